@@ -64,10 +64,13 @@ std::string DoubleText(double value) {
     return std::string(buffer, result.ptr);
 }
 
-// Days since 1899-12-30 to "yyyy-mm-dd" and, unless it is midnight, " hh:nn:ss".
+// Days since 1899-12-30 to "yyyy-mm-dd" and, unless it is midnight, " hh:nn:ss". As usual for
+// such dates, the whole part counts days (also before the base) and the fraction's magnitude is
+// the time of day: -1.25 is 1899-12-29 06:00.
 std::string DateText(TDateTime date) {
-    const double whole = std::floor(date.Days);
-    int64_t seconds = std::llround((date.Days - whole) * 86400.0);
+    if (!std::isfinite(date.Days) || std::fabs(date.Days) > 3.0e6) return DoubleText(date.Days);
+    const double whole = std::trunc(date.Days);
+    int64_t seconds = std::llround(std::fabs(date.Days - whole) * 86400.0);
     int64_t days = static_cast<int64_t>(whole) - 25569 + 719468;  // shift to 0000-03-01
     if (seconds >= 86400) {
         seconds -= 86400;

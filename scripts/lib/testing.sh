@@ -1,0 +1,71 @@
+# Helpers of the test and run scripts: building presets, running GoogleTest suites natively or
+# under Wine, and counting the results.
+
+TOTAL_PASSED=0
+TOTAL_FAILED=0
+SUITE_LINES=()
+
+step() { printf '\n== %s\n' "$*"; }
+die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+build_preset() {
+  local preset=$1 log="build/$1-build.log"
+  mkdir -p build
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    return 1
+  fi
+  echo "built $preset (log: $log)"
+}
+
+# A new, empty Wine prefix (32-bit programs run in its WoW64 part); quiet and without the
+# installers for .NET and HTML support.
+fresh_wineprefix() {
+  export WINEPREFIX="$PWD/$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w 2>/dev/null || true
+  [ -f "$WINEPREFIX/system.reg" ]
+}
+
+# run_gtest LABEL COMMAND...: runs one GoogleTest executable and adds its counts to the totals.
+run_gtest() {
+  local label=$1; shift
+  local out rc passed failed
+  out=$(mktemp)
+  "$@" --gtest_brief=1 >"$out" 2>"$out.err"
+  rc=$?
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$out" | tail -n 1)
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\{0,1\}, listed below:.*/\1/p' "$out" | tail -n 1)
+  passed=${passed:-0}
+  failed=${failed:-0}
+  if [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    failed=1  # crashed or failed outside a test
+  fi
+  grep -v '^\[' "$out" | sed '/^$/d' | head -n 200
+  [ "$rc" -ne 0 ] && head -n 50 "$out.err" >&2
+  tail -n 3 "$out"
+  rm -f "$out" "$out.err"
+  TOTAL_PASSED=$((TOTAL_PASSED + passed))
+  TOTAL_FAILED=$((TOTAL_FAILED + failed))
+  SUITE_LINES+=("$(printf '%-32s %5d passed, %d failed' "$label" "$passed" "$failed")")
+}
+
+# Counts a scripted check (end-to-end scenario, fuzz run) as one test.
+record_check() {
+  local label=$1 ok=$2
+  if [ "$ok" -eq 0 ]; then
+    TOTAL_PASSED=$((TOTAL_PASSED + 1))
+    SUITE_LINES+=("$(printf '%-32s PASS' "$label")")
+  else
+    TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    SUITE_LINES+=("$(printf '%-32s FAIL' "$label")")
+  fi
+}
+
+summary() {
+  step "summary"
+  printf '%s\n' "${SUITE_LINES[@]}"
+  echo "$TOTAL_PASSED passed, $TOTAL_FAILED failed"
+  [ "$TOTAL_FAILED" -eq 0 ] && [ "$TOTAL_PASSED" -gt 0 ]
+}
