@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "core/CustomItems.h"
 #include "core/HashTable.h"
@@ -50,6 +51,19 @@ protected:
 
 private:
     THashTable Table_;
+};
+
+// An item of a TKeyIndex. The key is fixed for the item's life.
+template <class TKeyTraits>
+class TKeyedItem : public THashedItem {
+public:
+    using TKey = typename TKeyTraits::TKey;
+
+    explicit TKeyedItem(TKey key) : Key_(std::move(key)) {}
+    const TKey& Key() const { return Key_; }
+
+private:
+    TKey Key_;
 };
 
 // A hashed list keyed by `TKeyTraits` (key type, bucket function, equality) over items of class

@@ -6,16 +6,6 @@
 
 namespace marlowen {
 
-// An item keyed by a signed 64-bit integer; the key must not change while the item is indexed.
-class TCustomInt64Item : public THashedItem {
-public:
-    explicit TCustomInt64Item(int64_t key) : Key_(key) {}
-    int64_t Key() const { return Key_; }
-
-private:
-    int64_t Key_;
-};
-
 struct TInt64KeyTraits {
     using TKey = int64_t;
     using TKeyArg = int64_t;
@@ -26,6 +16,9 @@ struct TInt64KeyTraits {
     }
     static bool Equal(int64_t a, int64_t b) { return a == b; }
 };
+
+// An item keyed by a signed 64-bit integer.
+using TCustomInt64Item = TKeyedItem<TInt64KeyTraits>;
 
 using TCustomInt64Index = TKeyIndex<TCustomInt64Item, TInt64KeyTraits>;
 

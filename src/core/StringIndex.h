@@ -8,22 +8,15 @@
 
 namespace marlowen {
 
-// An item keyed by an exact 8-bit byte string.
-class TCustomStringItem : public THashedItem {
-public:
-    explicit TCustomStringItem(std::string key) : Key_(std::move(key)) {}
-    const std::string& Key() const { return Key_; }
-
-private:
-    std::string Key_;
-};
-
 struct TStringKeyTraits {
     using TKey = std::string;
     using TKeyArg = std::string_view;
     static int32_t Bucket(std::string_view key, int32_t bucketCount) { return BinaryHash(key, bucketCount); }
     static bool Equal(std::string_view a, std::string_view b) { return BinaryEquals(a, b); }
 };
+
+// An item keyed by an exact 8-bit byte string.
+using TCustomStringItem = TKeyedItem<TStringKeyTraits>;
 
 using TCustomStringIndex = TKeyIndex<TCustomStringItem, TStringKeyTraits>;
 

@@ -8,22 +8,15 @@
 
 namespace marlowen {
 
-// An item keyed by 8-bit text compared without regard to letter case.
-class TCustomTextItem : public THashedItem {
-public:
-    explicit TCustomTextItem(std::string key) : Key_(std::move(key)) {}
-    const std::string& Key() const { return Key_; }
-
-private:
-    std::string Key_;
-};
-
 struct TTextKeyTraits {
     using TKey = std::string;
     using TKeyArg = std::string_view;
     static int32_t Bucket(std::string_view key, int32_t bucketCount) { return TextHash(key, bucketCount); }
     static bool Equal(std::string_view a, std::string_view b) { return TextEquals(a, b); }
 };
+
+// An item keyed by 8-bit text compared without regard to letter case.
+using TCustomTextItem = TKeyedItem<TTextKeyTraits>;
 
 using TCustomTextIndex = TKeyIndex<TCustomTextItem, TTextKeyTraits>;
 
