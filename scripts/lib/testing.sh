@@ -69,3 +69,38 @@ summary() {
   echo "$TOTAL_PASSED passed, $TOTAL_FAILED failed"
   [ "$TOTAL_FAILED" -eq 0 ] && [ "$TOTAL_PASSED" -gt 0 ]
 }
+
+# run_check_script LABEL COMMAND...: runs a script that prints one "PASS name" or "FAIL name"
+# line per check; each line counts as one test.
+run_check_script() {
+  local label=$1; shift
+  local out passed failed rc
+  out=$(mktemp)
+  "$@" >"$out" 2>&1
+  rc=$?
+  passed=$(grep -c '^PASS ' "$out")
+  failed=$(grep -c '^FAIL ' "$out")
+  if [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ]; then failed=1; fi
+  grep -v '^PASS ' "$out" | head -n 100
+  rm -f "$out"
+  TOTAL_PASSED=$((TOTAL_PASSED + passed))
+  TOTAL_FAILED=$((TOTAL_FAILED + failed))
+  SUITE_LINES+=("$(printf '%-32s %5d passed, %d failed' "$label" "$passed" "$failed")")
+}
+
+# run_fuzzer FUZZER SEED_DIR SECONDS: a bounded libFuzzer run over a copy of the seed corpus
+# (the seeds in the repository stay as they are); a crash or sanitizer report fails it.
+run_fuzzer() {
+  local fuzzer=$1 seeds=$2 seconds=$3 name corpus log rc
+  name=$(basename "$fuzzer")
+  corpus=$(mktemp -d)
+  log="build/fuzz/$name.log"
+  [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
+  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="build/fuzz/$name-" "$corpus" >"$log" 2>&1
+  rc=$?
+  rm -rf "$corpus"
+  printf '%s: %s\n' "$name" "$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2 " runs"}')"
+  [ "$rc" -ne 0 ] && tail -n 30 "$log" >&2
+  record_check "fuzz $name" "$rc"
+}

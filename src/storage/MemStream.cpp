@@ -65,7 +65,7 @@ int32_t TCustomMemStream::Read(void* buffer, int32_t count) {
 
 int32_t TCustomMemStream::Write(const void* buffer, int32_t count) {
     if (Position_ < 0 || count < 0) return 0;
-    CopyIn(buffer, count, false);
+    CopyIn(nullptr, 0, buffer, count, false);
     return count;
 }
 
@@ -113,8 +113,9 @@ void TCustomMemStream::LoadFromFile(const std::string& path) {
 }
 
 void TCustomMemStream::SaveToStream(TCustomMemStream& target) const {
-    if (Size_ == 0) return;
-    if (target.Write(Memory_.get(), Size_) != Size_) throw EStreamException::WriteOverrun(target.ClassName());
+    const int32_t size = Size_;  // the target may be this stream, whose size then grows
+    if (size == 0) return;
+    if (target.Write(Memory_.get(), size) != size) throw EStreamException::WriteOverrun(target.ClassName());
 }
 
 void TCustomMemStream::SaveToFile(const std::string& path) const {
@@ -135,16 +136,23 @@ uint8_t* TCustomMemStream::PrepareWrite(int64_t end, bool rawGrowth) {
     return place;
 }
 
-void TCustomMemStream::CopyIn(const void* buffer, int32_t count, bool rawGrowth) {
-    const auto* source = static_cast<const uint8_t*>(buffer);
+bool TCustomMemStream::Contains(const void* p) const {
+    const auto* byte = static_cast<const uint8_t*>(p);
     const uint8_t* const base = Memory_.get();
-    // A source inside our own buffer must be found again after a reallocation.
-    const bool inside = base != nullptr && count > 0 && std::less_equal<const uint8_t*>()(base, source) &&
-                        std::less<const uint8_t*>()(source, base + Capacity_);
-    const ptrdiff_t offset = inside ? source - base : 0;
-    uint8_t* const place = PrepareWrite(int64_t{Position_} + count, rawGrowth);
+    return base != nullptr && std::less_equal<const uint8_t*>()(base, byte) &&
+           std::less<const uint8_t*>()(byte, base + Capacity_);
+}
+
+void TCustomMemStream::CopyIn(const uint8_t* head, int32_t headSize, const void* body, int64_t bodySize,
+                              bool rawGrowth) {
+    const auto* source = static_cast<const uint8_t*>(body);
+    // A body inside our own buffer must be found again after a reallocation.
+    const bool inside = bodySize > 0 && Contains(source);
+    const ptrdiff_t offset = inside ? source - Memory_.get() : 0;
+    uint8_t* const place = PrepareWrite(int64_t{Position_} + headSize + bodySize, rawGrowth);
     if (inside) source = Memory_.get() + offset;
-    if (count > 0) std::memmove(place, source, static_cast<size_t>(count));
+    if (headSize > 0) std::memcpy(place, head, static_cast<size_t>(headSize));
+    if (bodySize > 0) std::memmove(place + headSize, source, static_cast<size_t>(bodySize));
 }
 
 void TCustomMemStream::WriteByte(uint8_t value) {
@@ -154,7 +162,7 @@ void TCustomMemStream::WriteByte(uint8_t value) {
 
 void TCustomMemStream::WriteBuffer(const void* buffer, int32_t count) {
     if (Position_ < 0 || count < 0) throw EStreamException::WriteOverrun(ClassName());
-    CopyIn(buffer, count, true);
+    CopyIn(nullptr, 0, buffer, count, true);
 }
 
 uint8_t* TCustomMemStream::Reserve(int32_t count) {

@@ -51,7 +51,8 @@ public:
     // Copies up to count bytes from `Position`; returns how many (0 outside the content).
     int32_t Read(void* buffer, int32_t count);
     // Writes count bytes at `Position`, growing the capacity by a third beyond the new end when
-    // needed; returns count, or 0 for a negative position or count.
+    // needed; returns count, or 0 for a negative position or count. Every writer raises
+    // OutOfMemory rather than grow the stream beyond 2^31 - 1 bytes.
     int32_t Write(const void* buffer, int32_t count);
     // Frees the memory; `Size` = `Position` = 0.
     void Clear();
@@ -113,8 +114,10 @@ protected:
 private:
     // Makes room for the bytes [Position, end) and returns where they go; `Size` grows to end.
     uint8_t* PrepareWrite(int64_t end, bool rawGrowth);
-    // Copies count bytes to `Position` through PrepareWrite; the source may lie in Memory itself.
-    void CopyIn(const void* buffer, int32_t count, bool rawGrowth);
+    // Writes head then body at `Position` in one step (capacity grows once); the body may lie in
+    // Memory itself.
+    void CopyIn(const uint8_t* head, int32_t headSize, const void* body, int64_t bodySize, bool rawGrowth);
+    bool Contains(const void* p) const;
 
     std::unique_ptr<uint8_t[]> Memory_;
     int32_t Size_ = 0;

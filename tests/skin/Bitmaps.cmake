@@ -1,0 +1,4 @@
+list(APPEND sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/BitmapTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/BitmapDrawTest.cpp
+)
