@@ -7,7 +7,18 @@ RUNNER=${2:-}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-fstool() { $RUNNER "$FSTOOL" "$@"; }
+# Runs the tool; under a runner (Wine) the console's "\r\n" line ends become "\n".
+fstool() {
+  if [ -z "$RUNNER" ]; then "$FSTOOL" "$@"; return; fi
+  local out rc
+  out=$(mktemp)
+  $RUNNER "$FSTOOL" "$@" >"$out" 2>"$out.err"
+  rc=$?
+  tr -d '\r' <"$out"
+  tr -d '\r' <"$out.err" >&2
+  rm -f "$out" "$out.err"
+  return $rc
+}
 check() {  # check NAME COMMAND...: PASS when the command succeeds
   local name=$1; shift
   if "$@"; then echo "PASS $name"; else echo "FAIL $name"; fi
@@ -21,8 +32,8 @@ head -c 200000 /dev/urandom >"$WORK/random"
 { for i in $(seq 1 3000); do echo "line $i of a repetitive text, line $((i % 7))"; done; } >"$WORK/text"
 : >"$WORK/empty"
 
-check "help lists the commands" bash -c "$RUNNER '$FSTOOL' help | grep -q '^  compress'"
-check "help of one command" bash -c "$RUNNER '$FSTOOL' help unseal | grep -q 'usage: fstool unseal'"
+fstool help >"$WORK/help"; check "help lists the commands" grep -q '^  compress' "$WORK/help"
+fstool help unseal >"$WORK/help"; check "help of one command" grep -q 'usage: fstool unseal' "$WORK/help"
 fstool frobnicate >/dev/null 2>&1; check "unknown command exits 2" test $? -eq 2
 
 # compress / decompress
@@ -66,3 +77,64 @@ check "a damaged file is refused" test $? -eq 1 -a ! -e "$WORK/bad"
 check "md5 of nothing" test "$(fstool md5 "$WORK/empty")" = "D41D8CD98F00B204E9800998ECF8427E"
 check "md5 agrees with md5sum" test "$(fstool md5 "$WORK/random")" = "$(md5sum "$WORK/random" | cut -c1-32 | tr a-f A-F)"
 fstool seal "$WORK/abc" "$WORK/x" 2>/dev/null; check "seal without a key exits 2" test $? -eq 2
+
+# pack / list / xml
+PACKS=$(cd "$(dirname "$0")/../data/packs" && pwd)
+# A pack made by hand, so that list and xml are checked on every build: "d.xml" (<R x="5"><C/></R>),
+# "n.txt" (no body), "s.wav" (3 bytes), "b.bmp" (1x1).
+printf '\x06\x05d.xml\x06\x01R\x01\x01\x06\x01x\x01\x05\x01\x01\x06\x01C\x00\x00\x06\x05n.txt\x06\x05s.wav\x0e\x03\x00\x00\x00abc\x06\x05b.bmp\x01\x01\x01\x01\x01\x02\x03\x04' >"$WORK/seq"
+fstool compress "$WORK/seq" "$WORK/hand.fs"
+check "list of a hand-made pack" test "$(fstool list "$WORK/hand.fs" | tr -d '\r')" = "$(printf 'd.xml\txml <R>, 2 nodes\nn.txt\tno body\ns.wav\tsound 3 bytes\nb.bmp\tbitmap 1x1')"
+check "xml prints the document" test "$(fstool xml "$WORK/hand.fs" d.xml | tr -d '\r')" = "$(printf '<?xml version="1.0" encoding="UTF-8"?>\n<R x="5">\n  <C/>\n</R>')"
+head -c 40 "$WORK/seq" >"$WORK/seq.cut"
+fstool compress "$WORK/seq.cut" "$WORK/cut.fs"
+fstool list "$WORK/cut.fs" >/dev/null 2>"$WORK/err"
+rc=$?
+check "a pack cut inside an item is refused" test $rc -eq 1
+check "with one line naming the item" bash -c "[ \$(wc -l <'$WORK/err') -eq 1 ] && grep -q \"'s.wav'\" '$WORK/err'"
+printf 'ab' >"$WORK/short.fs"
+fstool list "$WORK/short.fs" >/dev/null 2>"$WORK/err"; check "a 2-byte pack is refused" test $? -eq 1
+check "as compressed data" grep -q 'Неверный формат сжатых данных.' "$WORK/err"
+fstool xml "$WORK/hand.fs" n.txt >/dev/null 2>"$WORK/err"; check "xml of an item without document fails" test $? -eq 1
+check "with the not-found message" grep -qF "В списке ресурсов не найден XML 'n.txt'." "$WORK/err"
+
+if fstool help pack | grep -q 'cannot build packs'; then
+  check "help says this build has no pack" bash -c "$RUNNER '$FSTOOL' help | grep -q '^  pack .*not in this build'"
+  fstool pack "$PACKS/skin" "$WORK/skin.fs" >/dev/null 2>&1; check "pack fails in this build" test $? -eq 1
+else
+  check "help of pack gives the typing rules" bash -c "$RUNNER '$FSTOOL' help pack | grep -q '0xFFFFFFFF'"
+  fstool pack "$PACKS/skin" "$WORK/skin.fs" >"$WORK/out"
+  check "pack of the sample skin" test $? -eq 0
+  check "notes the skipped file" grep -q 'readme.txt' "$WORK/out"
+  check "ends with a summary" bash -c "tail -n 1 '$WORK/out' | grep -q ': 4 items, '"
+  fstool list "$WORK/skin.fs" | sed 's/line height [0-9]*/line height H/' >"$WORK/list"
+  check "list of the sample pack" test "$(cat "$WORK/list")" = "$(printf 'Fonts\\Tiny.fnt\tfont 4 glyphs, line height H\nImages\\dot.bmp\tbitmap 2x1\nXML\\Global\\Styles.xml\txml <Styles>, 5 nodes\nclick.wav\tsound 12 bytes')"
+  fstool pack "$PACKS/skin" "$WORK/again.fs" >/dev/null
+  check "packs are deterministic" same "$WORK/skin.fs" "$WORK/again.fs"
+  fstool decompress "$WORK/skin.fs" "$WORK/skin.seq"
+  check "bitmaps keep straight alpha (B G R A)" bash -c "[[ \$(od -An -tx1 -v '$WORK/skin.seq' | tr -d ' \n') == *0201010000ff8000ff00ff* ]]"
+  fstool xml "$WORK/skin.fs" 'XML\Global\Styles.xml' >"$WORK/styles.xml"
+  check "attribute values are typed" bash -c "grep -q 'Color=\"-15720400\"' '$WORK/styles.xml' && grep -q 'Bold=\"true\"' '$WORK/styles.xml' &&
+    grep -q 'Code=\"007\"' '$WORK/styles.xml' && grep -q 'Big=\"4294967296\"' '$WORK/styles.xml' && grep -q 'Привет' '$WORK/styles.xml'"
+  mkdir -p "$WORK/round/XML/Global"
+  cp "$WORK/styles.xml" "$WORK/round/XML/Global/Styles.xml"
+  fstool pack "$WORK/round" "$WORK/round.fs" >/dev/null
+  check "printed documents pack back to the same document" test "$(fstool xml "$WORK/round.fs" 'XML\Global\Styles.xml')" = "$(cat "$WORK/styles.xml")"
+
+  printf 'old' >"$WORK/kept.fs"
+  fstool pack "$PACKS/bad" "$WORK/kept.fs" >/dev/null 2>"$WORK/err"
+  rc=$?
+  check "malformed XML fails" test $rc -eq 1
+  check "naming file, line and column" bash -c "[ \$(wc -l <'$WORK/err') -eq 1 ] && grep -q 'Broken.xml:4:[0-9]*: ' '$WORK/err'"
+  check "and leaves the output as it was" test "$(cat "$WORK/kept.fs")" = old
+  mkdir -p "$WORK/badpng"
+  printf 'not a png' >"$WORK/badpng/logo.png"
+  fstool pack "$WORK/badpng" "$WORK/badpng.fs" >/dev/null 2>"$WORK/err"
+  rc=$?
+  check "an unreadable image fails by name" bash -c "[ $rc -eq 1 ] && grep -q 'logo.png' '$WORK/err' && [ ! -e '$WORK/badpng.fs' ]"
+  mkdir -p "$WORK/twice"
+  cp "$PACKS/skin/Images/dot.png" "$WORK/twice/a.png"
+  cp "$PACKS/skin/Images/dot.png" "$WORK/twice/a.PNG"
+  fstool pack "$WORK/twice" "$WORK/twice.fs" >/dev/null 2>&1; check "two sources of one item are refused" test $? -eq 1
+  fstool pack "$WORK/missing" "$WORK/x.fs" >/dev/null 2>&1; check "pack of a missing folder fails" test $? -eq 1
+fi

@@ -21,5 +21,6 @@ const std::vector<TToolCommand>& ToolCommands();
 // The command groups; each returns its commands.
 std::vector<TToolCommand> CompressionCommands();
 std::vector<TToolCommand> SealingCommands();
+std::vector<TToolCommand> PackCommands();
 
 }  // namespace marlowen::fstool
