@@ -1,17 +1,33 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <set>
+#include <string>
 
 #include "platform/FileSystem.h"
 
 namespace marlowen {
 
 // Files under a root folder of the host: a path "C:\Program Files\x" names
-// <root>/C/Program Files/x ("\" becomes "/", a drive's colon is dropped). A name starting with
-// "." counts as hidden, a file without write permission as read-only. Listings are sorted by
-// name, so that they are the same on every run.
+// <root>/C/Program Files/x ("\" and "/" become "/", a drive's colon is dropped and its letter
+// upper-cased; ".." never climbs above the root). A name starting with "." counts as hidden, a
+// file without owner write permission as read-only. Listings are sorted by name, so that they are
+// the same on every run.
+//
+// Attributes the host cannot hold live in a side table of this object: Hidden and System on any
+// entry, and ReadOnly on folders (a host folder without write permission would refuse new files,
+// which a read-only Windows folder does not). ReadOnly on a file is the host's write permission.
+// A name starting with "." cannot lose its Hidden bit: SetAttributes refuses that.
+//
+// A file can be marked "in use" for tests (Lock): it cannot be deleted, written, replaced or be a
+// copy's destination until unlocked; it can still be read.
 class THeadlessFileSystem : public TFileSystem {
 public:
+    // The size of the pieces CopyFile moves between two progress calls.
+    static constexpr size_t kCopyChunk = 64 * 1024;
+
     explicit THeadlessFileSystem(std::filesystem::path root);
 
     const std::filesystem::path& Root() const { return Root_; }
@@ -20,10 +36,33 @@ public:
 
     std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const override;
     std::vector<uint8_t> ReadFile(const std::string& path) const override;
+    void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override;
     bool FileExists(const std::string& path) const override;
+    bool FolderExists(const std::string& path) const override;
+    void CreateFolder(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
+    std::optional<uint32_t> GetAttributes(const std::string& path) const override;
+    bool SetAttributes(const std::string& path, uint32_t attributes) override;
+    bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
+    // "C:\Temp\", created when first asked for.
+    std::string TempFolder() const override;
+
+    // For tests: marks the entry as in use by another process, or frees it again.
+    void Lock(const std::string& path);
+    void Unlock(const std::string& path);
+    bool IsLocked(const std::string& path) const;
 
 private:
+    // The side-table and lock key of a host path.
+    static std::string KeyOf(const std::filesystem::path& host);
+    uint32_t AttributesOf(const std::filesystem::path& host) const;
+    bool IsLockedHost(const std::filesystem::path& host) const { return Locked_.count(KeyOf(host)) != 0; }
+
     std::filesystem::path Root_;
+    std::map<std::string, uint32_t> ExtraAttributes_;  // host key → Hidden, System, folder ReadOnly
+    std::set<std::string> Locked_;                      // host keys
+    uint32_t TemporaryCounter_ = 0;
 };
 
 // Whether `name` matches a mask of "*" and "?" wildcards, ignoring the case of ASCII letters.

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace marlowen {
+
+// Show commands, with the values the Windows API uses.
+namespace ShowCommand {
+constexpr int32_t Hide = 0;
+constexpr int32_t ShowNormal = 1;
+}  // namespace ShowCommand
+
+// What a shell link (".lnk") holds.
+struct TShellLinkData {
+    std::string Target;         // the file the link starts
+    std::string WorkingFolder;
+    std::string Arguments;
+    std::string Description;
+    int32_t IconIndex = -1;     // below 0: no icon location (the target's own icon)
+};
+
+// The Windows shell: starting programs and documents, and shell links.
+class TShell {
+public:
+    virtual ~TShell() = default;
+
+    // Starts `file` with the verb ("open"; empty for the default action), the parameters, the
+    // working folder and the show command. False when it could not be started.
+    virtual bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& folder, int32_t showCommand) = 0;
+    // Starts `file` hidden through the extended execute call with its default action and the
+    // working folder; raises the platform's error when it cannot be started.
+    virtual void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) = 0;
+
+    // Writes the link file (replacing one that exists) through the shell's link object; the
+    // link's folder must exist. Raises the platform's error on failure.
+    virtual void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) = 0;
+};
+
+}  // namespace marlowen

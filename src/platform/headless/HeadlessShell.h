@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace marlowen {
+
+class THeadlessFileSystem;
+
+// The shell for tests: nothing is started, every start is recorded; shell links are written as
+// real ".lnk" files (the Shell Link binary format) through the file system.
+class THeadlessShell : public TShell {
+public:
+    struct TStarted {
+        bool Hidden = false;  // through ExecuteHidden
+        std::string Verb;
+        std::string File;
+        std::string Parameters;
+        std::string Folder;
+        int32_t ShowCommand = 0;
+    };
+
+    explicit THeadlessShell(THeadlessFileSystem& files) : Files_(files) {}
+
+    // Fails (false) when the file does not exist or starts are refused.
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int32_t showCommand) override;
+    // Raises "The system cannot find the file specified." (or the refusal) like the platform.
+    void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;
+    // Raises when the link's folder does not exist or the file cannot be written.
+    void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
+
+    const std::vector<TStarted>& Started() const { return Started_; }
+    // For tests: every start fails from now on (true) or works again (false).
+    void RefuseStarts(bool refuse) { RefuseStarts_ = refuse; }
+
+private:
+    THeadlessFileSystem& Files_;
+    std::vector<TStarted> Started_;
+    bool RefuseStarts_ = false;
+};
+
+}  // namespace marlowen
