@@ -1,0 +1,63 @@
+#include "platform/win32/Win32Application.h"
+
+#include <windows.h>
+
+#include "platform/win32/Win32Text.h"
+
+// <windows.h> maps the name to MessageBoxA/W; here it is this class's operation.
+#undef MessageBox
+
+namespace marlowen {
+
+namespace {
+
+std::wstring ModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        // A full buffer may mean a cut-off name: try again with more room.
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+TWin32Application::TWin32Application() {
+    const std::wstring path = ModuleFileName();
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    Title_ = Utf8Text(name);
+}
+
+void TWin32Application::ProcessMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            Terminated_ = true;
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int32_t TWin32Application::MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+    const std::wstring wideCaption = WideText(caption.empty() ? Title_ : caption);
+    return MessageBoxW(nullptr, WideText(text).c_str(), wideCaption.c_str(), flags | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+void TWin32Application::Beep() { MessageBeep(MB_OK); }
+
+void TWin32Application::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+uint32_t TWin32Application::TickCount() const { return GetTickCount(); }
+
+std::string TWin32Application::ExecutablePath() const { return Utf8Text(ModuleFileName()); }
+
+}  // namespace marlowen

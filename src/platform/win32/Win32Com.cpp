@@ -1,0 +1,15 @@
+#include "platform/win32/Win32Com.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+namespace marlowen {
+
+TComInitialization::TComInitialization()
+    : Initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+TComInitialization::~TComInitialization() {
+    if (Initialized_) CoUninitialize();
+}
+
+}  // namespace marlowen

@@ -1,0 +1,287 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "core/Exception.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Text.h"
+
+// <windows.h> maps these names to its A/W functions; here they are this class's operations.
+#undef CopyFile
+#undef DeleteFile
+
+namespace marlowen {
+
+namespace {
+
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// "/" becomes "\"; runs of "\" shrink to one, except the two that open a UNC name.
+std::wstring CleanSeparators(std::wstring path) {
+    std::wstring clean;
+    clean.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        const wchar_t c = path[i] == L'/' ? L'\\' : path[i];
+        if (c == L'\\' && !clean.empty() && clean.back() == L'\\' && !(i == 1)) continue;
+        clean.push_back(c);
+    }
+    return clean;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD size = static_cast<DWORD>(path.size()) + MAX_PATH;
+    for (;;) {
+        std::wstring full(size, L'\0');
+        const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < size) {
+            full.resize(length);
+            return full;
+        }
+        size = length + 1;
+    }
+}
+
+// The length of the part of a long path that cannot be removed: "\\?\C:\" or "\\?\UNC\server\share\".
+size_t RootLength(const std::wstring& longPath) {
+    if (StartsWith(longPath, kLongUncPrefix)) {
+        const size_t server = longPath.find(L'\\', 8);
+        if (server == std::wstring::npos) return longPath.size();
+        const size_t share = longPath.find(L'\\', server + 1);
+        return share == std::wstring::npos ? longPath.size() : share + 1;
+    }
+    return std::min<size_t>(longPath.size(), 7);
+}
+
+std::wstring WithoutTrailingSeparator(std::wstring path) {
+    while (path.size() > RootLength(path) && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+[[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD code) {
+    throw Exception(std::string(what) + " \"" + path + "\". " + SystemErrorMessage(code));
+}
+
+void CreateFolderLong(const std::wstring& folder, const std::string& path) {
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return;
+    DWORD code = GetLastError();
+    if (code == ERROR_PATH_NOT_FOUND) {
+        const size_t cut = folder.find_last_of(L'\\');
+        if (cut != std::wstring::npos && cut >= RootLength(folder)) {
+            CreateFolderLong(folder.substr(0, cut), path);
+            if (CreateDirectoryW(folder.c_str(), nullptr)) return;
+            code = GetLastError();
+        }
+    }
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    RaiseFileError("Не удаётся создать папку", path, code);
+}
+
+struct TCopyContext {
+    const TCopyProgress* Progress;
+    bool Called;
+    std::exception_ptr Error;
+};
+
+DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER totalSize, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER,
+                                   DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
+    auto* context = static_cast<TCopyContext*>(data);
+    context->Called = true;
+    // An exception must not unwind through the system's frames: keep it for the caller.
+    try {
+        return (*context->Progress)(totalSize.QuadPart, transferred.QuadPart) ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
+    } catch (...) {
+        context->Error = std::current_exception();
+        return PROGRESS_CANCEL;
+    }
+}
+
+}  // namespace
+
+std::wstring LongPath(const std::string& path) {
+    if (path.empty()) return std::wstring();
+    std::wstring wide = WideText(path);
+    if (StartsWith(wide, kLongPrefix) || StartsWith(wide, L"\\\\.\\")) return wide;
+    wide = FullPath(CleanSeparators(std::move(wide)));
+    if (StartsWith(wide, L"\\\\")) return kLongUncPrefix + wide.substr(2);
+    return kLongPrefix + wide;
+}
+
+std::vector<TFileEntry> TWin32FileSystem::FindFiles(const std::string& folder, const std::string& mask) const {
+    std::vector<TFileEntry> entries;
+    std::wstring pattern = LongPath(folder);
+    if (pattern.empty()) return entries;
+    if (pattern.back() != L'\\') pattern.push_back(L'\\');
+    pattern += WideText(mask);
+    WIN32_FIND_DATAW data{};
+    TFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find) return entries;
+    do {
+        const std::wstring_view name(data.cFileName);
+        if (name == L"." || name == L"..") continue;
+        const int64_t size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                 ? 0
+                                 : static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                                        data.nFileSizeLow);
+        entries.push_back({Utf8Text(name), static_cast<uint32_t>(data.dwFileAttributes), size});
+    } while (FindNextFileW(find.Get(), &data));
+    return entries;
+}
+
+std::vector<uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const {
+    TFileHandle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) RaiseFileError("Не удаётся открыть файл", path, GetLastError());
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size)) RaiseFileError("Не удаётся прочитать файл", path, GetLastError());
+    if (size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > std::numeric_limits<size_t>::max() / 2) {
+        RaiseFileError("Не удаётся прочитать файл", path, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr)) {
+            RaiseFileError("Не удаётся прочитать файл", path, GetLastError());
+        }
+        if (read == 0) break;
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void TWin32FileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::wstring target = LongPath(path);
+    // A read-only file is not replaced, whatever the file system underneath would allow.
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+        RaiseFileError("Не удаётся записать файл", path, ERROR_ACCESS_DENIED);
+    }
+    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                                   std::to_wstring(++TemporaryCounter_) + L".tmp";
+    DWORD code = ERROR_SUCCESS;
+    {
+        TFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
+        if (!file) RaiseFileError("Не удаётся записать файл", path, GetLastError());
+        size_t done = 0;
+        while (code == ERROR_SUCCESS && done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+            DWORD written = 0;
+            if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                code = GetLastError();
+                if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
+            }
+            done += written;
+        }
+        if (code == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) code = GetLastError();
+    }
+    if (code == ERROR_SUCCESS &&
+        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        code = GetLastError();
+    }
+    if (code != ERROR_SUCCESS) {
+        DeleteFileW(temporary.c_str());
+        RaiseFileError("Не удаётся записать файл", path, code);
+    }
+}
+
+bool TWin32FileSystem::FileExists(const std::string& path) const {
+    const auto attributes = GetAttributes(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool TWin32FileSystem::FolderExists(const std::string& path) const {
+    const auto attributes = GetAttributes(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void TWin32FileSystem::CreateFolder(const std::string& path) {
+    const std::wstring folder = WithoutTrailingSeparator(LongPath(path));
+    if (folder.empty()) RaiseFileError("Не удаётся создать папку", path, ERROR_INVALID_NAME);
+    if (FolderExists(path)) return;
+    CreateFolderLong(folder, path);
+}
+
+bool TWin32FileSystem::DeleteFile(const std::string& path) {
+    if (path.empty()) return false;
+    const std::wstring file = LongPath(path);
+    // Read-only files stay, as Windows keeps them (some emulations delete them all the same).
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    return DeleteFileW(file.c_str()) != 0;
+}
+
+bool TWin32FileSystem::RemoveFolder(const std::string& path) {
+    return !path.empty() && RemoveDirectoryW(LongPath(path).c_str()) != 0;
+}
+
+std::optional<uint32_t> TWin32FileSystem::GetAttributes(const std::string& path) const {
+    if (path.empty()) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes;
+}
+
+bool TWin32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+    return !path.empty() && SetFileAttributesW(LongPath(path).c_str(), attributes) != 0;
+}
+
+bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& destination,
+                                const TCopyProgress& progress) {
+    if (source.empty() || destination.empty()) return false;
+    const std::wstring target = LongPath(destination);
+    TCopyContext context{&progress, false, nullptr};
+    BOOL cancel = FALSE;
+    BOOL copied = CopyFileExW(LongPath(source).c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr,
+                              &context, &cancel, 0);
+    bool cancelled = !copied && GetLastError() == ERROR_REQUEST_ABORTED;
+    if (copied && progress && !context.Called) {
+        // Some systems copy without calling the routine: report the finished copy once, so that
+        // the caller sees every byte done and may still reject the file.
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data)) {
+            const int64_t size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
+                                                      data.nFileSizeLow);
+            try {
+                cancelled = progress(size, size);
+            } catch (...) {
+                context.Error = std::current_exception();
+                cancelled = true;
+            }
+        }
+    }
+    if (cancelled) {
+        // A cancelled copy's destination is incomplete or unwanted.
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(target.c_str());
+        copied = FALSE;
+    }
+    if (context.Error) std::rethrow_exception(context.Error);
+    return copied != 0;
+}
+
+std::string TWin32FileSystem::TempFolder() const {
+    std::wstring buffer(1024, L'\0');
+    for (;;) {
+        const DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0) throw Exception("Не удаётся получить временную папку. " + SystemErrorMessage(GetLastError()));
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(length + 1);
+    }
+    if (buffer.back() != L'\\') buffer.push_back(L'\\');
+    return Utf8Text(buffer);
+}
+
+}  // namespace marlowen

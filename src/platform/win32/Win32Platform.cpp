@@ -1,0 +1,7 @@
+#include "platform/win32/Win32Platform.h"
+
+namespace marlowen {
+
+TWin32Platform::TWin32Platform() : Platform_{Application, Files, Registry, Shell, Locale} {}
+
+}  // namespace marlowen

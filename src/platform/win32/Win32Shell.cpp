@@ -1,0 +1,69 @@
+#include "platform/win32/Win32Shell.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "core/Exception.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Text.h"
+
+namespace marlowen {
+
+namespace {
+
+// The extended execute structure as the 32-bit shell expects it.
+static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "SHELLEXECUTEINFOW layout");
+
+// Null for an empty text: the shell reads that as "not given".
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+void Check(HRESULT result) {
+    if (FAILED(result)) throw Exception(SystemErrorMessage(static_cast<uint32_t>(result)));
+}
+
+}  // namespace
+
+bool TWin32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                          const std::string& folder, int32_t showCommand) {
+    const std::wstring wideVerb = WideText(verb), wideFile = WideText(file), wideParameters = WideText(parameters),
+                       wideFolder = WideText(folder);
+    const HINSTANCE result = ShellExecuteW(nullptr, OrNull(wideVerb), wideFile.c_str(), OrNull(wideParameters),
+                                           OrNull(wideFolder), showCommand);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void TWin32Shell::ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) {
+    const std::wstring wideFile = WideText(file), wideParameters = WideText(parameters), wideFolder = WideText(folder);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = nullptr;
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = OrNull(wideParameters);
+    info.lpDirectory = OrNull(wideFolder);
+    info.nShow = SW_HIDE;
+    if (!ShellExecuteExW(&info)) {
+        DWORD code = GetLastError();
+        if (code == ERROR_SUCCESS) code = ERROR_FILE_NOT_FOUND;
+        throw Exception(SystemErrorMessage(code));
+    }
+    // The process runs on by itself; only our handle to it goes.
+    TProcessHandle process(info.hProcess);
+}
+
+void TWin32Shell::SaveShellLink(const std::string& linkFile, const TShellLinkData& link) {
+    TComPtr<IShellLinkW> shellLink;
+    Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Put()));
+    const std::wstring target = WideText(link.Target);
+    Check(shellLink->SetArguments(WideText(link.Arguments).c_str()));
+    Check(shellLink->SetDescription(WideText(link.Description).c_str()));
+    Check(shellLink->SetPath(target.c_str()));
+    Check(shellLink->SetWorkingDirectory(WideText(link.WorkingFolder).c_str()));
+    if (link.IconIndex >= 0) Check(shellLink->SetIconLocation(target.c_str(), link.IconIndex));
+    TComPtr<IPersistFile> persistFile;
+    Check(shellLink->QueryInterface(IID_IPersistFile, persistFile.Put()));
+    Check(persistFile->Save(WideText(linkFile).c_str(), FALSE));
+}
+
+}  // namespace marlowen

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Shell.h"
+#include "platform/win32/Win32Com.h"
+
+namespace marlowen {
+
+// The Windows shell. COM is initialised on the creating thread while the object lives.
+class TWin32Shell : public TShell {
+public:
+    bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, int32_t showCommand) override;
+    // The shell shows no error box of its own: the failure is raised with the system's text.
+    void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;
+    void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
+
+private:
+    TComInitialization Com_;
+};
+
+}  // namespace marlowen
