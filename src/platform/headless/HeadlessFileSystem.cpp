@@ -4,12 +4,23 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <vector>
 
 #include "core/Exception.h"
 
 namespace marlowen {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// Marks a side-table entry whose attributes were set explicitly: such a file is not an archive
+// unless the bits say so.
+constexpr uint32_t kExplicit = 0x80000000u;
+// The bits the side table holds for a file (ReadOnly is the host's write permission there).
+constexpr uint32_t kFileSideBits = FileAttribute::Hidden | FileAttribute::System | FileAttribute::Archive;
+constexpr uint32_t kFolderSideBits = kFileSideBits | FileAttribute::ReadOnly;
+constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -35,19 +46,36 @@ bool Matches(const char* name, const char* mask) {
     return *mask == '\0';
 }
 
-uint32_t AttributesOf(const std::filesystem::directory_entry& entry) {
-    std::error_code error;
-    uint32_t attributes = 0;
-    if (entry.is_directory(error)) attributes |= FileAttribute::Directory;
-    const auto permissions = entry.status(error).permissions();
-    if ((permissions & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
-        attributes |= FileAttribute::ReadOnly;
-    }
-    const std::string name = entry.path().filename().u8string();
-    if (!name.empty() && name[0] == '.') attributes |= FileAttribute::Hidden;
-    if (attributes == 0) attributes = FileAttribute::Archive;
-    return attributes;
+std::string NameOf(const fs::path& host) { return host.filename().u8string(); }
+bool IsDotName(const fs::path& host) {
+    const std::string name = NameOf(host);
+    return !name.empty() && name[0] == '.';
 }
+
+bool IsFile(const fs::path& host) {
+    std::error_code error;
+    return fs::is_regular_file(host, error);
+}
+bool IsFolder(const fs::path& host) {
+    std::error_code error;
+    return fs::is_directory(host, error);
+}
+
+bool HostWritable(const fs::path& host) {
+    std::error_code error;
+    const auto status = fs::status(host, error);
+    if (error) return true;
+    return (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+// Gives or takes the host's write permission; on Windows hosts this is the read-only attribute.
+bool SetHostWritable(const fs::path& host, bool writable) {
+    std::error_code error;
+    fs::permissions(host, kWriteBits, writable ? fs::perm_options::add : fs::perm_options::remove, error);
+    return !error;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace
 
@@ -56,44 +84,207 @@ bool MatchesMask(const std::string& name, const std::string& mask) { return Matc
 THeadlessFileSystem::THeadlessFileSystem(std::filesystem::path root) : Root_(std::move(root)) {}
 
 std::filesystem::path THeadlessFileSystem::HostPath(const std::string& path) const {
-    std::filesystem::path host = Root_;
+    std::vector<std::string> parts;
     size_t start = 0;
     while (start <= path.size()) {
-        size_t end = path.find('\\', start);
+        size_t end = path.find_first_of("\\/", start);
         if (end == std::string::npos) end = path.size();
         std::string part = path.substr(start, end - start);
-        if (start == 0 && part.size() == 2 && part[1] == ':') part.resize(1);
-        if (!part.empty() && part != ".") host /= std::filesystem::u8path(part);
+        if (parts.empty() && start == 0 && part.size() == 2 && part[1] == ':') part = std::string(1, Upper(part[0]));
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
         start = end + 1;
     }
+    fs::path host = Root_;
+    for (const auto& part : parts) host /= fs::u8path(part);
     return host;
+}
+
+std::string THeadlessFileSystem::KeyOf(const std::filesystem::path& host) {
+    return host.lexically_normal().generic_u8string();
+}
+
+uint32_t THeadlessFileSystem::AttributesOf(const std::filesystem::path& host) const {
+    const auto found = ExtraAttributes_.find(KeyOf(host));
+    const uint32_t extra = found != ExtraAttributes_.end() ? found->second : 0;
+    uint32_t attributes = IsDotName(host) ? FileAttribute::Hidden : 0;
+    if (IsFolder(host)) return attributes | FileAttribute::Directory | (extra & kFolderSideBits);
+    attributes |= extra & kFileSideBits;
+    if (!HostWritable(host)) attributes |= FileAttribute::ReadOnly;
+    if ((extra & kExplicit) == 0) attributes |= FileAttribute::Archive;
+    return attributes != 0 ? attributes : FileAttribute::Normal;
 }
 
 std::vector<TFileEntry> THeadlessFileSystem::FindFiles(const std::string& folder, const std::string& mask) const {
     std::vector<TFileEntry> entries;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(HostPath(folder), error)) {
-        const std::string name = entry.path().filename().u8string();
+    for (const auto& entry : fs::directory_iterator(HostPath(folder), error)) {
+        const std::string name = NameOf(entry.path());
         if (!MatchesMask(name, mask)) continue;
         std::error_code sizeError;
         const bool isFile = entry.is_regular_file(sizeError);
-        entries.push_back({name, AttributesOf(entry), isFile ? static_cast<int64_t>(entry.file_size(sizeError)) : 0});
+        const int64_t size = isFile ? static_cast<int64_t>(entry.file_size(sizeError)) : 0;
+        entries.push_back({name, AttributesOf(entry.path()), sizeError ? 0 : size});
     }
     std::sort(entries.begin(), entries.end(), [](const TFileEntry& a, const TFileEntry& b) { return a.Name < b.Name; });
     return entries;
 }
 
 std::vector<uint8_t> THeadlessFileSystem::ReadFile(const std::string& path) const {
-    std::ifstream file(HostPath(path), std::ios::binary);
-    if (!file) throw Exception("Не удаётся открыть файл \"" + path + "\".");
+    const fs::path host = HostPath(path);
+    std::ifstream file;
+    if (IsFile(host)) file.open(host, std::ios::binary);
+    if (!file.is_open()) throw Exception("Не удаётся открыть файл " + Quoted(path) + ".");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) throw Exception("Не удаётся прочитать файл \"" + path + "\".");
+    if (file.bad()) throw Exception("Не удаётся прочитать файл " + Quoted(path) + ".");
     return bytes;
 }
 
-bool THeadlessFileSystem::FileExists(const std::string& path) const {
+void THeadlessFileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const fs::path host = HostPath(path);
+    if (IsLockedHost(host)) throw Exception("Файл " + Quoted(path) + " занят другим процессом.");
+    if (IsFolder(host) || (IsFile(host) && !HostWritable(host))) {
+        throw Exception("Нет доступа к файлу " + Quoted(path) + ".");
+    }
+    if (!IsFolder(host.parent_path())) throw Exception("Не найдена папка файла " + Quoted(path) + ".");
+
+    // The bytes go to a hidden file beside the target, which then takes the target's place.
+    fs::path temporary = host;
+    temporary.replace_filename("." + NameOf(host) + "." + std::to_string(++TemporaryCounter_) + ".tmp");
+    bool written = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            out.close();
+            written = !out.fail();
+        }
+    }
     std::error_code error;
-    return std::filesystem::is_regular_file(HostPath(path), error);
+    if (written) fs::rename(temporary, host, error);
+    if (!written || error) {
+        fs::remove(temporary, error);
+        throw Exception("Не удаётся записать файл " + Quoted(path) + ".");
+    }
+    ExtraAttributes_.erase(KeyOf(host));
 }
+
+bool THeadlessFileSystem::FileExists(const std::string& path) const { return IsFile(HostPath(path)); }
+
+bool THeadlessFileSystem::FolderExists(const std::string& path) const { return IsFolder(HostPath(path)); }
+
+void THeadlessFileSystem::CreateFolder(const std::string& path) {
+    const fs::path host = HostPath(path);
+    std::error_code error;
+    fs::create_directories(host, error);
+    if (error || !IsFolder(host)) throw Exception("Не удаётся создать папку " + Quoted(path) + ".");
+}
+
+bool THeadlessFileSystem::DeleteFile(const std::string& path) {
+    const fs::path host = HostPath(path);
+    if (!IsFile(host) || IsLockedHost(host) || !HostWritable(host)) return false;
+    std::error_code error;
+    if (!fs::remove(host, error) || error) return false;
+    ExtraAttributes_.erase(KeyOf(host));
+    return true;
+}
+
+bool THeadlessFileSystem::RemoveFolder(const std::string& path) {
+    const fs::path host = HostPath(path);
+    if (!IsFolder(host) || IsLockedHost(host)) return false;
+    // Windows refuses to remove a read-only folder.
+    if (AttributesOf(host) & FileAttribute::ReadOnly) return false;
+    std::error_code error;
+    if (!fs::is_empty(host, error) || error) return false;
+    if (!fs::remove(host, error) || error) return false;
+    ExtraAttributes_.erase(KeyOf(host));
+    return true;
+}
+
+std::optional<uint32_t> THeadlessFileSystem::GetAttributes(const std::string& path) const {
+    const fs::path host = HostPath(path);
+    std::error_code error;
+    if (!fs::exists(host, error)) return std::nullopt;
+    return AttributesOf(host);
+}
+
+bool THeadlessFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+    const fs::path host = HostPath(path);
+    const bool folder = IsFolder(host);
+    if (!folder && !IsFile(host)) return false;
+    if (IsDotName(host) && (attributes & FileAttribute::Hidden) == 0) return false;
+    if (folder) {
+        ExtraAttributes_[KeyOf(host)] = kExplicit | (attributes & kFolderSideBits);
+        return true;
+    }
+    if (!SetHostWritable(host, (attributes & FileAttribute::ReadOnly) == 0)) return false;
+    ExtraAttributes_[KeyOf(host)] = kExplicit | (attributes & kFileSideBits);
+    return true;
+}
+
+bool THeadlessFileSystem::CopyFile(const std::string& source, const std::string& destination,
+                                   const TCopyProgress& progress) {
+    const fs::path from = HostPath(source);
+    const fs::path to = HostPath(destination);
+    if (!IsFile(from) || IsFolder(to) || !IsFolder(to.parent_path())) return false;
+    if (IsLockedHost(to) || (IsFile(to) && !HostWritable(to))) return false;
+    if (KeyOf(from) == KeyOf(to)) return false;  // Windows refuses to copy a file onto itself
+
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!in || !out) return false;
+    std::error_code error;
+    const int64_t size = static_cast<int64_t>(fs::file_size(from, error));
+    if (!CopyChunks(in, out, error ? 0 : size, progress)) {
+        out.close();
+        fs::remove(to, error);
+        return false;
+    }
+
+    // Like the Windows copy: the destination takes the source's attributes and is an archive.
+    const uint32_t sourceAttributes = AttributesOf(from);
+    ExtraAttributes_.erase(KeyOf(to));
+    if (sourceAttributes & (FileAttribute::Hidden | FileAttribute::System)) {
+        ExtraAttributes_[KeyOf(to)] =
+            kExplicit | FileAttribute::Archive | (sourceAttributes & (FileAttribute::Hidden | FileAttribute::System));
+    }
+    if (sourceAttributes & FileAttribute::ReadOnly) SetHostWritable(to, false);
+    return true;
+}
+
+bool THeadlessFileSystem::CopyChunks(std::istream& in, std::ostream& out, int64_t size,
+                                     const TCopyProgress& progress) {
+    // Progress is reported before the first piece and after each one; true from it cancels.
+    int64_t done = 0;
+    if (progress && progress(size, done)) return false;
+    std::vector<char> buffer(kCopyChunk);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const std::streamsize got = in.gcount();
+        if (got <= 0) break;
+        out.write(buffer.data(), got);
+        if (!out) return false;
+        done += got;
+        if (progress && progress(size, done)) return false;
+    }
+    if (in.bad()) return false;
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+std::string THeadlessFileSystem::TempFolder() const {
+    std::error_code error;
+    fs::create_directories(HostPath("C:\\Temp"), error);
+    return "C:\\Temp\\";
+}
+
+void THeadlessFileSystem::Lock(const std::string& path) { Locked_.insert(KeyOf(HostPath(path))); }
+
+void THeadlessFileSystem::Unlock(const std::string& path) { Locked_.erase(KeyOf(HostPath(path))); }
+
+bool THeadlessFileSystem::IsLocked(const std::string& path) const { return IsLockedHost(HostPath(path)); }
 
 }  // namespace marlowen

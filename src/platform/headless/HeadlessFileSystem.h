@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <map>
 #include <set>
 #include <string>
@@ -57,6 +58,8 @@ private:
     // The side-table and lock key of a host path.
     static std::string KeyOf(const std::filesystem::path& host);
     uint32_t AttributesOf(const std::filesystem::path& host) const;
+    // Moves the bytes in kCopyChunk pieces with progress calls; false when cancelled or failed.
+    static bool CopyChunks(std::istream& in, std::ostream& out, int64_t size, const TCopyProgress& progress);
     bool IsLockedHost(const std::filesystem::path& host) const { return Locked_.count(KeyOf(host)) != 0; }
 
     std::filesystem::path Root_;

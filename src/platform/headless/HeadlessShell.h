@@ -25,10 +25,13 @@ public:
 
     explicit THeadlessShell(THeadlessFileSystem& files) : Files_(files) {}
 
-    // Fails (false) when the file does not exist or starts are refused.
+    // Fails (false) when the file (or folder) does not exist or starts are refused; a relative
+    // name is looked for in `folder`, and a URL ("scheme://...") always starts. Only starts that
+    // succeed are recorded.
     bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, int32_t showCommand) override;
-    // Raises "The system cannot find the file specified." (or the refusal) like the platform.
+    // Raises "The system cannot find the file specified." for a missing file and "Access is
+    // denied." while starts are refused, like the platform.
     void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;
     // Raises when the link's folder does not exist or the file cannot be written.
     void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
@@ -38,6 +41,9 @@ public:
     void RefuseStarts(bool refuse) { RefuseStarts_ = refuse; }
 
 private:
+    // Whether the file (or folder, or URL) exists to be started, relative names in `folder`.
+    bool CanStart(const std::string& file, const std::string& folder) const;
+
     THeadlessFileSystem& Files_;
     std::vector<TStarted> Started_;
     bool RefuseStarts_ = false;

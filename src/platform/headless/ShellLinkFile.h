@@ -7,9 +7,11 @@
 
 namespace marlowen {
 
-// The Shell Link (".lnk") binary format: a header, a link-target ID list for the target path,
-// link info with the local base path, and Unicode string data (description, relative path,
-// working folder, arguments, icon location). Standard tools read what this writes.
+// The Shell Link (".lnk") binary format: a header, a link-target ID list for a target with a
+// drive ("C:\..."), link info with the local base path (also in UTF-16 when it is not ASCII), and
+// Unicode string data for the description, working folder and arguments when they are not empty
+// and the icon location when IconIndex >= 0. Standard tools read what this writes. Raises when
+// a text is too long for the format.
 std::vector<uint8_t> WriteShellLinkFile(const TShellLinkData& link);
 
 // Reads the fields back (tests, and tools that check links). Raises an Exception on bytes that

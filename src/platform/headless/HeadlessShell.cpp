@@ -1,0 +1,50 @@
+#include "platform/headless/HeadlessShell.h"
+
+#include "core/Exception.h"
+#include "platform/headless/HeadlessFileSystem.h"
+#include "platform/headless/ShellLinkFile.h"
+
+namespace marlowen {
+
+namespace {
+
+bool IsAbsolute(const std::string& path) {
+    return (path.size() >= 2 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool THeadlessShell::CanStart(const std::string& file, const std::string& folder) const {
+    if (RefuseStarts_ || file.empty()) return false;
+    if (file.find("://") != std::string::npos) return true;  // a URL goes to its handler
+    const std::string path = IsAbsolute(file) || folder.empty() ? file : folder + "\\" + file;
+    return Files_.FileExists(path) || Files_.FolderExists(path);
+}
+
+bool THeadlessShell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                             const std::string& folder, int32_t showCommand) {
+    if (!CanStart(file, folder)) return false;
+    Started_.push_back({false, verb, file, parameters, folder, showCommand});
+    return true;
+}
+
+void THeadlessShell::ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) {
+    if (RefuseStarts_) throw Exception("Access is denied.");
+    if (!CanStart(file, folder)) throw Exception("The system cannot find the file specified.");
+    Started_.push_back({true, std::string(), file, parameters, folder, ShowCommand::Hide});
+}
+
+void THeadlessShell::SaveShellLink(const std::string& linkFile, const TShellLinkData& link) {
+    const std::string folder = FolderOf(linkFile);
+    if (folder.empty() || !Files_.FolderExists(folder)) {
+        throw Exception("The system cannot find the path specified: \"" + linkFile + "\".");
+    }
+    Files_.WriteFile(linkFile, WriteShellLinkFile(link));
+}
+
+}  // namespace marlowen
