@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
 
 namespace marlowen {
 
@@ -72,5 +75,18 @@ using TProgressRoutine = std::function<void(bool& cancel, int64_t fileSize, int6
 // succeeded (false also when it was cancelled); callers decide what a failure means.
 bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,
                           const TProgressRoutine& progress);
+
+}  // namespace marlowen
+
+namespace marlowen {
+
+// The parts of a Windows path: the name after the last "\" (or ":"), and the folder before it
+// with its trailing "\" ("" when the path has no folder).
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFilePath(const std::string& path);
+
+// Every entry of `folder` the setup's listings see (filter directory | archive: no hidden or
+// system entries); "." and ".." are never among them. Raises when the folder cannot be listed.
+std::vector<TFileEntry> ListFolder(const TFileSystem& files, const std::string& folder);
 
 }  // namespace marlowen

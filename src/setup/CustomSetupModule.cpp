@@ -1,0 +1,263 @@
+#include "setup/CustomSetupModule.h"
+
+#include <algorithm>
+
+#include "core/Exception.h"
+#include "core/MultiLanguageException.h"
+#include "core/TaggedString.h"
+#include "core/Utf.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Shell.h"
+#include "setup/Product.h"
+#include "setup/SetupTexts.h"
+#include "setup/SystemIntegration.h"
+#include "setup/UpdateFlow.h"
+#include "setup/UpdateLevel.h"
+
+namespace marlowen {
+
+namespace {
+
+constexpr std::u16string_view kInitializing = u"[rus]Инициализация...[eng]Initialization...";
+constexpr std::u16string_view kRegistering = u"[rus]Регистрация компонент...[eng]Registration...";
+constexpr std::u16string_view kFinishing = u"[rus]Завершение установки...[eng]Finishing...";
+constexpr std::u16string_view kCopying = u"[rus]Копируется [eng]Copy ";
+constexpr std::u16string_view kCopyError = u"[rus]Ошибка при копировании файлов[eng]Copy file error";
+constexpr std::u16string_view kCopyFileError =
+    u"[rus]Ошибка при копировании файла %s[eng]Copy file error: %s";
+constexpr std::u16string_view kAlreadyInstalled =
+    u"[rus]Приложение Marlowen уже установлено на Вашем компьютере.[eng]Marlowen already installed.";
+constexpr std::u16string_view kNotInstalled =
+    u"[rus]Информация об установленном приложении не найдена.[eng]Marlowen install information not found.";
+constexpr std::u16string_view kConfirmRemove =
+    u"[rus]Вы действительно хотите удалить Marlowen с вашего компьютера?"
+    u"[eng]Are you sure to remove Marlowen from your computer?";
+constexpr std::u16string_view kNoWizard =
+    u"[rus]Мастер установки недоступен.[eng]The setup wizard is not available.";
+
+constexpr const char* kBatchFile = "ui.bat";
+
+std::string Resolve(std::u16string_view tagged) { return Utf16ToUtf8(Translate(tagged)); }
+
+[[noreturn]] void Raise(std::u16string_view tagged) { throw EMultiLanguageException::Create(std::u16string(tagged)); }
+
+// The folder part of a path without its final "\".
+std::string FolderOf(const std::string& path) {
+    std::string folder = ExtractFilePath(path);
+    if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+// The listing of a source folder, or the copy error when it cannot be made.
+std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& folder) {
+    try {
+        return ListFolder(files, folder);
+    } catch (const Exception&) {
+        Raise(kCopyError);
+    }
+}
+
+bool IsFolder(const TFileEntry& entry) { return (entry.Attributes & FileAttribute::Directory) != 0; }
+
+bool SamePath(const std::string& a, const std::string& b) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                               [&](char x, char y) { return upper(x) == upper(y); });
+}
+
+// cmd expands "%" even inside quotes; doubled, it stands for itself.
+std::string BatchQuoted(const std::string& path) {
+    std::string text = "\"";
+    for (char c : path) {
+        text += c;
+        if (c == '%') text += '%';
+    }
+    return text + "\"";
+}
+
+}  // namespace
+
+std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const std::string& exeName) {
+    const std::string exe = BatchQuoted(installFolder + "\\" + exeName);
+    return {
+        "set T=0",
+        ":try",
+        "del " + exe,
+        // One try a second for a minute: the process ends long before, a file that never goes
+        // must not keep a hidden loop running forever.
+        "if exist " + exe + " if %T% lss 60 (set /a T+=1 >nul & ping -n 2 127.0.0.1 >nul & goto try)",
+        "RD " + BatchQuoted(installFolder),
+        "del " + std::string(kBatchFile),
+    };
+}
+
+bool IsRemovableFolder(const std::string& folder) {
+    std::string path = folder;
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    const bool isDrivePath = path.size() > 3 && path[1] == ':' && path[2] == '\\';
+    if (isDrivePath) return true;
+    // "\\server\share\folder": at least one part below the share.
+    if (path.rfind("\\\\", 0) != 0) return false;
+    return std::count(path.begin() + 2, path.end(), '\\') >= 2;
+}
+
+TCustomSetupModule::TCustomSetupModule(TPlatform& platform) : Platform_(platform) {
+    InstallFolder = GetSpecialFolder(platform, SpecialFolder::ProgramFiles) + "\\" + Product::Name;
+    ProgramGroup = GetSpecialFolder(platform, SpecialFolder::CommonPrograms) + "\\" + Product::Name;
+    SetupFolder = FolderOf(platform.Application.ExecutablePath());
+}
+
+void TCustomSetupModule::ReportProgress(const std::string& text, int32_t percent) {
+    if (OnProgress) OnProgress(text, percent);
+}
+
+void TCustomSetupModule::CopyProgress(bool& cancel, int64_t fileSize, int64_t fileDone) {
+    if (fileSize > 0) {
+        // A file that grew since the size pass must not push the bar past its end.
+        const int64_t done = std::min(CopiedBytes + fileDone, TotalBytes);
+        const int64_t percent = TotalBytes > 0 ? done * 100 / TotalBytes : 100;
+        ReportProgress(Resolve(kCopying) + CurrentFileName + "...", static_cast<int32_t>(percent));
+    }
+    cancel = Platform_.Application.Terminated();
+    if (cancel) Platform_.Application.Beep();
+}
+
+int64_t TCustomSetupModule::TreeSize(const std::string& folder) const {
+    int64_t size = 0;
+    for (const TFileEntry& entry : ListSource(Platform_.Files, folder)) {
+        if (IsFolder(entry) && SamePath(folder + "\\" + entry.Name, InstallFolder)) continue;
+        size += IsFolder(entry) ? TreeSize(folder + "\\" + entry.Name) : entry.Size;
+    }
+    return size;
+}
+
+bool TCustomSetupModule::CopyTree(const std::string& relative) {
+    TFileSystem& files = Platform_.Files;
+    const std::string target = InstallFolder + relative;
+    files.CreateFolder(target);
+    for (const TFileEntry& entry : ListSource(files, SetupFolder + relative)) {
+        if (IsFolder(entry)) {
+            // An install folder inside the setup folder would otherwise copy into itself forever.
+            if (SamePath(SetupFolder + relative + "\\" + entry.Name, InstallFolder)) continue;
+            if (!CopyTree(relative + "\\" + entry.Name)) return false;
+            continue;
+        }
+        if (Platform_.Application.Terminated()) return false;
+        CurrentFileName = entry.Name;
+        const std::string destination = target + "\\" + entry.Name;
+        const bool copied = CopyFileWithProgress(
+            files, SetupFolder + relative + "\\" + entry.Name, destination,
+            [this](bool& cancel, int64_t fileSize, int64_t fileDone) { CopyProgress(cancel, fileSize, fileDone); });
+        if (!copied) {
+            // A stop request cancels the copy under way; anything else is a file the product lacks.
+            if (Platform_.Application.Terminated()) return false;
+            throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(destination)});
+        }
+        files.SetAttributes(destination, FileAttribute::Archive);
+        CopiedBytes += entry.Size;
+    }
+    return true;
+}
+
+void TCustomSetupModule::CopyFiles() {
+    TotalBytes = 0;
+    CopiedBytes = 0;
+    TotalBytes = TreeSize(SetupFolder);
+    CopyTree("");
+}
+
+void TCustomSetupModule::RegisterComponents() { WriteUpdateLevel(Platform_.Registry, 1); }
+
+std::string TCustomSetupModule::ProductExecutablePath() const {
+    return InstallFolder + "\\" + Product::Executable;
+}
+
+void TCustomSetupModule::RegisterUninstall() {
+    WriteUninstallInfo(Platform_.Registry, Product::Name, InstallFolder, ProductExecutablePath(), ProgramGroup,
+                       InstallFolder + "\\" + Product::SetupExecutable + " /uninstall", Product::Name);
+}
+
+void TCustomSetupModule::UnregisterUninstall() { DeleteUninstallInfo(Platform_.Registry, Product::Name); }
+
+// Both folders come from the registry; an entry that names no proper folder (empty, a drive)
+// must never turn into deleting a whole drive.
+void TCustomSetupModule::RemoveInstallFolder() {
+    if (IsRemovableFolder(InstallFolder)) DeleteFolderTree(Platform_.Files, InstallFolder);
+}
+
+void TCustomSetupModule::RemoveProgramGroup() {
+    if (IsRemovableFolder(ProgramGroup)) DeleteFolderTree(Platform_.Files, ProgramGroup);
+}
+
+void TCustomSetupModule::ScheduleSelfDelete() {
+    std::string folder;
+    std::string batch;
+    try {
+        folder = GetSpecialFolder(Platform_, SpecialFolder::AppData) + "\\" + Product::MakerFolder + "\\" +
+                 Product::Name;
+        std::string text;
+        for (const std::string& line :
+             SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_.Application.ExecutablePath()))) {
+            text += line + "\r\n";
+        }
+        batch = folder + "\\" + kBatchFile;
+        Platform_.Files.CreateFolder(folder);
+        Platform_.Files.WriteFile(batch, std::vector<uint8_t>(text.begin(), text.end()));
+    } catch (const Exception&) {
+        // Without the batch file the setup executable and its folder stay; nothing else is lost.
+        return;
+    }
+    Platform_.Shell.ExecuteHidden(batch, "", folder);
+}
+
+void TCustomSetupModule::CheckAdministrator() const {
+    if (!IsAdministrator(Platform_.Registry)) Raise(SetupTexts::NotAdministrator);
+}
+
+void TCustomSetupModule::Install() {
+    Platform_.Application.SetTitle(Resolve(SetupTexts::InstallTitle));
+    CheckAdministrator();
+    TUninstallInfo info;
+    if (ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kAlreadyInstalled);
+    if (!WizardRunner) Raise(kNoWizard);
+    WizardRunner(*this);
+}
+
+void TCustomSetupModule::Uninstall(bool ask) {
+    const std::string title = Resolve(SetupTexts::RemoveTitle);
+    Platform_.Application.SetTitle(title);
+    CheckAdministrator();
+    TUninstallInfo info;
+    info.InstallFolder = InstallFolder;
+    if (!ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kNotInstalled);
+    InstallFolder = info.InstallFolder;
+    ProgramGroup = info.ProgramGroup;
+    if (ask) {
+        const int32_t answer = Platform_.Application.MessageBox(
+            Resolve(kConfirmRemove), title, MessageBoxFlag::IconQuestion | MessageBoxFlag::YesNo);
+        if (answer != MessageBoxAnswer::Yes) return;
+    }
+    UnregisterUninstall();
+    RemoveProgramGroup();
+    RemoveInstallFolder();
+    ScheduleSelfDelete();
+}
+
+void TCustomSetupModule::Update(const std::vector<std::string>& args) { RunUpdateFlow(Platform_, args); }
+
+void TCustomSetupModule::RunInstall(TProgressEvent callback) {
+    OnProgress = std::move(callback);
+    ReportProgress(Resolve(kInitializing), 0);
+    Platform_.Application.ProcessMessages();
+    if (Platform_.Application.Terminated()) return;
+    CopyFiles();
+    if (Platform_.Application.Terminated()) return;
+    ReportProgress(Resolve(kRegistering), 100);
+    RegisterComponents();
+    RegisterUninstall();
+    ReportProgress(Resolve(kFinishing), 100);
+}
+
+}  // namespace marlowen

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace marlowen {
+
+struct TPlatform;
+
+// Progress of the install: the text to show and the percentage done (0..100).
+using TProgressEvent = std::function<void(const std::string& text, int32_t percent)>;
+
+// The setup driver: the user's choices and the steps of the install, uninstall and update flows.
+// Every failure is raised (Exception or a descendant); the entry turns it into one message box.
+class TCustomSetupModule {
+public:
+    // Computes the default install folder and program group from the special folders; raises
+    // when their registry keys cannot be read.
+    explicit TCustomSetupModule(TPlatform& platform);
+    TCustomSetupModule(const TCustomSetupModule&) = delete;
+    TCustomSetupModule& operator=(const TCustomSetupModule&) = delete;
+    virtual ~TCustomSetupModule() = default;
+
+    TProgressEvent OnProgress;
+    std::string CurrentFileName;  // the file being copied, without its folder
+    int64_t TotalBytes = 0;       // all bytes to copy
+    int64_t CopiedBytes = 0;      // bytes of the files already copied
+    std::string InstallFolder;    // default: <program files>\Marlowen
+    std::string ProgramGroup;     // default: <common programs>\Marlowen
+    bool CreateDesktopIcons = true;
+    bool EnableAutoUpdate = true;
+    // The tree the install copies: the folder of the running executable, without a final "\".
+    std::string SetupFolder;
+    // Runs the setup wizard modally; returns when its window closes.
+    std::function<void(TCustomSetupModule&)> WizardRunner;
+
+    virtual void ReportProgress(const std::string& text, int32_t percent);
+    // The progress routine of each file copy; sets cancel when the application is terminating.
+    virtual void CopyProgress(bool& cancel, int64_t fileSize, int64_t fileDone);
+    virtual void CopyFiles();
+    virtual void RegisterComponents();
+    virtual void RegisterUninstall();
+    virtual void UnregisterUninstall();
+    virtual void RemoveInstallFolder();
+    virtual void RemoveProgramGroup();
+    virtual void ScheduleSelfDelete();
+
+    // The flows the command line chooses.
+    virtual void Install();
+    virtual void Uninstall(bool ask);
+    virtual void Update(const std::vector<std::string>& args);
+
+    // The install steps, run when the user leaves the directory page. Returns early and quietly
+    // when the application is terminating.
+    virtual void RunInstall(TProgressEvent callback);
+
+    TPlatform& Platform() const { return Platform_; }
+
+protected:
+    // Raises the administrator message unless the local machine's registry is writable.
+    void CheckAdministrator() const;
+    std::string ProductExecutablePath() const;
+
+private:
+    // Copies SetupFolder + relative into InstallFolder + relative; false once the copy must stop.
+    bool CopyTree(const std::string& relative);
+    int64_t TreeSize(const std::string& folder) const;
+
+    TPlatform& Platform_;
+};
+
+// The lines of the batch file that deletes the setup executable `exeName` from `installFolder`
+// once the running process has let go of it, removes the then empty folder and deletes itself.
+// It retries for about a minute at most.
+std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const std::string& exeName);
+
+// Whether a folder may be deleted as a whole tree: an absolute path below a drive or share root.
+bool IsRemovableFolder(const std::string& folder);
+
+}  // namespace marlowen

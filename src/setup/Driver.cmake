@@ -1,0 +1,8 @@
+# The setup driver, its install and uninstall flows, the system integration and the entry.
+list(APPEND sources
+  ${CMAKE_CURRENT_LIST_DIR}/SystemIntegration.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UpdateLevel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CustomSetupModule.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SetupModule.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SetupEntry.cpp
+)

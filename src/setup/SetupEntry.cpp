@@ -1,0 +1,73 @@
+#include "setup/SetupEntry.h"
+
+#include "core/Exception.h"
+#include "core/Languages.h"
+#include "platform/Application.h"
+#include "platform/Platform.h"
+#include "setup/SetupModule.h"
+#include "setup/SystemIntegration.h"
+#include "skin/SkinLibrary.h"
+
+namespace marlowen {
+
+namespace {
+
+void ShowError(TApplication& application, const Exception& error) {
+    application.MessageBox(error.Message(), application.Title(), MessageBoxFlag::IconError);
+}
+
+void RunFlow(TSetupModule& module, const std::vector<std::string>& args) {
+    // Only the first word counts, compared exactly.
+    if (args.empty() || args[0] == "/install") {
+        module.Install();
+    } else if (args[0] == "/uninstall") {
+        module.Uninstall(true);
+    } else if (args[0] == "/update") {
+        module.Update(args);
+    } else {
+        module.Platform().Application.Terminate();
+    }
+}
+
+// Creates the driver, publishes it for the run and runs the flow; 1 after an error box.
+int RunDriver(TPlatform& platform, const std::vector<std::string>& args,
+              std::function<void(TCustomSetupModule&)> wizard) {
+    try {
+        TSetupModule module(platform);
+        TSetupModuleScope published(module);
+        module.WizardRunner = std::move(wizard);
+        RunFlow(module, args);
+        return 0;
+    } catch (const Exception& error) {
+        ShowError(platform.Application, error);
+        return 1;
+    }
+}
+
+}  // namespace
+
+int RunSetup(TPlatform& platform, const std::vector<std::string>& args,
+             std::function<void(TCustomSetupModule&)> wizard) {
+    if (Languages) Languages->SelectLanguage(u"eng");
+
+    TSkinLibrary skin;
+    try {
+        std::string folder = ExtractFilePath(platform.Application.ExecutablePath());
+        if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+        skin.Start(platform.Files, platform.Registry, folder);
+    } catch (const Exception& error) {
+        ShowError(platform.Application, error);
+        return 1;
+    }
+
+    int result = RunDriver(platform, args, std::move(wizard));
+    try {
+        skin.Shutdown();
+    } catch (const Exception& error) {
+        ShowError(platform.Application, error);
+        result = 1;
+    }
+    return result;
+}
+
+}  // namespace marlowen

@@ -1,0 +1,92 @@
+#include "setup/SetupModule.h"
+
+#include "core/Exception.h"
+#include "core/Languages.h"
+#include "core/TaggedString.h"
+#include "core/Utf.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "setup/Product.h"
+#include "setup/SetupTexts.h"
+#include "setup/SystemIntegration.h"
+
+namespace marlowen {
+
+namespace {
+
+constexpr const char* kEnableAutoUpdate = "EnableAutoUpdate";
+
+TSetupModule* Published = nullptr;
+
+}  // namespace
+
+void TSetupModule::CreateProductLink(const std::string& linkFile) {
+    CreateShellLink(Platform(), linkFile, ProductExecutablePath(), InstallFolder, -1, "", Product::Name);
+}
+
+void TSetupModule::RegisterComponents() {
+    TCustomSetupModule::RegisterComponents();
+    TFileSystem& files = Platform().Files;
+    files.CreateFolder(ProgramGroup);
+    CreateProductLink(ProgramGroup + "\\" + Product::LinkFile);
+    if (CreateDesktopIcons) {
+        const std::string desktop = GetSpecialFolder(Platform(), SpecialFolder::CommonDesktop);
+        files.CreateFolder(desktop);
+        CreateProductLink(desktop + "\\" + Product::LinkFile);
+    }
+
+    TRegistry& registry = Platform().Registry;
+    const auto machine =
+        registry.OpenKey(TRegistryRoot::LocalMachine, Product::SettingsKey, RegistryAccess::ReadWrite, true);
+    if (!machine) throw Exception("Нет доступа к реестру Windows");
+    machine->WriteBoolean(kEnableAutoUpdate, EnableAutoUpdate);
+    // The product lets the user's value override the machine's; the installer's choice must win.
+    const auto user =
+        registry.OpenKey(TRegistryRoot::CurrentUser, Product::SettingsKey, RegistryAccess::ReadWrite, true);
+    if (!user) throw Exception("Нет доступа к реестру Windows");
+    if (user->ValueExists(kEnableAutoUpdate)) user->DeleteValue(kEnableAutoUpdate);
+}
+
+void TSetupModule::RemoveProgramGroup() {
+    TCustomSetupModule::RemoveProgramGroup();
+    try {
+        Platform().Files.DeleteFile(GetSpecialFolder(Platform(), SpecialFolder::CommonDesktop) + "\\" +
+                                    Product::LinkFile);
+    } catch (const Exception&) {
+        // A desktop link that cannot go is left behind like any file in use.
+    }
+}
+
+void TSetupModule::Install() {
+    struct TSubscription {
+        TSetupModule* Module;
+        explicit TSubscription(TSetupModule* module) : Module(module) {
+            if (Languages) Languages->RegisterNotification<&TSetupModule::LanguageChanged>(Module);
+        }
+        ~TSubscription() {
+            if (Languages) Languages->UnregisterNotification<&TSetupModule::LanguageChanged>(Module);
+        }
+    } subscription(this);
+    TCustomSetupModule::Install();
+}
+
+void TSetupModule::LanguageChanged(TLanguages&, TLanguageNotify flag) {
+    if (flag != TLanguageNotify::Changed) return;
+    Platform().Application.SetTitle(Utf16ToUtf8(Translate(SetupTexts::InstallTitle)));
+}
+
+TSetupModule& SetupModule() {
+    if (Published == nullptr) throw Exception("The setup driver is not running.");
+    return *Published;
+}
+
+TSetupModuleScope::TSetupModuleScope(TSetupModule& module) {
+    if (Published != nullptr) throw Exception("The setup driver is already running.");
+    Published = &module;
+}
+
+TSetupModuleScope::~TSetupModuleScope() { Published = nullptr; }
+
+}  // namespace marlowen

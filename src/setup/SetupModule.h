@@ -1,0 +1,40 @@
+#pragma once
+
+#include "setup/CustomSetupModule.h"
+
+namespace marlowen {
+
+class TLanguages;
+enum class TLanguageNotify : int32_t;
+
+// The product's setup driver: the base steps plus the Start-menu group, the shortcuts and the
+// automatic-update setting.
+class TSetupModule : public TCustomSetupModule {
+public:
+    using TCustomSetupModule::TCustomSetupModule;
+
+    void RegisterComponents() override;
+    // Also deletes the desktop shortcut, whether or not the install made one.
+    void RemoveProgramGroup() override;
+    // Keeps the application title in the current language while the wizard runs.
+    void Install() override;
+
+private:
+    void LanguageChanged(TLanguages& sender, TLanguageNotify flag);
+    void CreateProductLink(const std::string& linkFile);
+};
+
+// The driver of the running setup: published by the entry for the time of its run, so that the
+// wizard pages can reach it. Raises when no setup is running.
+TSetupModule& SetupModule();
+
+// Publishes a driver as SetupModule() while it lives; only one at a time.
+class TSetupModuleScope {
+public:
+    explicit TSetupModuleScope(TSetupModule& module);
+    TSetupModuleScope(const TSetupModuleScope&) = delete;
+    TSetupModuleScope& operator=(const TSetupModuleScope&) = delete;
+    ~TSetupModuleScope();
+};
+
+}  // namespace marlowen

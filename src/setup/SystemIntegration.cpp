@@ -1,0 +1,200 @@
+#include "setup/SystemIntegration.h"
+
+#include <iterator>
+#include <memory>
+
+#include "core/Exception.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+namespace marlowen {
+
+namespace {
+
+constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Two entries spell the key with a lower-case "f"; the registry matches either way, the text is kept.
+constexpr const char* kShellFoldersLowerKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+constexpr const char* kNoRegistryEntry = "Невозможно получить запись из реестра Windows";
+constexpr const char* kNoRegistryAccess = "Нет доступа к реестру Windows";
+
+// The setup's listings: directories and archive files, nothing hidden or system.
+constexpr uint32_t kFindFilter = FileAttribute::Directory | FileAttribute::Archive;
+
+struct TSpecialFolderEntry {
+    TRegistryRoot Root;
+    const char* Key;
+    const char* Value;
+};
+
+constexpr TSpecialFolderEntry kSpecialFolders[] = {
+    {TRegistryRoot::LocalMachine, kShellFoldersKey, "Common Desktop"},
+    {TRegistryRoot::LocalMachine, kShellFoldersKey, "Common Start Menu"},
+    {TRegistryRoot::LocalMachine, kShellFoldersKey, "Common Programs"},
+    {TRegistryRoot::LocalMachine, kShellFoldersKey, "Common Startup"},
+    {TRegistryRoot::CurrentUser, kShellFoldersKey, "Desktop"},
+    {TRegistryRoot::CurrentUser, kShellFoldersKey, "Start Menu"},
+    {TRegistryRoot::CurrentUser, kShellFoldersKey, "Programs"},
+    {TRegistryRoot::CurrentUser, kShellFoldersKey, "Startup"},
+    {TRegistryRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir"},
+    {TRegistryRoot::CurrentUser, kShellFoldersLowerKey, "AppData"},
+    {TRegistryRoot::LocalMachine, kShellFoldersLowerKey, "Common AppData"},
+    {TRegistryRoot::CurrentUser, kShellFoldersKey, "Personal"},
+};
+
+std::string ReadStringOrEmpty(const TRegistryKey& key, const std::string& name) {
+    return key.ReadString(name).value_or(std::string());
+}
+
+}  // namespace
+
+std::string ExtractFileName(const std::string& path) {
+    const size_t separator = path.find_last_of("\\:");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    const size_t separator = path.find_last_of("\\:");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::vector<TFileEntry> ListFolder(const TFileSystem& files, const std::string& folder) {
+    if (!files.FolderExists(folder)) throw Exception("Folder not found: " + folder);
+    // "*" rather than "*.*": both list every name on Windows, only the first does everywhere.
+    std::vector<TFileEntry> entries;
+    for (TFileEntry& entry : files.FindFiles(folder, "*")) {
+        if (entry.Name == "." || entry.Name == "..") continue;
+        if (PassesFindFilter(entry.Attributes, kFindFilter)) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::string GetSpecialFolder(TPlatform& platform, int32_t index) {
+    if (index == SpecialFolder::Temporary) return platform.Files.TempFolder();
+    if (index < 0 || index >= static_cast<int32_t>(std::size(kSpecialFolders))) {
+        throw Exception(kNoRegistryEntry);
+    }
+    const TSpecialFolderEntry& entry = kSpecialFolders[index];
+    const auto key = platform.Registry.OpenKey(entry.Root, entry.Key, RegistryAccess::Read, false);
+    if (!key) throw Exception(kNoRegistryEntry);
+    return ReadStringOrEmpty(*key, entry.Value);
+}
+
+bool IsAdministrator(TRegistry& registry) {
+    return registry.OpenKey(TRegistryRoot::LocalMachine, kCurrentVersionKey, RegistryAccess::ReadWrite, false) !=
+           nullptr;
+}
+
+void WriteUninstallInfo(TRegistry& registry, const std::string& keyName, const std::string& installFolder,
+                        const std::string& exePath, const std::string& programGroup,
+                        const std::string& uninstallCommand, const std::string& displayName) {
+    {
+        const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kUninstallKey + keyName,
+                                          RegistryAccess::ReadWrite, true);
+        if (!key) throw Exception(kNoRegistryAccess);
+        key->WriteString("", exePath);
+        key->WriteString("DisplayName", displayName);
+        key->WriteString("UninstallString", uninstallCommand);
+        key->WriteString("Program group", programGroup);
+        key->WriteString("Install folder", installFolder);
+    }
+    const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kAppPathsKey + ExtractFileName(exePath),
+                                      RegistryAccess::ReadWrite, true);
+    if (!key) throw Exception(kNoRegistryAccess);
+    key->WriteString("", exePath);
+    key->WriteString("Path", ExtractFilePath(exePath));
+}
+
+bool ReadUninstallInfo(TRegistry& registry, const std::string& keyName, TUninstallInfo& info) {
+    const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kUninstallKey + keyName, RegistryAccess::Read,
+                                      false);
+    if (!key) {
+        info.DisplayName.clear();
+        info.UninstallString.clear();
+        info.ProgramGroup.clear();
+        info.DefaultValue.clear();
+        return false;
+    }
+    info.DisplayName = ReadStringOrEmpty(*key, "DisplayName");
+    info.UninstallString = ReadStringOrEmpty(*key, "UninstallString");
+    info.ProgramGroup = ReadStringOrEmpty(*key, "Program group");
+    info.InstallFolder = ReadStringOrEmpty(*key, "Install folder");
+    info.DefaultValue = ReadStringOrEmpty(*key, "");
+    return true;
+}
+
+void DeleteUninstallInfo(TRegistry& registry, const std::string& keyName) {
+    std::string exePath;
+    {
+        const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kUninstallKey + keyName,
+                                          RegistryAccess::ReadWrite, false);
+        if (!key) return;
+        try {
+            exePath = ReadStringOrEmpty(*key, "");
+        } catch (const Exception&) {
+            // A default value of another type names no App Paths entry; the entry still goes.
+        }
+    }
+    registry.DeleteKey(TRegistryRoot::LocalMachine, kUninstallKey + keyName);
+    const std::string exeName = ExtractFileName(exePath);
+    // Without a file name the path would be the App Paths key itself, which is not ours.
+    if (!exeName.empty()) registry.DeleteKey(TRegistryRoot::LocalMachine, kAppPathsKey + exeName);
+}
+
+void CreateShellLink(TPlatform& platform, const std::string& linkFile, const std::string& target,
+                     const std::string& workingFolder, int32_t iconIndex, const std::string& arguments,
+                     const std::string& description) {
+    TShellLinkData link;
+    link.Arguments = arguments;
+    link.Description = description;
+    link.Target = target;
+    link.WorkingFolder = workingFolder;
+    link.IconIndex = iconIndex < 0 ? -1 : iconIndex;
+    const std::string targetFolder = ExtractFilePath(target);
+    if (!targetFolder.empty()) platform.Files.CreateFolder(targetFolder);
+    platform.Shell.SaveShellLink(linkFile, link);
+}
+
+void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
+    std::vector<TFileEntry> entries;
+    try {
+        entries = ListFolder(files, folder);
+    } catch (const Exception&) {
+        // Nothing to list: only the folder itself may still go.
+    }
+    for (const TFileEntry& entry : entries) {
+        const std::string path = folder + "\\" + entry.Name;
+        if ((entry.Attributes & FileAttribute::Directory) != 0) {
+            DeleteFolderTree(files, path);
+        } else {
+            try {
+                files.DeleteFile(path);
+            } catch (const Exception&) {
+            }
+        }
+    }
+    try {
+        files.RemoveFolder(folder);
+    } catch (const Exception&) {
+    }
+}
+
+bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,
+                          const TProgressRoutine& progress) {
+    bool cancelled = false;
+    const auto routine = [&](int64_t fileSize, int64_t bytesDone) {
+        bool cancel = false;
+        if (progress) progress(cancel, fileSize, bytesDone);
+        if (cancel) cancelled = true;
+        return cancelled;
+    };
+    return files.CopyFile(source, destination, routine) && !cancelled;
+}
+
+}  // namespace marlowen

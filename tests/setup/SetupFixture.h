@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "skin/PackWriter.h"
+#include "skin/XMLNode.h"
+
+namespace marlowen::testing {
+
+constexpr auto HKLM = TRegistryRoot::LocalMachine;
+constexpr auto HKCU = TRegistryRoot::CurrentUser;
+constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marlowen";
+constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\MarlowenApp.exe";
+constexpr const char* kSettingsKey = "Software\\Tovan\\MarlowenApp";
+
+// A fresh headless Windows over a private temporary folder, removed after the test. The setup
+// executable is "C:\Setup\Setup.exe".
+class TSetupFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        Root_ = std::filesystem::temp_directory_path() /
+                ("marlowen-setup-" + std::string(info->name()) + "-" + std::to_string(std::random_device()()));
+        std::filesystem::remove_all(Root_);
+        std::filesystem::create_directories(Root_);
+        Machine_ = std::make_unique<THeadlessPlatform>(Root_);
+    }
+    void TearDown() override {
+        Machine_.reset();
+        std::error_code error;
+        std::filesystem::permissions(Root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     error);
+        for (auto it = std::filesystem::recursive_directory_iterator(Root_, error);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, error);
+        }
+        std::filesystem::remove_all(Root_, error);
+    }
+
+    THeadlessPlatform& Machine() { return *Machine_; }
+    TPlatform& Platform() { return Machine_->Platform(); }
+
+    std::filesystem::path Host(const std::string& path) const { return Machine_->Files.HostPath(path); }
+    void Write(const std::string& path, const std::string& text) {
+        std::filesystem::create_directories(Host(path).parent_path());
+        std::ofstream(Host(path), std::ios::binary) << text;
+    }
+    std::string Read(const std::string& path) const {
+        std::ifstream file(Host(path), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    bool Exists(const std::string& path) const { return std::filesystem::exists(Host(path)); }
+
+    std::optional<std::string> String(TRegistryRoot root, const std::string& key, const std::string& name) {
+        const auto opened = Machine_->Registry.OpenKey(root, key, RegistryAccess::Read, false);
+        return opened ? opened->ReadString(name) : std::nullopt;
+    }
+    std::optional<uint32_t> Integer(TRegistryRoot root, const std::string& key, const std::string& name) {
+        const auto opened = Machine_->Registry.OpenKey(root, key, RegistryAccess::Read, false);
+        return opened ? opened->ReadInteger(name) : std::nullopt;
+    }
+    void SetInteger(TRegistryRoot root, const std::string& key, const std::string& name, uint32_t value) {
+        Machine_->Registry.OpenKey(root, key, RegistryAccess::ReadWrite, true)->WriteInteger(name, value);
+    }
+
+    // The smallest skin the start-up accepts, as "Default.fs" in the folder.
+    void WriteSkinPack(const std::string& folder = "C:\\Setup") {
+        TXMLNode styles("Styles"), skins("Skins"), games("Games");
+        styles.AddChild("default");
+        skins.AddChild("Green");
+        TPackWriter pack;
+        pack.AddXML("XML\\Global\\Styles.xml", styles);
+        pack.AddXML("XML\\Global\\Skins.xml", skins);
+        pack.AddXML("XML\\Global\\Games.xml", games);
+        std::filesystem::create_directories(Host(folder));
+        pack.SaveToFile(Host(folder + "\\Default.fs").u8string());
+    }
+
+private:
+    std::filesystem::path Root_;
+    std::unique_ptr<THeadlessPlatform> Machine_;
+};
+
+}  // namespace marlowen::testing
