@@ -138,3 +138,35 @@ else
   fstool pack "$WORK/twice" "$WORK/twice.fs" >/dev/null 2>&1; check "two sources of one item are refused" test $? -eq 1
   fstool pack "$WORK/missing" "$WORK/x.fs" >/dev/null 2>&1; check "pack of a missing folder fails" test $? -eq 1
 fi
+
+# update build / show
+mkdir -p "$WORK/upd/src"
+printf 'new program' >"$WORK/upd/src/app.bin"
+printf '# an update\nupdate\tMarlowenApp.exe\t\tMarlowen\tsrc/app.bin\r\n\ndelete\told file.dll\tbin\t\nupdate\t\tdocs\tRead me\t\n' >"$WORK/upd/manifest"
+fstool update build --key k1 --level 7 --files-folder 'C:\Program Files\Marlowen' --links-folder 'C:\Links' \
+  "$WORK/upd/manifest" "$WORK/upd/out.pkg"
+check "update build" test $? -eq 0
+fstool update show --key k1 "$WORK/upd/out.pkg" >"$WORK/upd/show"
+check "update show prints header and actions" test "$(cat "$WORK/upd/show")" = "$(printf 'files folder: C:\\Program Files\\Marlowen\nlinks folder: C:\\Links\nupdate level: 7\nactions: 3\nU\tMarlowenApp.exe\t\tMarlowen\t11\nD\told file.dll\tbin\t\t0\nU\t\tdocs\tRead me\t0')"
+fstool update build --key k1 --level 7 --files-folder 'C:\Program Files\Marlowen' --links-folder 'C:\Links' \
+  "$WORK/upd/manifest" "$WORK/upd/again.pkg"
+check "update packages are deterministic" same "$WORK/upd/out.pkg" "$WORK/upd/again.pkg"
+fstool update show --key wrong "$WORK/upd/out.pkg" >/dev/null 2>"$WORK/err"
+rc=$?
+check "update show with a wrong key exits 1" test $rc -eq 1
+check "with the damage message" grep -qx 'Данные повреждены или испорчены.' "$WORK/err"
+printf 'update\ta.txt\t\t\tsrc/app.bin\nupdate\tb.txt\t\t\n' >"$WORK/upd/short"
+fstool update build --key k --level 2 --files-folder a --links-folder b "$WORK/upd/short" "$WORK/upd/bad.pkg" 2>"$WORK/err"
+rc=$?
+check "a short manifest line fails" test $rc -eq 1
+check "naming manifest and line" grep -q 'short:2: ' "$WORK/err"
+check "and writes nothing" test ! -e "$WORK/upd/bad.pkg"
+printf 'update\ta.txt\t\t\tnot-there.bin\n' >"$WORK/upd/nosource"
+fstool update build --key k --level 2 --files-folder a --links-folder b "$WORK/upd/nosource" "$WORK/upd/bad.pkg" 2>"$WORK/err"
+check "a missing source file fails by line" bash -c "[ $? -eq 1 ] && grep -q 'nosource:1: .*not-there.bin' '$WORK/err' && [ ! -e '$WORK/upd/bad.pkg' ]"
+printf 'replace\ta.txt\t\t\n' >"$WORK/upd/unknown"
+fstool update build --key k --level 2 --files-folder a --links-folder b "$WORK/upd/unknown" "$WORK/upd/bad.pkg" 2>"$WORK/err"
+check "an unknown action fails" bash -c "[ $? -eq 1 ] && grep -q 'unknown:1: unknown action' '$WORK/err'"
+fstool update build --key k --level 0 --files-folder a --links-folder b "$WORK/upd/manifest" "$WORK/upd/bad.pkg" 2>/dev/null
+check "level 0 is a usage error" test $? -eq 2
+fstool update frob 2>/dev/null; check "an unknown update action exits 2" test $? -eq 2

@@ -22,5 +22,6 @@ const std::vector<TToolCommand>& ToolCommands();
 std::vector<TToolCommand> CompressionCommands();
 std::vector<TToolCommand> SealingCommands();
 std::vector<TToolCommand> PackCommands();
+std::vector<TToolCommand> UpdateCommands();
 
 }  // namespace marlowen::fstool

@@ -1,0 +1,145 @@
+#include "setup/UpdateFlow.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/Exception.h"
+#include "core/MultiLanguageException.h"
+#include "core/TaggedString.h"
+#include "core/Utf.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Shell.h"
+#include "setup/SetupTexts.h"
+#include "setup/SystemIntegration.h"
+#include "setup/UpdateAction.h"
+#include "setup/UpdateLevel.h"
+#include "setup/UpdatePackage.h"
+#include "storage/DataRecords.h"
+
+namespace marlowen {
+
+namespace {
+
+constexpr uint32_t kSettleDelay = 100;  // before the first action
+constexpr uint32_t kRetryDelay = 500;   // before each new attempt of a failed action
+// The retry question: the exclamation icon (0x30) with Retry and Cancel.
+constexpr uint32_t kRetryBoxFlags = 0x30 | MessageBoxFlag::RetryCancel;
+
+constexpr std::u16string_view kOldUpdate = u"[rus]Обнаружено устаревшее обновление.[eng]Old update files found.";
+constexpr std::u16string_view kSucceeded =
+    u"[rus]Обновление успешно установлено.[eng]Update succesfully installed.";
+
+// What the command line says.
+struct TUpdateCommand {
+    std::string Key;
+    std::string Package;
+    std::string Program;
+    std::string Arguments;  // each program argument in double quotes, joined with one space
+};
+
+TUpdateCommand ParseCommand(const std::vector<std::string>& args) {
+    auto at = [&args](size_t i) { return i < args.size() ? args[i] : std::string(); };
+    TUpdateCommand command{at(1), at(2), at(3), {}};
+    for (size_t i = 4; i < args.size(); ++i) {
+        if (!command.Arguments.empty()) command.Arguments += ' ';
+        command.Arguments += '"' + args[i] + '"';
+    }
+    return command;
+}
+
+std::string Resolve(std::u16string_view tagged) { return Utf16ToUtf8(Translate(tagged)); }
+
+// An error message as the body of a tagged section: "[" would open a new section and "#" an
+// escape, so both are written as escapes and the message comes out exactly as it went in.
+std::u16string TaggedBody(const std::string& message) {
+    std::u16string body;
+    for (char16_t c : Utf8ToUtf16(message)) {
+        if (c == u'[') {
+            body += u"#91;";
+        } else if (c == u'#') {
+            body += u"#35;";
+        } else {
+            body += c;
+        }
+    }
+    return body;
+}
+
+// Retry/Cancel for an action that failed again; true for Retry.
+bool AskRetry(TPlatform& platform, const std::string& message) {
+    const std::u16string cause = TaggedBody(message);
+    const std::u16string text =
+        u"[rus]Ошибка во время обновления. Закройте все приложения Marlowen и нажмите «Далее».\r" + cause +
+        u"[eng]Updating error. Close all Marlowen applications and retry.\r" + cause;
+    const int32_t answer = platform.Application.MessageBox(
+        Utf16ToUtf8(Translate(text)), Resolve(SetupTexts::UpdateTitle), kRetryBoxFlags);
+    return answer == MessageBoxAnswer::Retry;
+}
+
+// Applies one action; its first failure is retried silently, every further one asks.
+void ApplyWithRetries(TPlatform& platform, const TUpdatePackageHeader& header, const TDataRecord& record) {
+    for (bool first = true;; first = false) {
+        try {
+            ApplyUpdateAction(platform, header.FilesFolder, header.LinksFolder, record);
+            return;
+        } catch (const Exception& error) {
+            if (!first && !AskRetry(platform, error.Message())) throw;
+        }
+        platform.Application.Sleep(kRetryDelay);
+    }
+}
+
+void LoadPackage(TPlatform& platform, const TUpdateCommand& command, TUpdatePackageHeader& header,
+                 TDataRecords& actions) {
+    ReadUpdatePackage(platform.Files.ReadFile(command.Package), command.Key, header, actions);
+}
+
+// Everything that, when it fails, leaves the update not installed.
+void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
+    if (!IsAdministrator(platform.Registry)) {
+        throw EMultiLanguageException::Create(std::u16string(SetupTexts::NotAdministrator));
+    }
+    TUpdatePackageHeader header;
+    TDataRecords actions;
+    LoadPackage(platform, command, header, actions);
+
+    if (ReadUpdateLevel(platform.Registry) >= header.UpdateLevel) {
+        platform.Files.DeleteFile(command.Package);
+        throw EMultiLanguageException::Create(std::u16string(kOldUpdate));
+    }
+    platform.Application.Sleep(kSettleDelay);
+    for (const TDataRecord* record : actions) ApplyWithRetries(platform, header, *record);
+
+    // Recorded only now, so that a package that failed halfway can be applied again.
+    WriteUpdateLevel(platform.Registry, header.UpdateLevel);
+    platform.Files.DeleteFile(command.Package);
+}
+
+EMultiLanguageException NotInstalled(const std::string& message) {
+    const std::u16string cause = TaggedBody(message);
+    return EMultiLanguageException::Create(u"[rus]Обновление не было полностью установлено из-за ошибки:\r" + cause +
+                                           u"[eng]Update is not installed.\r" + cause);
+}
+
+}  // namespace
+
+void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args) {
+    const TUpdateCommand command = ParseCommand(args);
+    try {
+        platform.Application.SetTitle(Resolve(SetupTexts::UpdateTitle));
+        InstallUpdate(platform, command);
+    } catch (const Exception& error) {
+        throw NotInstalled(error.Message());
+    }
+    platform.Application.MessageBox(Resolve(kSucceeded), Resolve(SetupTexts::InstallTitle),
+                                    MessageBoxFlag::IconInformation);
+    if (!command.Program.empty()) {
+        platform.Shell.Execute("open", command.Program, command.Arguments, ExtractFilePath(command.Program),
+                               ShowCommand::ShowNormal);
+    }
+}
+
+}  // namespace marlowen
