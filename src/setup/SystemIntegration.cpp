@@ -66,9 +66,8 @@ std::string ExtractFilePath(const std::string& path) {
 
 std::vector<TFileEntry> ListFolder(const TFileSystem& files, const std::string& folder) {
     if (!files.FolderExists(folder)) throw Exception("Folder not found: " + folder);
-    // "*" rather than "*.*": both list every name on Windows, only the first does everywhere.
     std::vector<TFileEntry> entries;
-    for (TFileEntry& entry : files.FindFiles(folder, "*")) {
+    for (TFileEntry& entry : files.FindFiles(folder, "*.*")) {
         if (entry.Name == "." || entry.Name == "..") continue;
         if (PassesFindFilter(entry.Attributes, kFindFilter)) entries.push_back(std::move(entry));
     }

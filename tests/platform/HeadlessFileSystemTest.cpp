@@ -200,6 +200,10 @@ TEST(MaskMatching, WildcardsAndCase) {
     EXPECT_FALSE(MatchesMask("ab.fs", "?.fs"));
     EXPECT_TRUE(MatchesMask("anything", "*"));
     EXPECT_TRUE(MatchesMask("a.b.c", "*.*"));
+    // As on Windows, "X.*" also takes names without an extension.
+    EXPECT_TRUE(MatchesMask("Sub", "*.*"));
+    EXPECT_TRUE(MatchesMask("readme", "read*.*"));
+    EXPECT_FALSE(MatchesMask("readme", "x*.*"));
     EXPECT_FALSE(MatchesMask("a.fsx", "*.fs"));
     EXPECT_TRUE(MatchesMask("aaab", "*a*b"));
 }

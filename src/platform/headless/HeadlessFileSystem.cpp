@@ -79,7 +79,13 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace
 
-bool MatchesMask(const std::string& name, const std::string& mask) { return Matches(name.c_str(), mask.c_str()); }
+bool MatchesMask(const std::string& name, const std::string& mask) {
+    if (Matches(name.c_str(), mask.c_str())) return true;
+    // As on Windows, a mask ending in ".*" also takes names without an extension ("*.*" lists all).
+    const bool extensionWildcard = mask.size() >= 2 && mask.compare(mask.size() - 2, 2, ".*") == 0;
+    return extensionWildcard && name.find('.') == std::string::npos &&
+           Matches(name.c_str(), mask.substr(0, mask.size() - 2).c_str());
+}
 
 THeadlessFileSystem::THeadlessFileSystem(std::filesystem::path root) : Root_(std::move(root)) {}
 
