@@ -1,0 +1,57 @@
+// Test-only: lays out an installed copy exactly as the install steps leave it, by running the
+// driver's install steps over a distribution folder with the real platform. The wizard that
+// normally calls them is not involved; Setup.exe has no such entry.
+//   usage: e2e_install.exe DIST\Setup.exe [--no-desktop-icon]
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/CoreLibrary.h"
+#include "core/Exception.h"
+#include "core/Languages.h"
+#include "core/Utf.h"
+#include "platform/Platform.h"
+#include "platform/win32/Win32Platform.h"
+#include "setup/SetupModule.h"
+
+namespace {
+
+std::vector<std::string> Arguments(int count, wchar_t** words) {
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(marlowen::Utf16ToUtf8(reinterpret_cast<const char16_t*>(words[i])));
+    return args;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+int wmain(int count, wchar_t** words) {
+    const std::vector<std::string> args = Arguments(count, words);
+    if (args.empty()) {
+        std::fputs("usage: e2e_install.exe DIST\\Setup.exe [--no-desktop-icon]\n", stderr);
+        return 2;
+    }
+    marlowen::TWin32Platform platform;
+    marlowen::TCoreLibrary core(platform.Platform().Locale);
+    try {
+        marlowen::Languages->SelectLanguage(u"eng");
+        marlowen::TSetupModule module(platform.Platform());
+        module.SetupFolder = FolderOf(args[0]);
+        module.CreateDesktopIcons = !(args.size() > 1 && args[1] == "--no-desktop-icon");
+        module.RunInstall([](const std::string& text, int32_t percent) {
+            std::printf("%3d%% %s\n", static_cast<int>(percent), text.c_str());
+        });
+        std::printf("installed into %s\n", module.InstallFolder.c_str());
+        return 0;
+    } catch (const marlowen::Exception& error) {
+        std::fprintf(stderr, "e2e_install: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,168 @@
+# Helpers of the end-to-end scenarios: Setup.exe under Wine in an X display, driven like a person
+# would (windows found by their caption, keys typed), results read from the registry and the
+# files of the Wine prefix. Sourced by tests/e2e/run.sh; every scenario runs in a fresh prefix.
+
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+DIST=${DIST:-$E2E_ROOT/dist}
+E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
+HELPERS=${HELPERS:-$E2E_ROOT/build/win32/tests/e2e}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '  %s\n' "$*"; }
+
+# new_prefix NAME: a fresh 64-bit prefix (32-bit programs run in its WoW64 part), copied from a
+# pristine one made once per run.
+new_prefix() {
+  local base="$E2E_OUT/prefix-pristine"
+  mkdir -p "$E2E_OUT"
+  if [ ! -f "$base/system.reg" ]; then
+    rm -rf "$base"
+    WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
+    WINEPREFIX="$base" wineserver -w
+  fi
+  export WINEPREFIX="$E2E_OUT/prefix-$1"
+  rm -rf "$WINEPREFIX"
+  cp -a "$base" "$WINEPREFIX"
+  read_machine_folders
+}
+
+# The Unix path of a Windows path in the prefix (C: only).
+unix_path() {
+  local p=${1#[Cc]:}
+  printf '%s/drive_c%s' "$WINEPREFIX" "$(printf '%s' "$p" | tr '\\' '/')"
+}
+
+# The Windows path of a Unix path (through the Z: drive).
+win_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+
+# The registry as the 32-bit Setup.exe sees it (its view of the local machine is the 32-bit one).
+# reg_value ROOT\KEY NAME: the data of a value (status 1 when absent); reg_default: the default value.
+reg_value() {
+  local out
+  out=$(wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' | grep -E "^\s+$2\s+REG_") || return 1
+  printf '%s' "$out" | sed -E "s/^\s+$2\s+REG_[A-Z_]+\s+//"
+}
+reg_default() {
+  local out
+  out=$(wine reg query "$1" /ve /reg:32 2>/dev/null | tr -d '\r' | grep -E "REG_SZ") || return 1
+  printf '%s' "$out" | sed -E 's/^.*REG_SZ\s+//'
+}
+reg_key_exists() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
+reg_key_missing() { ! reg_key_exists "$1"; }
+reg_add_dword() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f /reg:32 >/dev/null 2>&1; }
+
+# wait_window CAPTION [SECONDS]: the id of a visible window with exactly this caption.
+wait_window() {
+  local caption=$1 limit=${2:-20} i wid
+  for ((i = 0; i < limit * 5; i++)); do
+    wid=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && { printf '%s' "$wid"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# window_gone CAPTION: no visible window with this caption.
+window_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+
+# screenshot NAME: the whole display, kept in the build folder.
+screenshot() { import -window root "$E2E_OUT/$1.png" 2>/dev/null; }
+
+# answer WINDOW KEY: activates the window and types the key, as a person would.
+answer() {
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1
+  sleep 0.3
+  xdotool key --window "$1" "$2" 2>/dev/null
+}
+
+# wait_exit PID [SECONDS]: waits for a process to end; status 1 when it does not.
+wait_exit() {
+  local pid=$1 limit=${2:-30} i
+  for ((i = 0; i < limit * 5; i++)); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# start_setup NAME EXE ARGS...: starts a Setup.exe under Wine in the background (SETUP_PID). Wine
+# traces the text of every message box it opens into $E2E_OUT/NAME.trace; box_texts reads them.
+start_setup() {
+  local name=$1; shift
+  SETUP_TRACE="$E2E_OUT/$name.trace"
+  WINEDEBUG=-all,trace+msgbox wine "$@" >"$E2E_OUT/$name.out" 2>"$SETUP_TRACE" &
+  SETUP_PID=$!
+}
+
+# The texts of the message boxes opened so far, one box per line, line breaks inside a box shown
+# as " | " (Wine writes them as wide-string literals with \XXXX escapes).
+box_texts() {
+  grep -a 'msgbox:MSGBOX_OnInit' "$SETUP_TRACE" 2>/dev/null | perl -CS -ne '
+    next unless /L"(.*)"\s*$/; my $t = $1;
+    $t =~ s/\\r\\n|\\n|\\r/ | /g; $t =~ s/\\([0-9a-fA-F]{4})/chr(hex($1))/ge;
+    $t =~ s/\\(.)/$1/g; print "$t\n";'
+}
+box_count() { box_texts | wc -l; }
+# has_box TEXT: some box so far showed exactly TEXT.
+has_box() { box_texts | grep -qxF -- "$1"; }
+
+# expect_box NAME CAPTION TEXT KEY: waits for a box with the caption, keeps a screenshot, checks its
+# text, and answers it with the key.
+expect_box() {
+  local name=$1 caption=$2 text=$3 key=$4 wid
+  wid=$(wait_window "$caption" 30) || { log "no window \"$caption\""; SCENARIO_FAILED=1; return 1; }
+  sleep 0.5
+  screenshot "$name"
+  check "box \"$caption\": $text" has_box "$text"
+  answer "$wid" "$key"
+}
+
+# no_window_while PID: no visible top-level window appears while the process runs (up to 20 s).
+no_window_while() {
+  local pid=$1 i
+  for ((i = 0; i < 100; i++)); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    [ -n "$(xdotool search --onlyvisible --name '.' 2>/dev/null | head -n 1)" ] && return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+# install_product NAME [--no-desktop-icon]: the installed state exactly as the install steps leave
+# it, made by the test-only e2e_install.exe (the install steps over the distribution folder).
+install_product() {
+  local name=$1; shift
+  wine "$HELPERS/e2e_install.exe" "$(win_path "$DIST/Setup.exe")" "$@" >"$E2E_OUT/install-$name.log" 2>&1
+}
+
+# lnk_field FILE FIELD: a field of a shortcut as Debian's lnkinfo prints it ("Local path", ...).
+lnk_field() { lnkinfo "$1" 2>/dev/null | sed -n "s/^\s*$2\s*:\s*//p" | head -n 1; }
+
+# The machine's folders as a 32-bit program sees them, read from the prefix's registry.
+read_machine_folders() {
+  PROGRAM_FILES=$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion' ProgramFilesDir)
+  SHELL_FOLDERS='Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+  COMMON_PROGRAMS=$(reg_value "HKLM\\$SHELL_FOLDERS" 'Common Programs')
+  COMMON_DESKTOP=$(reg_value "HKLM\\$SHELL_FOLDERS" 'Common Desktop')
+  APP_DATA=$(reg_value "HKCU\\$SHELL_FOLDERS" AppData)
+  INSTALL_FOLDER="$PROGRAM_FILES\\Marlowen"
+  PROGRAM_GROUP="$COMMON_PROGRAMS\\Marlowen"
+  DESKTOP_LINK="$COMMON_DESKTOP\\Marlowen.lnk"
+  BATCH_FILE="$APP_DATA\\Tovan soft\\Marlowen\\ui.bat"
+}
+
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlowen'
+APP_PATHS_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\MarlowenApp.exe'
+SETTINGS_KEY='HKLM\Software\Tovan\MarlowenApp'
+USER_SETTINGS_KEY='HKCU\Software\Tovan\MarlowenApp'
+
+exists() { [ -e "$(unix_path "$1")" ]; }
+missing() { ! exists "$1"; }
+equals() { [ "$1" = "$2" ]; }
+
+# check NAME COMMAND...: one line per check; a failing check fails the scenario.
+SCENARIO_FAILED=0
+check() {
+  local name=$1; shift
+  if "$@"; then log "ok   $name"; else log "FAIL $name"; SCENARIO_FAILED=1; fi
+}

@@ -1,0 +1,244 @@
+# The end-to-end scenarios; each starts from a fresh Wine prefix. Sourced by run.sh after lib.sh.
+
+ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
+               update update_old update_wrong_key update_locked_retry update_locked_cancel)
+
+FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
+SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
+
+# --- command line --------------------------------------------------------------------------------
+
+scenario_unknown_argument() {
+  new_prefix unknown-argument
+  local argument
+  for argument in /bogus /Install /UNINSTALL; do
+    start_setup "unknown-${argument#/}" "$SETUP_IN_DIST" "$argument"
+    check "$argument: no window" no_window_while "$SETUP_PID"
+    check "$argument: the program ends" wait_exit "$SETUP_PID" 20
+    check "$argument: no message box" equals "$(box_count)" 0
+  done
+  check "nothing registered" reg_key_missing "$UNINSTALL_KEY"
+}
+
+scenario_install_when_installed() {
+  new_prefix install-when-installed
+  check "installed" install_product install-when-installed
+  start_setup install-when-installed "$SETUP_IN_DIST" /install
+  expect_box install-already-installed "Setup - Marlowen" "Marlowen already installed." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+}
+
+# --- uninstall ------------------------------------------------------------------------------------
+
+# What the install steps leave, checked once as the uninstall scenarios start.
+check_installed_state() {
+  check "uninstall entry" equals "$(reg_default "$UNINSTALL_KEY")" "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "UninstallString" equals "$(reg_value "$UNINSTALL_KEY" UninstallString)" "$INSTALL_FOLDER\\Setup.exe /uninstall"
+  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "Program group" equals "$(reg_value "$UNINSTALL_KEY" 'Program group')" "$PROGRAM_GROUP"
+  check "App Paths" equals "$(reg_value "$APP_PATHS_KEY" Path)" "$INSTALL_FOLDER\\"
+  check "EnableAutoUpdate" equals "$(reg_value "$SETTINGS_KEY" EnableAutoUpdate)" 0x1
+  check "UpdateLevel" equals "$(reg_value "$SETTINGS_KEY" UpdateLevel)" 0x1
+  check "Setup.exe installed" exists "$INSTALL_FOLDER\\Setup.exe"
+  check "pack installed" exists "$INSTALL_FOLDER\\Default.fs"
+  local link
+  for link in "$PROGRAM_GROUP\\Marlowen.lnk" "$DESKTOP_LINK"; do
+    check "shortcut $link targets the product" \
+      equals "$(lnk_field "$(unix_path "$link")" 'Local path')" "$INSTALL_FOLDER\\MarlowenApp.exe"
+    check "shortcut $link description" equals "$(lnk_field "$(unix_path "$link")" 'Description')" "Marlowen"
+  done
+}
+
+scenario_uninstall_no() {
+  new_prefix uninstall-no
+  check "installed" install_product uninstall-no
+  check_installed_state
+  start_setup uninstall-no "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box uninstall-confirm "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" n
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check "uninstall entry stays" reg_key_exists "$UNINSTALL_KEY"
+  check "App Paths entry stays" reg_key_exists "$APP_PATHS_KEY"
+  check "group shortcut stays" exists "$PROGRAM_GROUP\\Marlowen.lnk"
+  check "desktop shortcut stays" exists "$DESKTOP_LINK"
+  check "product stays" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "no batch file" missing "$BATCH_FILE"
+}
+
+# wait_gone WINDOWS_PATH SECONDS: until the file or folder is gone.
+wait_gone() {
+  local i
+  for ((i = 0; i < $2 * 5; i++)); do missing "$1" && return 0; sleep 0.2; done
+  return 1
+}
+
+scenario_uninstall_yes() {
+  new_prefix uninstall-yes
+  check "installed" install_product uninstall-yes
+  check_installed_state
+  start_setup uninstall-yes "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box uninstall-confirm "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
+  check "App Paths entry removed" reg_key_missing "$APP_PATHS_KEY"
+  check "program group removed" missing "$PROGRAM_GROUP"
+  check "desktop shortcut removed" missing "$DESKTOP_LINK"
+  check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
+  check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
+  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  check "EnableAutoUpdate stays" equals "$(reg_value "$SETTINGS_KEY" EnableAutoUpdate)" 0x1
+}
+
+# --- update ---------------------------------------------------------------------------------------
+
+PACKAGE='C:\update.pkg'
+RELEASE_FLAG='C:\release.flag'
+PRODUCT_RECORD() { printf '%s' "$(unix_path "$INSTALL_FOLDER\\MarlowenApp.started.txt")"; }
+
+# make_package KEY LEVEL: builds C:\update.pkg with fstool from a manifest that updates
+# readme.txt (with a "Read me" shortcut in the program group), adds data\new.dat, deletes old.txt
+# and the empty folder "olddir".
+make_package() {
+  local key=$1 level=$2 source="$E2E_OUT/update-source"
+  rm -rf "$source"
+  mkdir -p "$source/data"
+  printf 'version 2\r\n' >"$source/readme.txt"
+  printf 'new data' >"$source/data/new.dat"
+  printf '# test update\nupdate\treadme.txt\t\tRead me\treadme.txt\nupdate\tnew.dat\tdata\t\tdata/new.dat\ndelete\told.txt\t\t\ndelete\t\tolddir\t\n' \
+    >"$source/manifest.txt"
+  "$FSTOOL" update build --key "$key" --level "$level" --files-folder "$INSTALL_FOLDER" \
+    --links-folder "$PROGRAM_GROUP" "$source/manifest.txt" "$(unix_path "$PACKAGE")" >"$E2E_OUT/fstool-update.log" 2>&1
+}
+
+# An installed copy at level 1 with the files the package replaces or removes.
+prepare_update() {
+  new_prefix "$1"
+  check "installed" install_product "$1"
+  printf 'version 1\r\n' >"$(unix_path "$INSTALL_FOLDER\\readme.txt")"
+  printf 'old' >"$(unix_path "$INSTALL_FOLDER\\old.txt")"
+  mkdir -p "$(unix_path "$INSTALL_FOLDER\\olddir")"
+}
+
+start_update() {
+  start_setup "$1" "$INSTALL_FOLDER\\Setup.exe" /update "$2" "$PACKAGE" "$INSTALL_FOLDER\\MarlowenApp.exe" "one two" three
+}
+
+file_is() { [ -f "$(unix_path "$1")" ] && [ "$(cat "$(unix_path "$1")")" = "$2" ]; }
+product_started_with() { grep -qF -- "$1" "$(PRODUCT_RECORD)" 2>/dev/null; }
+# The product's record appears shortly after the setup started it.
+wait_product() {
+  local i
+  for ((i = 0; i < 50; i++)); do [ -f "$(PRODUCT_RECORD)" ] && return 0; sleep 0.2; done
+  return 1
+}
+# has_box_starting TEXT: some box so far began with TEXT.
+has_box_starting() { box_texts | grep -qF -- "$1"; }
+
+check_update_applied() {
+  check "readme.txt replaced" file_is "$INSTALL_FOLDER\\readme.txt" "$(printf 'version 2\r')"
+  check "data\\new.dat written" file_is "$INSTALL_FOLDER\\data\\new.dat" "new data"
+  check "old.txt deleted" missing "$INSTALL_FOLDER\\old.txt"
+  check "olddir removed" missing "$INSTALL_FOLDER\\olddir"
+  local link="$PROGRAM_GROUP\\Read me.lnk"
+  check "shortcut written" exists "$link"
+  check "shortcut description" equals "$(lnk_field "$(unix_path "$link")" Description)" "Read me"
+  check "shortcut target" equals "$(lnk_field "$(unix_path "$link")" 'Local path' | sed 's/\\\\/\\/g')" \
+    "$INSTALL_FOLDER\\readme.txt"
+  check "level recorded" equals "$(reg_value "$SETTINGS_KEY" UpdateLevel)" 0x2
+  check "package deleted" missing "$PACKAGE"
+  check "product started" wait_product
+  check "product started with the quoted arguments" product_started_with '"one two" "three"'
+  check "product started in its folder" product_started_with "working folder: $INSTALL_FOLDER"
+}
+
+check_update_not_applied() {
+  check "readme.txt unchanged" file_is "$INSTALL_FOLDER\\readme.txt" "$(printf 'version 1\r')"
+  check "level unchanged" equals "$(reg_value "$SETTINGS_KEY" UpdateLevel)" 0x1
+  check "product not started" missing "$INSTALL_FOLDER\\MarlowenApp.started.txt"
+}
+
+scenario_update() {
+  prepare_update update
+  check "package built" make_package secret 2
+  start_update update secret
+  expect_box update-success "Setup - Marlowen" "Update succesfully installed." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check_update_applied
+}
+
+scenario_update_old() {
+  prepare_update update-old
+  check "package built" make_package secret 1
+  start_update update-old secret
+  expect_box update-old "Update Marlowen" "Update is not installed. | Old update files found." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "old package deleted" missing "$PACKAGE"
+  check_update_not_applied
+}
+
+scenario_update_wrong_key() {
+  prepare_update update-wrong-key
+  check "package built" make_package secret 2
+  start_update update-wrong-key not-the-key
+  expect_box update-wrong-key "Update Marlowen" "Update is not installed. | Данные повреждены или испорчены." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "package kept" exists "$PACKAGE"
+  check_update_not_applied
+}
+
+# hold_file NAME WINDOWS_PATH: another process holds the file open until release_file.
+hold_file() {
+  rm -f "$(unix_path "$RELEASE_FLAG")"
+  wine "$HELPERS/e2e_hold.exe" "$2" "$RELEASE_FLAG" >"$E2E_OUT/$1.hold" 2>&1 &
+  HOLD_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do grep -q holding "$E2E_OUT/$1.hold" && return 0; sleep 0.2; done
+  return 1
+}
+release_file() { touch "$(unix_path "$RELEASE_FLAG")"; wait_exit "$HOLD_PID" 20; }
+
+scenario_update_locked_retry() {
+  prepare_update update-locked-retry
+  check "package built" make_package secret 2
+  check "readme.txt held open" hold_file update-locked-retry "$INSTALL_FOLDER\\readme.txt"
+  start_update update-locked-retry secret
+  local wid
+  wid=$(wait_window "Update Marlowen" 30) || { log "no retry question"; SCENARIO_FAILED=1; return; }
+  sleep 0.5
+  screenshot update-locked-retry-question
+  check "asked to close the product (after one silent retry)" equals "$(box_count)" 1
+  check "question text" has_box_starting "Updating error. Close all Marlowen applications and retry. | "
+  check "file released" release_file
+  answer "$wid" Return
+  expect_box update-locked-retry-success "Setup - Marlowen" "Update succesfully installed." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check_update_applied
+}
+
+scenario_update_locked_cancel() {
+  prepare_update update-locked-cancel
+  check "package built" make_package secret 2
+  check "readme.txt held open" hold_file update-locked-cancel "$INSTALL_FOLDER\\readme.txt"
+  start_update update-locked-cancel secret
+  local wid
+  wid=$(wait_window "Update Marlowen" 30) || { log "no retry question"; SCENARIO_FAILED=1; return; }
+  sleep 0.5
+  screenshot update-locked-cancel-question
+  answer "$wid" Escape
+  # The error box follows with the same caption.
+  local i
+  for ((i = 0; i < 100 && $(box_count) < 2; i++)); do sleep 0.2; done
+  wid=$(wait_window "Update Marlowen" 20) || { log "no error box"; SCENARIO_FAILED=1; return; }
+  sleep 0.5
+  screenshot update-locked-cancel-error
+  check "error text" equals "$(box_texts | sed -n 2p | cut -c1-27)" "Update is not installed. | "
+  answer "$wid" Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  release_file
+  check "package kept" exists "$PACKAGE"
+  check_update_not_applied
+}
