@@ -201,36 +201,34 @@ hold_file() {
 }
 release_file() { touch "$(unix_path "$RELEASE_FLAG")"; wait_exit "$HOLD_PID" 20; }
 
-scenario_update_locked_retry() {
-  prepare_update update-locked-retry
+# locked_update_question NAME: an update whose readme.txt another process holds open, up to the
+# Retry/Cancel question that follows one silent retry (QUESTION_WID); status 1 without it.
+locked_update_question() {
+  prepare_update "$1"
   check "package built" make_package secret 2
-  check "readme.txt held open" hold_file update-locked-retry "$INSTALL_FOLDER\\readme.txt"
-  start_update update-locked-retry secret
-  local wid
-  wid=$(wait_window "Update Marlowen" 30) || { log "no retry question"; SCENARIO_FAILED=1; return; }
+  check "readme.txt held open" hold_file "$1" "$INSTALL_FOLDER\\readme.txt"
+  start_update "$1" secret
+  QUESTION_WID=$(wait_window "Update Marlowen" 30) || { log "no retry question"; SCENARIO_FAILED=1; return 1; }
   sleep 0.5
-  screenshot update-locked-retry-question
+  screenshot "$1-question"
   check "asked to close the product (after one silent retry)" equals "$(box_count)" 1
   check "question text" has_box_starting "Updating error. Close all Marlowen applications and retry. | "
+}
+
+scenario_update_locked_retry() {
+  locked_update_question update-locked-retry || return
   check "file released" release_file
-  answer "$wid" Return
+  answer "$QUESTION_WID" Return
   expect_box update-locked-retry-success "Setup - Marlowen" "Update succesfully installed." Return
   check "the program ends" wait_exit "$SETUP_PID" 20
   check_update_applied
 }
 
 scenario_update_locked_cancel() {
-  prepare_update update-locked-cancel
-  check "package built" make_package secret 2
-  check "readme.txt held open" hold_file update-locked-cancel "$INSTALL_FOLDER\\readme.txt"
-  start_update update-locked-cancel secret
-  local wid
-  wid=$(wait_window "Update Marlowen" 30) || { log "no retry question"; SCENARIO_FAILED=1; return; }
-  sleep 0.5
-  screenshot update-locked-cancel-question
-  answer "$wid" Escape
+  locked_update_question update-locked-cancel || return
+  answer "$QUESTION_WID" Escape
   # The error box follows with the same caption.
-  local i
+  local i wid
   for ((i = 0; i < 100 && $(box_count) < 2; i++)); do sleep 0.2; done
   wid=$(wait_window "Update Marlowen" 20) || { log "no error box"; SCENARIO_FAILED=1; return; }
   sleep 0.5

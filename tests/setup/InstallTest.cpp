@@ -10,9 +10,6 @@
 namespace marlowen::testing {
 namespace {
 
-constexpr const char* kInstalled = "C:\\Program Files\\Marlowen";
-constexpr const char* kGroup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Marlowen";
-constexpr const char* kDesktopLink = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
 
 // A distribution beside C:\Setup\Setup.exe and a driver with the default choices.
 class Install : public TSetupFixture {

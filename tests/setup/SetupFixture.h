@@ -22,6 +22,10 @@ constexpr auto HKCU = TRegistryRoot::CurrentUser;
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Marlowen";
 constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\MarlowenApp.exe";
 constexpr const char* kSettingsKey = "Software\\Tovan\\MarlowenApp";
+// Where a default install goes on the fresh headless Windows.
+constexpr const char* kInstalled = "C:\\Program Files\\Marlowen";
+constexpr const char* kGroup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Marlowen";
+constexpr const char* kDesktopLink = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
 
 // A fresh headless Windows over a private temporary folder, removed after the test. The setup
 // executable is "C:\Setup\Setup.exe".

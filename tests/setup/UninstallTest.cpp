@@ -8,9 +8,6 @@
 namespace marlowen::testing {
 namespace {
 
-constexpr const char* kInstalled = "C:\\Program Files\\Marlowen";
-constexpr const char* kGroup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Marlowen";
-constexpr const char* kDesktopLink = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
 constexpr const char* kBatchFolder = "C:\\Users\\user\\AppData\\Roaming\\Tovan soft\\Marlowen";
 constexpr const char* kBatch = "C:\\Users\\user\\AppData\\Roaming\\Tovan soft\\Marlowen\\ui.bat";
 
