@@ -3,6 +3,7 @@
 # files of the Wine prefix. Sourced by tests/e2e/run.sh; every scenario runs in a fresh prefix.
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$E2E_ROOT/scripts/lib/wine-boxes.sh"
 DIST=${DIST:-$E2E_ROOT/dist}
 E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
 HELPERS=${HELPERS:-$E2E_ROOT/build/win32/tests/e2e}
@@ -94,14 +95,8 @@ start_setup() {
   SETUP_PID=$!
 }
 
-# The texts of the message boxes opened so far, one box per line, line breaks inside a box shown
-# as " | " (Wine writes them as wide-string literals with \XXXX escapes).
-box_texts() {
-  grep -a 'msgbox:MSGBOX_OnInit' "$SETUP_TRACE" 2>/dev/null | perl -CS -ne '
-    next unless /L"(.*)"\s*$/; my $t = $1;
-    $t =~ s/\\r\\n|\\n|\\r/ | /g; $t =~ s/\\([0-9a-fA-F]{4})/chr(hex($1))/ge;
-    $t =~ s/\\(.)/$1/g; print "$t\n";'
-}
+# The texts of the message boxes opened so far, one box per line.
+box_texts() { wine_box_texts "$SETUP_TRACE"; }
 box_count() { box_texts | wc -l; }
 # has_box TEXT: some box so far showed exactly TEXT.
 has_box() { box_texts | grep -qxF -- "$1"; }
