@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
 #include "core/TaggedString.h"
 #include "core/Utf.h"
@@ -42,13 +43,6 @@ constexpr const char* kBatchFile = "ui.bat";
 std::string Resolve(std::u16string_view tagged) { return Utf16ToUtf8(Translate(tagged)); }
 
 [[noreturn]] void Raise(std::u16string_view tagged) { throw EMultiLanguageException::Create(std::u16string(tagged)); }
-
-// The folder part of a path without its final "\".
-std::string FolderOf(const std::string& path) {
-    std::string folder = ExtractFilePath(path);
-    if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
 
 // The listing of a source folder, or the copy error when it cannot be made.
 std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& folder) {
@@ -106,7 +100,7 @@ bool IsRemovableFolder(const std::string& folder) {
 TCustomSetupModule::TCustomSetupModule(TPlatform& platform) : Platform_(platform) {
     InstallFolder = GetSpecialFolder(platform, SpecialFolder::ProgramFiles) + "\\" + Product::Name;
     ProgramGroup = GetSpecialFolder(platform, SpecialFolder::CommonPrograms) + "\\" + Product::Name;
-    SetupFolder = FolderOf(platform.Application.ExecutablePath());
+    SetupFolder = ExtractFileDir(platform.Application.ExecutablePath());
 }
 
 void TCustomSetupModule::ReportProgress(const std::string& text, int32_t percent) {

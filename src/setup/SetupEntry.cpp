@@ -1,11 +1,11 @@
 #include "setup/SetupEntry.h"
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "core/Languages.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
 #include "setup/SetupModule.h"
-#include "setup/SystemIntegration.h"
 #include "skin/SkinLibrary.h"
 
 namespace marlowen {
@@ -52,9 +52,7 @@ int RunSetup(TPlatform& platform, const std::vector<std::string>& args,
 
     TSkinLibrary skin;
     try {
-        std::string folder = ExtractFilePath(platform.Application.ExecutablePath());
-        if (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-        skin.Start(platform.Files, platform.Registry, folder);
+        skin.Start(platform.Files, platform.Registry, ExtractFileDir(platform.Application.ExecutablePath()));
     } catch (const Exception& error) {
         ShowError(platform.Application, error);
         return 1;

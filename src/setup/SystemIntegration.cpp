@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
@@ -54,15 +55,6 @@ std::string ReadStringOrEmpty(const TRegistryKey& key, const std::string& name) 
 
 }  // namespace
 
-std::string ExtractFileName(const std::string& path) {
-    const size_t separator = path.find_last_of("\\:");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-std::string ExtractFilePath(const std::string& path) {
-    const size_t separator = path.find_last_of("\\:");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
 
 std::vector<TFileEntry> ListFolder(const TFileSystem& files, const std::string& folder) {
     if (!files.FolderExists(folder)) throw Exception("Folder not found: " + folder);

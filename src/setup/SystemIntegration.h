@@ -80,11 +80,6 @@ bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const s
 
 namespace marlowen {
 
-// The parts of a Windows path: the name after the last "\" (or ":"), and the folder before it
-// with its trailing "\" ("" when the path has no folder).
-std::string ExtractFileName(const std::string& path);
-std::string ExtractFilePath(const std::string& path);
-
 // Every entry of `folder` the setup's listings see (filter directory | archive: no hidden or
 // system entries); "." and ".." are never among them. Raises when the folder cannot be listed.
 std::vector<TFileEntry> ListFolder(const TFileSystem& files, const std::string& folder);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
 #include "core/TaggedString.h"
 #include "core/Utf.h"

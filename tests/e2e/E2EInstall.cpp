@@ -11,6 +11,7 @@
 
 #include "core/CoreLibrary.h"
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "core/Languages.h"
 #include "core/Utf.h"
 #include "platform/Platform.h"
@@ -23,11 +24,6 @@ std::vector<std::string> Arguments(int count, wchar_t** words) {
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i) args.push_back(marlowen::Utf16ToUtf8(reinterpret_cast<const char16_t*>(words[i])));
     return args;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace
@@ -43,7 +39,7 @@ int wmain(int count, wchar_t** words) {
     try {
         marlowen::Languages->SelectLanguage(u"eng");
         marlowen::TSetupModule module(platform.Platform());
-        module.SetupFolder = FolderOf(args[0]);
+        module.SetupFolder = ExtractFileDir(args[0]);
         module.CreateDesktopIcons = !(args.size() > 1 && args[1] == "--no-desktop-icon");
         module.RunInstall([](const std::string& text, int32_t percent) {
             std::printf("%3d%% %s\n", static_cast<int>(percent), text.c_str());

@@ -1,6 +1,7 @@
 #include "platform/headless/HeadlessShell.h"
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/ShellLinkFile.h"
 
@@ -10,11 +11,6 @@ namespace {
 
 bool IsAbsolute(const std::string& path) {
     return (path.size() >= 2 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace
@@ -40,7 +36,7 @@ void THeadlessShell::ExecuteHidden(const std::string& file, const std::string& p
 }
 
 void THeadlessShell::SaveShellLink(const std::string& linkFile, const TShellLinkData& link) {
-    const std::string folder = FolderOf(linkFile);
+    const std::string folder = ExtractFileDir(linkFile);
     if (folder.empty() || !Files_.FolderExists(folder)) {
         throw Exception("The system cannot find the path specified: \"" + linkFile + "\".");
     }
