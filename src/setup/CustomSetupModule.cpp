@@ -5,7 +5,6 @@
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
-#include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
@@ -40,9 +39,8 @@ constexpr std::u16string_view kNoWizard =
 
 constexpr const char* kBatchFile = "ui.bat";
 
-std::string Resolve(std::u16string_view tagged) { return Utf16ToUtf8(Translate(tagged)); }
-
-[[noreturn]] void Raise(std::u16string_view tagged) { throw EMultiLanguageException::Create(std::u16string(tagged)); }
+using SetupTexts::Raise;
+using SetupTexts::Resolve;
 
 // The listing of a source folder, or the copy error when it cannot be made.
 std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& folder) {
@@ -206,13 +204,9 @@ void TCustomSetupModule::ScheduleSelfDelete() {
     Platform_.Shell.ExecuteHidden(batch, "", folder);
 }
 
-void TCustomSetupModule::CheckAdministrator() const {
-    if (!IsAdministrator(Platform_.Registry)) Raise(SetupTexts::NotAdministrator);
-}
-
 void TCustomSetupModule::Install() {
     Platform_.Application.SetTitle(Resolve(SetupTexts::InstallTitle));
-    CheckAdministrator();
+    SetupTexts::RequireAdministrator(Platform_.Registry);
     TUninstallInfo info;
     if (ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kAlreadyInstalled);
     if (!WizardRunner) Raise(kNoWizard);
@@ -222,7 +216,7 @@ void TCustomSetupModule::Install() {
 void TCustomSetupModule::Uninstall(bool ask) {
     const std::string title = Resolve(SetupTexts::RemoveTitle);
     Platform_.Application.SetTitle(title);
-    CheckAdministrator();
+    SetupTexts::RequireAdministrator(Platform_.Registry);
     TUninstallInfo info;
     info.InstallFolder = InstallFolder;
     if (!ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kNotInstalled);

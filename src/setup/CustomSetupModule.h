@@ -59,8 +59,6 @@ public:
     TPlatform& Platform() const { return Platform_; }
 
 protected:
-    // Raises the administrator message unless the local machine's registry is writable.
-    void CheckAdministrator() const;
     std::string ProductExecutablePath() const;
 
 private:

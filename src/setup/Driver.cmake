@@ -1,5 +1,6 @@
 # The setup driver, its install and uninstall flows, the system integration and the entry.
 list(APPEND sources
+  ${CMAKE_CURRENT_LIST_DIR}/SetupTexts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemIntegration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UpdateLevel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CustomSetupModule.cpp

@@ -2,8 +2,6 @@
 
 #include "core/Exception.h"
 #include "core/Languages.h"
-#include "core/TaggedString.h"
-#include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -74,7 +72,7 @@ void TSetupModule::Install() {
 
 void TSetupModule::LanguageChanged(TLanguages&, TLanguageNotify flag) {
     if (flag != TLanguageNotify::Changed) return;
-    Platform().Application.SetTitle(Utf16ToUtf8(Translate(SetupTexts::InstallTitle)));
+    Platform().Application.SetTitle(SetupTexts::Resolve(SetupTexts::InstallTitle));
 }
 
 TSetupModule& SetupModule() {

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+
+namespace marlowen {
+class TRegistry;
+}
 
 namespace marlowen::SetupTexts {
 
@@ -11,5 +16,12 @@ constexpr std::u16string_view NotAdministrator =
 constexpr std::u16string_view InstallTitle = u"[rus]Установка Marlowen[eng]Setup - Marlowen";
 constexpr std::u16string_view RemoveTitle = u"[rus]Удаление Marlowen[eng]Remove Marlowen";
 constexpr std::u16string_view UpdateTitle = u"[rus]Обновление Marlowen[eng]Update Marlowen";
+
+// A tagged text resolved for the current language, as 8-bit text.
+std::string Resolve(std::u16string_view tagged);
+// Raises the tagged text as the error a user sees (EMultiLanguageException).
+[[noreturn]] void Raise(std::u16string_view tagged);
+// Raises the administrator message unless the local machine's registry is writable.
+void RequireAdministrator(TRegistry& registry);
 
 }  // namespace marlowen::SetupTexts

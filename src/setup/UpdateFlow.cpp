@@ -7,14 +7,12 @@
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
-#include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "setup/SetupTexts.h"
-#include "setup/SystemIntegration.h"
 #include "setup/UpdateAction.h"
 #include "setup/UpdateLevel.h"
 #include "setup/UpdatePackage.h"
@@ -51,7 +49,7 @@ TUpdateCommand ParseCommand(const std::vector<std::string>& args) {
     return command;
 }
 
-std::string Resolve(std::u16string_view tagged) { return Utf16ToUtf8(Translate(tagged)); }
+using SetupTexts::Resolve;
 
 // An error message as the body of a tagged section: "[" would open a new section and "#" an
 // escape, so both are written as escapes and the message comes out exactly as it went in.
@@ -76,7 +74,7 @@ bool AskRetry(TPlatform& platform, const std::string& message) {
         u"[rus]Ошибка во время обновления. Закройте все приложения Marlowen и нажмите «Далее».\r" + cause +
         u"[eng]Updating error. Close all Marlowen applications and retry.\r" + cause;
     const int32_t answer = platform.Application.MessageBox(
-        Utf16ToUtf8(Translate(text)), Resolve(SetupTexts::UpdateTitle), kRetryBoxFlags);
+        Resolve(text), Resolve(SetupTexts::UpdateTitle), kRetryBoxFlags);
     return answer == MessageBoxAnswer::Retry;
 }
 
@@ -100,16 +98,14 @@ void LoadPackage(TPlatform& platform, const TUpdateCommand& command, TUpdatePack
 
 // Everything that, when it fails, leaves the update not installed.
 void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
-    if (!IsAdministrator(platform.Registry)) {
-        throw EMultiLanguageException::Create(std::u16string(SetupTexts::NotAdministrator));
-    }
+    SetupTexts::RequireAdministrator(platform.Registry);
     TUpdatePackageHeader header;
     TDataRecords actions;
     LoadPackage(platform, command, header, actions);
 
     if (ReadUpdateLevel(platform.Registry) >= header.UpdateLevel) {
         platform.Files.DeleteFile(command.Package);
-        throw EMultiLanguageException::Create(std::u16string(kOldUpdate));
+        SetupTexts::Raise(kOldUpdate);
     }
     platform.Application.Sleep(kSettleDelay);
     for (const TDataRecord* record : actions) ApplyWithRetries(platform, header, *record);
