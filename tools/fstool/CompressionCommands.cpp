@@ -1,10 +1,10 @@
 // fstool compress / decompress: single files in the compressed container of packs and updates.
 
 #include "CommandLine.h"
+#include "InputFile.h"
 #include "ToolCommand.h"
 #include "storage/CompressedBlock.h"
 #include "storage/FileIo.h"
-#include "storage/MemStream.h"
 
 namespace marlowen::fstool {
 
@@ -15,12 +15,6 @@ TCompressMethod MethodOption(const TCommandLine& line) {
     const auto method = FindCompressMethod(name);
     if (!method) throw EUsageError("unknown method \"" + name + "\" (lzrb, lzrd or lzwb)");
     return *method;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-    TMemStream stream;
-    stream.LoadFromFile(path);
-    return std::vector<uint8_t>(stream.Memory(), stream.Memory() + stream.Size());
 }
 
 // Runs `transform` over the input file and writes the result only when it succeeded.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "InputFile.h"
 #include "ToolCommand.h"
 #include "XmlText.h"
 #include "skin/Bitmap32.h"
@@ -52,11 +53,10 @@ std::string ItemSummary(const TResourceItem& item) {
 // Loads a pack file as the setup does (unmasked); a damaged pack raises the loader's error on
 // one line, after the pack's path.
 void LoadPackFile(const std::string& path, TResources& resources) {
-    TMemStream file;
-    file.LoadFromFile(path);
+    std::vector<uint8_t> image = ReadWholeFile(path);
     resources.SetXorMask(0);
     try {
-        resources.LoadPackImage(std::vector<uint8_t>(file.Memory(), file.Memory() + file.Size()));
+        resources.LoadPackImage(std::move(image));
     } catch (const Exception& e) {
         std::string message = e.Message();
         for (size_t at; (at = message.find("\r\n")) != std::string::npos;) message.replace(at, 2, " ");
@@ -137,12 +137,6 @@ std::vector<TSourceFile> FindSources(const fs::path& folder) {
     return sources;
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-    TMemStream file;
-    file.LoadFromFile(path);
-    return std::vector<uint8_t>(file.Memory(), file.Memory() + file.Size());
-}
-
 // Adds one source as its item; returns the item's summary.
 std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
     switch (source.Kind) {
@@ -158,7 +152,7 @@ std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
             return BitmapSummary(bitmap);
         }
         case TSourceKind::Wav: {
-            const std::vector<uint8_t> bytes = ReadBytes(source.Path);
+            const std::vector<uint8_t> bytes = ReadWholeFile(source.Path);
             writer.AddSound(source.ItemName, bytes);
             return "sound " + std::to_string(bytes.size()) + " bytes";
         }

@@ -6,27 +6,20 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "InputFile.h"
 #include "ToolCommand.h"
 #include "core/Exception.h"
 #include "setup/UpdatePackage.h"
 #include "storage/DataRecords.h"
 #include "storage/FileIo.h"
-#include "storage/MemStream.h"
 
 namespace marlowen::fstool {
 
 namespace {
 
 std::string ReadTextFile(const std::string& path) {
-    TMemStream stream;
-    stream.LoadFromFile(path);
-    return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
-}
-
-std::vector<uint8_t> ReadBinaryFile(const std::string& path) {
-    TMemStream stream;
-    stream.LoadFromFile(path);
-    return std::vector<uint8_t>(stream.Memory(), stream.Memory() + stream.Size());
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -115,8 +108,7 @@ private:
     std::string ReadSource(const std::string& source) const {
         const std::string path = IsAbsolute(source) ? source : FolderOf(Path_) + source;
         try {
-            const std::vector<uint8_t> bytes = ReadBinaryFile(path);
-            return std::string(bytes.begin(), bytes.end());
+            return ReadTextFile(path);
         } catch (const Exception& error) {
             Fail("cannot read \"" + source + "\": " + error.Message());
         }
@@ -162,7 +154,7 @@ int Show(const TCommandLine& line) {
     line.RequirePositional(2);
     TUpdatePackageHeader header;
     TDataRecords actions;
-    ReadUpdatePackage(ReadBinaryFile(line.Positional()[1]), line.Required("key"), header, actions);
+    ReadUpdatePackage(ReadWholeFile(line.Positional()[1]), line.Required("key"), header, actions);
     std::cout << "files folder: " << header.FilesFolder << "\n"
               << "links folder: " << header.LinksFolder << "\n"
               << "update level: " << header.UpdateLevel << "\n"
