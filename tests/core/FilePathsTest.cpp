@@ -16,6 +16,13 @@ TEST(FilePaths, SplitAtTheLastBackslashOrDriveColon) {
     EXPECT_EQ(ExtractFilePath("C:\\Marlowen\\\\readme.txt"), "C:\\Marlowen\\\\");
 }
 
+TEST(FilePaths, TitleIsTheNameWithoutItsExtension) {
+    EXPECT_EQ(ExtractFileTitle("D:\\My.Tools\\fstool.exe"), "fstool");
+    EXPECT_EQ(ExtractFileTitle("D:\\Tools\\plain"), "plain");
+    EXPECT_EQ(ExtractFileTitle("C:\\Users\\.profile"), ".profile");
+    EXPECT_EQ(ExtractFileTitle("archive.tar.gz"), "archive.tar");
+}
+
 TEST(FilePaths, APathWithoutAFolder) {
     EXPECT_EQ(ExtractFileName("Setup.exe"), "Setup.exe");
     EXPECT_EQ(ExtractFilePath("Setup.exe"), "");

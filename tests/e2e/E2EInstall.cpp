@@ -39,7 +39,7 @@ int wmain(int count, wchar_t** words) {
     try {
         marlowen::Languages->SelectLanguage(u"eng");
         marlowen::TSetupModule module(platform.Platform());
-        module.SetupFolder = ExtractFileDir(args[0]);
+        module.SetupFolder = marlowen::ExtractFileDir(args[0]);
         module.CreateDesktopIcons = !(args.size() > 1 && args[1] == "--no-desktop-icon");
         module.RunInstall([](const std::string& text, int32_t percent) {
             std::printf("%3d%% %s\n", static_cast<int>(percent), text.c_str());

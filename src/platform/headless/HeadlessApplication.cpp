@@ -1,16 +1,10 @@
 #include "platform/headless/HeadlessApplication.h"
 
+#include "core/FilePaths.h"
+
 namespace marlowen {
 
 namespace {
-
-std::string FileTitle(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot != 0) name.resize(dot);
-    return name;
-}
 
 // The answer a box gets when the script has none: the one that does the least.
 int32_t SafeAnswer(uint32_t flags) {
@@ -26,7 +20,7 @@ int32_t SafeAnswer(uint32_t flags) {
 }  // namespace
 
 THeadlessApplication::THeadlessApplication(std::string executablePath)
-    : ExecutablePath_(std::move(executablePath)), Title_(FileTitle(ExecutablePath_)) {}
+    : ExecutablePath_(std::move(executablePath)), Title_(ExtractFileTitle(ExecutablePath_)) {}
 
 void THeadlessApplication::ProcessMessages() {
     ++ProcessMessagesCount_;

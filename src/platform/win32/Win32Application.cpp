@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/FilePaths.h"
 #include "platform/win32/Win32Text.h"
 
 // <windows.h> maps the name to MessageBoxA/W; here it is this class's operation.
@@ -28,11 +29,7 @@ std::wstring ModuleFileName() {
 }  // namespace
 
 TWin32Application::TWin32Application() {
-    const std::wstring path = ModuleFileName();
-    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-    const size_t dot = name.find_last_of(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
-    Title_ = Utf8Text(name);
+    Title_ = ExtractFileTitle(Utf8Text(ModuleFileName()));
 }
 
 void TWin32Application::ProcessMessages() {
