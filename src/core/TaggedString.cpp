@@ -128,4 +128,19 @@ std::u16string FormatTagged(std::u16string_view pattern, const std::vector<std::
     return out;
 }
 
+std::u16string EscapeTagged(std::u16string_view text) {
+    std::u16string body;
+    body.reserve(text.size());
+    for (const char16_t c : text) {
+        if (c == u'[') {
+            body += u"#91;";
+        } else if (c == u'#') {
+            body += u"#35;";
+        } else {
+            body += c;
+        }
+    }
+    return body;
+}
+
 }  // namespace marlowen

@@ -22,6 +22,10 @@ struct TTranslation {
 // "Неверный формат многоязычной строки." (sections behind the one used are not examined).
 TTranslation TranslateFor(std::u16string_view text, const TLanguage& language);
 
+// A plain text written as a section body: "[" and "#" become their escapes, so that the text
+// comes out of the section exactly as it went in (for messages built around other texts).
+std::u16string EscapeTagged(std::u16string_view text);
+
 // The section of the current language of the process-wide registry, falling back to its default
 // language. Raises Exception "Не определён текущий язык." when there is no current language.
 std::u16string Translate(std::u16string_view text);

@@ -7,6 +7,7 @@
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
+#include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
@@ -51,21 +52,8 @@ TUpdateCommand ParseCommand(const std::vector<std::string>& args) {
 
 using SetupTexts::Resolve;
 
-// An error message as the body of a tagged section: "[" would open a new section and "#" an
-// escape, so both are written as escapes and the message comes out exactly as it went in.
-std::u16string TaggedBody(const std::string& message) {
-    std::u16string body;
-    for (char16_t c : Utf8ToUtf16(message)) {
-        if (c == u'[') {
-            body += u"#91;";
-        } else if (c == u'#') {
-            body += u"#35;";
-        } else {
-            body += c;
-        }
-    }
-    return body;
-}
+// An error message as the body of a tagged section, coming out exactly as it went in.
+std::u16string TaggedBody(const std::string& message) { return EscapeTagged(Utf8ToUtf16(message)); }
 
 // Retry/Cancel for an action that failed again; true for Retry.
 bool AskRetry(TPlatform& platform, const std::string& message) {

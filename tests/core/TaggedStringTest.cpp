@@ -57,6 +57,12 @@ TEST(TranslateFor, Escapes) {
     EXPECT_EQ(For(kEnglish, u"[rus]x#65[eng]y"), u"y");  // the bad escape is skipped unread
 }
 
+TEST(TranslateFor, EscapedTextComesOutAsItWentIn) {
+    const std::u16string plain = u"disk #1 [full] 100%";
+    EXPECT_EQ(EscapeTagged(plain), u"disk #35;1 #91;full] 100%");
+    EXPECT_EQ(For(kEnglish, u"[rus]x[eng]" + EscapeTagged(plain)), plain);
+}
+
 TEST(TranslateFor, MalformedStrings) {
     ExpectFormatError(u"[eng]x#65", kEnglish);
     ExpectFormatError(u"[eng]x#", kEnglish);
