@@ -9,6 +9,8 @@
 #include "platform/headless/HeadlessLocale.h"
 #include "platform/headless/HeadlessRegistry.h"
 #include "platform/headless/HeadlessShell.h"
+#include "platform/headless/HeadlessSystemColors.h"
+#include "platform/headless/HeadlessWindowHost.h"
 
 namespace marlowen {
 
@@ -34,6 +36,8 @@ public:
     THeadlessRegistry Registry;
     THeadlessShell Shell;
     THeadlessLocale Locale;
+    THeadlessSystemColors SystemColors;
+    THeadlessWindowHosts Windows{Application};
 
 private:
     TPlatform Platform_;

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemColors.h"
+#include "platform/win32/Win32WindowHost.h"
 
 namespace marlowen {
 
@@ -26,6 +27,7 @@ public:
     TWin32Registry Registry;
     TWin32Locale Locale;
     TWin32SystemColors SystemColors;
+    TWin32WindowHosts Windows;
 
 private:
     TPlatform Platform_;

@@ -1,0 +1,12 @@
+#include "platform/win32/Win32WindowHost.h"
+
+#include "core/Exception.h"
+
+namespace marlowen {
+
+std::unique_ptr<TWindowHost> TWin32WindowHosts::CreateHost(TWindowHostEvents& /*events*/, int32_t /*width*/,
+                                                           int32_t /*height*/) {
+    throw Exception("Окна графических контейнеров в этой сборке недоступны.");
+}
+
+}  // namespace marlowen

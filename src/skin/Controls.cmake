@@ -1,0 +1,11 @@
+# The control base, the graph container, the element registry and the controls.
+list(APPEND sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/PaintContext.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphControl.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphContainer.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphElementRegistry.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphConditions.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphButtons.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabels.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphLists.cpp
+)

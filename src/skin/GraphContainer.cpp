@@ -1,0 +1,555 @@
+#include "skin/GraphContainer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Platform.h"
+#include "skin/PaintContext.h"
+
+namespace marlowen {
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+
+bool InSubtree(const TCustomGraphControl* candidate, const TCustomGraphControl& root) {
+    return candidate != nullptr && (candidate == &root || TCustomTreeItem::IsAncestorOf(&root, candidate));
+}
+
+}  // namespace
+
+TCustomGraphContainer::TCustomGraphContainer(const TSkinContext& context, int32_t width, int32_t height)
+    : Context_(context),
+      Host_(context.Platform.Windows.CreateHost(*this, width, height)),
+      Controls_(std::make_unique<TGraphControls>()) {
+    Controls_->Container_ = this;
+    Host_->StartTimer(kContainerTimerMs);
+}
+
+TCustomGraphContainer::~TCustomGraphContainer() {
+    try {
+        HideHint();
+    } catch (...) {
+        // the hint's handler failed; the container goes all the same
+    }
+    Host_->StopTimer();
+    // The tree goes without telling a container that is going itself.
+    Controls_->Container_ = nullptr;
+    HoverControl_ = CapturedControl_ = FocusedControl_ = HintControl_ = ActiveMenu_ = nullptr;
+    Controls_.reset();
+}
+
+void TCustomGraphContainer::SetSize(int32_t width, int32_t height) {
+    Host_->SetClientSize(width, height);
+    InvalidateRect(0, 0, width, height);
+}
+
+uint32_t TCustomGraphContainer::Now() const { return Context_.Platform.Application.TickCount(); }
+
+TShiftState TCustomGraphContainer::WithAlt(TShiftState shift) const {
+    return static_cast<TShiftState>(shift | (Host_->KeyboardShift() & ShiftState::Alt));
+}
+
+void TCustomGraphContainer::PointerOnScreen(int32_t& x, int32_t& y) const { Host_->PointerPosition(x, y); }
+
+bool TCustomGraphContainer::Reachable(const TCustomGraphControl& control) {
+    return control.Visible() && control.Enabled() && control.ParentsShowing();
+}
+
+// --- repainting ---
+
+void TCustomGraphContainer::InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (right < left || bottom < top) return;
+    // Only the client area is ever painted: a far-off or huge rectangle cannot grow the buffer.
+    TRect rect{left, top, right, bottom};
+    if (!IntersectRect(rect, TRect{0, 0, Width(), Height()})) return;
+    if (DirtyEmpty_) {
+        DirtyRect_ = rect;
+        DirtyEmpty_ = false;
+    } else {
+        DirtyRect_.Left = std::min(DirtyRect_.Left, rect.Left);
+        DirtyRect_.Top = std::min(DirtyRect_.Top, rect.Top);
+        DirtyRect_.Right = std::max(DirtyRect_.Right, rect.Right);
+        DirtyRect_.Bottom = std::max(DirtyRect_.Bottom, rect.Bottom);
+    }
+    if (!RepaintPosted_ && UpdateCount_ <= 0) {
+        RepaintPosted_ = true;
+        Host_->PostRepaintMessage();
+    }
+}
+
+void TCustomGraphContainer::EndUpdate() {
+    if (UpdateCount_ > 0) --UpdateCount_;
+    if (UpdateCount_ == 0 && !DirtyEmpty_ && !RepaintPosted_) {
+        RepaintPosted_ = true;
+        Host_->PostRepaintMessage();
+    }
+}
+
+void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    InvalidateRect(left, top, right, bottom);
+}
+
+void TCustomGraphContainer::HostRepaintMessage() {
+    RepaintPosted_ = false;
+    if (DirtyEmpty_) return;
+    const TRect rect = DirtyRect_;
+    DirtyEmpty_ = true;
+    PaintRegion(rect);
+}
+
+void TCustomGraphContainer::PaintRegion(const TRect& rect) {
+    const int32_t w = rect.Right - rect.Left;
+    const int32_t h = rect.Bottom - rect.Top;
+    if (w <= 0 || h <= 0) return;
+    try {
+        if (BackBuffer_.Width() < w || BackBuffer_.Height() < h) {
+            BackBuffer_.SetSize(std::max(BackBuffer_.Width(), w), std::max(BackBuffer_.Height(), h));
+        }
+        PaintControls(BackBuffer_, -rect.Left, -rect.Top, w, h);
+        Host_->CopyToWindow(BackBuffer_.Bits(), BackBuffer_.Width(), rect.Left, rect.Top, w, h);
+        int32_t px = 0;
+        int32_t py = 0;
+        PointerOnScreen(px, py);
+        Host_->ScreenToClient(px, py);
+        if (px >= rect.Left && px < rect.Right && py >= rect.Top && py < rect.Bottom) Host_->PostMouseMove(px, py);
+    } catch (...) {
+        // A control that fails to paint leaves the window's old pixels in the region.
+    }
+}
+
+void TCustomGraphContainer::PaintBackground(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
+    bitmap.FillRect({0, 0, width - 1, height - 1}, kWhite);
+    RaiseEvent(OnPaintBackground, *this, bitmap, dx, dy, width, height);
+}
+
+void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
+    PaintBackground(bitmap, dx, dy, width, height);
+    const TRect visible{-dx, -dy, -dx + width, -dy + height};
+    const TRect clip{0, 0, width, height};
+    for (int pass = 0; pass < 2; ++pass) {
+        TCustomGraphControl* control = Controls_->First();
+        while (control != nullptr) {
+            if (!control->Visible()) {
+                control = control->NextSkippingChildren();
+                continue;
+            }
+            control->UpdateContainerPosition();
+            TRect bounds{control->ContainerLeft(), control->ContainerTop(), control->ContainerLeft() + control->Width(),
+                         control->ContainerTop() + control->Height()};
+            if (!IntersectRect(bounds, visible)) {
+                control = control->NextSkippingChildren();
+                continue;
+            }
+            const TPaintContext paint(bitmap, dx + control->ContainerLeft(), dy + control->ContainerTop(), clip);
+            if (pass == 0) {
+                control->Paint(paint);
+            } else {
+                control->PaintOverlay(paint);
+            }
+            control = control->NextInTree();
+        }
+    }
+}
+
+// --- hit testing ---
+
+TCustomGraphControl* TCustomGraphContainer::ControlAt(int32_t x, int32_t y) {
+    TCustomGraphControl* found = nullptr;
+    TCustomGraphControl* control = Controls_->First();
+    while (control != nullptr) {
+        if (!control->Visible()) {
+            control = control->NextSkippingChildren();
+            continue;
+        }
+        control->UpdateContainerPosition();
+        const int32_t lx = x - control->ContainerLeft();
+        const int32_t ly = y - control->ContainerTop();
+        if (lx < 0 || ly < 0 || lx >= control->Width() || ly >= control->Height()) {
+            control = control->NextSkippingChildren();
+            continue;
+        }
+        if (control->HitTest(lx, ly)) found = control;
+        control = control->NextInTree();
+    }
+    return found;
+}
+
+TCustomGraphControl* TCustomGraphContainer::ControlAtPoint(int32_t x, int32_t y) {
+    if (CapturedControl_ != nullptr) return CapturedControl_;
+    int32_t sx = x;
+    int32_t sy = y;
+    Host_->ClientToScreen(sx, sy);
+    return Host_->IsWindowAt(sx, sy) ? ControlAt(x, y) : nullptr;
+}
+
+// --- references ---
+
+void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
+    if (control == nullptr) {
+        TCustomGraphControl* previous = CapturedControl_;
+        if (previous == nullptr) return;
+        CapturedControl_ = nullptr;
+        Host_->ReleaseCapture();
+        if (previous->Life_ != nullptr) previous->CaptureLost();
+        return;
+    }
+    TCustomGraphControl* previous = CapturedControl_;
+    if (previous == control) return;
+    if (previous == nullptr && !Host_->HasCapture()) Host_->SetCapture();
+    CapturedControl_ = control;
+    // The control that held the capture must not stay pressed.
+    if (previous != nullptr && previous->Life_ != nullptr) previous->CaptureLost();
+}
+
+void TCustomGraphContainer::SetActiveMenu(TCustomGraphControl* menu) {
+    if (menu == ActiveMenu_) return;
+    TCustomGraphControl* previous = ActiveMenu_;
+    ActiveMenu_ = menu;
+    const TControlRef next(menu);
+    if (previous != nullptr) previous->Deactivate();
+    if (TCustomGraphControl* current = next.Get(); current != nullptr && ActiveMenu_ == current) current->Activate();
+}
+
+void TCustomGraphContainer::ControlRemoved(TCustomGraphControl& control) noexcept {
+    if (InSubtree(HoverControl_, control)) HoverControl_ = nullptr;
+    if (InSubtree(FocusedControl_, control)) {
+        FocusedControl_->Focused_ = false;
+        FocusedControl_ = nullptr;
+    }
+    if (InSubtree(ActiveMenu_, control)) ActiveMenu_ = nullptr;
+    // The hooks below run code of the controls; what they raise must not end the program.
+    if (InSubtree(CapturedControl_, control)) {
+        try {
+            SetCapturedControl(nullptr);
+        } catch (...) {
+            CapturedControl_ = nullptr;
+        }
+    }
+    if (InSubtree(HintControl_, control)) {
+        try {
+            HideHint();
+        } catch (...) {
+            HintShown_ = false;
+            HintControl_ = nullptr;
+        }
+    }
+}
+
+// --- focus ---
+
+TCustomGraphControl* TCustomGraphContainer::FindNextControl(TCustomGraphControl* start, bool forward,
+                                                            bool tabStopsOnly) const {
+    auto qualifies = [tabStopsOnly](const TCustomGraphControl& c) { return Reachable(c) && (!tabStopsOnly || c.TabStop); };
+    if (start == nullptr) {
+        start = forward ? Controls_->First() : static_cast<TCustomGraphControl*>(Controls_->LastInTree());
+        if (start == nullptr || qualifies(*start)) return start;
+    }
+    TCustomGraphControl* control = start;
+    for (;;) {
+        control = forward ? control->NextInTree() : control->PrevInTree();
+        if (control == nullptr || control == start) return nullptr;
+        if (qualifies(*control)) return control;
+    }
+}
+
+void TCustomGraphContainer::SelectNextControl(bool forward) {
+    if (TCustomGraphControl* next = FindNextControl(FocusedControl_, forward, true)) {
+        next->SetFocused(true);
+        return;
+    }
+    Host_->FocusNextWindow(forward);
+    if (Host_->Focused()) {
+        if (TCustomGraphControl* first = FindNextControl(nullptr, forward, true)) {
+            first->SetFocused(true);
+            return;
+        }
+    }
+    if (FocusedControl_ != nullptr) FocusedControl_->SetFocused(false);
+}
+
+// --- hints ---
+
+void TCustomGraphContainer::ShowHint(TCustomGraphControl& control, int32_t screenX, int32_t screenY) {
+    HideHint();
+    const TControlRef shown(&control);
+    RaiseEvent(OnShowHint, *this, control, screenX, screenY);
+    HintControl_ = shown.Get();
+    HintShown_ = HintControl_ != nullptr;
+    HintShownAt_ = Now();
+    HintPending_ = false;
+}
+
+void TCustomGraphContainer::HideHint() {
+    if (!HintShown_) return;
+    HintShown_ = false;
+    HintControl_ = nullptr;
+    HintPending_ = false;
+    RaiseEvent(OnHideHint, *this);
+}
+
+// --- mouse ---
+
+void TCustomGraphContainer::RouteButton(int32_t x, int32_t y, TShiftState shift,
+                                        void (TCustomGraphControl::*hook)(int32_t, int32_t, TShiftState),
+                                        const TContainerMouseEvent& event) {
+    TCustomGraphControl* target = ControlAtPoint(x, y);
+    if (target == nullptr) {
+        RaiseEvent(event, *this, x, y, shift);
+        return;
+    }
+    if (!Reachable(*target)) return;
+    target->UpdateContainerPosition();
+    const TPoint at = target->ClientToContainer(0, 0);
+    (target->*hook)(x - at.X, y - at.Y, shift);
+}
+
+void TCustomGraphContainer::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    LastPressX_ = x;
+    LastPressY_ = y;
+    LastPressShift_ = shift;
+    RouteButton(x, y, shift, &TCustomGraphControl::LButtonDown, OnLButtonDown);
+}
+
+void TCustomGraphContainer::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RouteButton(x, y, shift, &TCustomGraphControl::LButtonUp, OnLButtonUp);
+}
+
+void TCustomGraphContainer::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    RouteButton(x, y, shift, &TCustomGraphControl::RButtonDown, OnRButtonDown);
+}
+
+void TCustomGraphContainer::LButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
+    RouteButton(x, y, shift, &TCustomGraphControl::LButtonDblClk, OnLButtonDblClk);
+}
+
+void TCustomGraphContainer::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RouteButton(x, y, shift, &TCustomGraphControl::RButtonUp, OnRButtonUp);
+}
+
+void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHints) {
+    if (target == HoverControl_) return;
+    const TControlRef next(target);
+    if (TCustomGraphControl* old = HoverControl_) {
+        const TControlRef oldRef(old);
+        HoverControl_ = nullptr;
+        old->MouseLeave();
+        if (TCustomGraphControl* still = oldRef.Get()) still->SetMouseInside(false);
+    }
+    target = next.Get();
+    HoverControl_ = target;
+    if (target != nullptr) {
+        Host_->SetCursor(target->Cursor());
+        target->SetMouseInside(true);
+        target->MouseEnter();
+        target = next.Get();
+        if (target == nullptr || !withHints) return;
+        if (target->HasHint()) {
+            if (HintShown_ || HintDelay == 0) {
+                int32_t sx = 0;
+                int32_t sy = 0;
+                PointerOnScreen(sx, sy);
+                ShowHint(*target, sx, sy);
+            } else {
+                HintPending_ = true;
+                HintPendingSince_ = Now();
+            }
+        } else if (HintShown_) {
+            HideHint();
+        }
+    } else {
+        Host_->SetCursor(CursorId::Default);
+        if (withHints) {
+            HintPending_ = false;
+            HideHint();
+        }
+    }
+}
+
+void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
+    TCustomGraphControl* target = ControlAtPoint(x, y);
+    if (target == nullptr) {
+        UpdateHover(nullptr, true);
+        RaiseEvent(OnMouseMove, *this, x, y, shift);
+        return;
+    }
+    const TControlRef ref(target);
+    UpdateHover(target, true);
+    target = ref.Get();
+    if (target == nullptr) return;
+    if (!Reachable(*target)) return;
+    const TPoint at = target->ClientToContainer(0, 0);
+    target->MouseMove(x - at.X, y - at.Y, shift);
+}
+
+void TCustomGraphContainer::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
+    TCustomGraphControl* target = ControlAtPoint(x, y);
+    if (target == nullptr) {
+        UpdateHover(nullptr, false);
+        RaiseEvent(OnMouseWheel, *this, distance, x, y, shift);
+        return;
+    }
+    const TControlRef ref(target);
+    UpdateHover(target, false);
+    target = ref.Get();
+    if (target == nullptr) return;
+    if (!Reachable(*target)) return;
+    const TPoint at = target->ClientToContainer(0, 0);
+    target->MouseWheel(distance, x - at.X, y - at.Y, shift);
+}
+
+void TCustomGraphContainer::MouseEnter() {
+    if (MouseInside_) return;
+    MouseInside_ = true;
+    if (CapturedControl_ == nullptr) RaiseEvent(OnMouseEnter, *this);
+}
+
+void TCustomGraphContainer::MouseLeave() {
+    if (!MouseInside_) return;
+    MouseInside_ = false;
+    if (CapturedControl_ != nullptr) return;
+    if (TCustomGraphControl* hover = HoverControl_) {
+        const TControlRef ref(hover);
+        HoverControl_ = nullptr;
+        hover->MouseLeave();
+        if (TCustomGraphControl* still = ref.Get()) still->SetMouseInside(false);
+    }
+    HintPending_ = false;
+    RaiseEvent(OnMouseLeave, *this);
+}
+
+void TCustomGraphContainer::HostMouseWheel(int32_t delta, int32_t screenX, int32_t screenY, TShiftState shift) {
+    Host_->ScreenToClient(screenX, screenY);
+    MouseWheel(delta / 120, screenX, screenY, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostCaptureChanged() {
+    TCustomGraphControl* captured = CapturedControl_;
+    if (captured == nullptr) return;
+    int32_t x = 0;
+    int32_t y = 0;
+    PointerOnScreen(x, y);
+    Host_->ScreenToClient(x, y);
+    const TControlRef ref(captured);
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) captured->MouseLeave();
+    if (ref.Alive() && CapturedControl_ == captured) SetCapturedControl(nullptr);
+}
+
+// --- keys ---
+
+void TCustomGraphContainer::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
+    if (ActiveMenu_ != nullptr) {
+        processed = true;
+        ActiveMenu_->CharPressed(charCode, repeatCount, processed);
+        if (processed) return;
+    }
+    if (FocusedControl_ != nullptr) {
+        processed = true;
+        FocusedControl_->CharPressed(charCode, repeatCount, processed);
+        if (processed) return;
+    }
+    processed = false;
+    if (OnCharPressed) {
+        processed = true;
+        RaiseEvent(OnCharPressed, charCode, repeatCount, processed);
+    }
+}
+
+void TCustomGraphContainer::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+    if (ActiveMenu_ != nullptr) {
+        processed = true;
+        ActiveMenu_->KeyDown(virtualKey, extended, repeated, processed);
+        if (processed) return;
+    }
+    if (FocusedControl_ != nullptr) {
+        processed = true;
+        FocusedControl_->KeyDown(virtualKey, extended, repeated, processed);
+        if (processed) return;
+    }
+    processed = false;
+    if (OnKeyDown) {
+        processed = true;
+        RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed);
+        if (processed) return;
+    }
+    if (virtualKey == VirtualKey::Tab) {
+        SelectNextControl((Host_->KeyboardShift() & ShiftState::Shift) == 0);
+        processed = true;
+    }
+}
+
+void TCustomGraphContainer::KeyUp(uint32_t virtualKey, bool extended, bool& processed) {
+    if (ActiveMenu_ != nullptr) {
+        processed = true;
+        ActiveMenu_->KeyUp(virtualKey, extended, processed);
+        if (processed) return;
+    }
+    if (FocusedControl_ != nullptr) {
+        processed = true;
+        FocusedControl_->KeyUp(virtualKey, extended, processed);
+        if (processed) return;
+    }
+    processed = false;
+    if (OnKeyUp) {
+        processed = true;
+        RaiseEvent(OnKeyUp, virtualKey, extended, processed);
+    }
+}
+
+bool TCustomGraphContainer::HostKeyDown(uint32_t virtualKey, bool extended, bool repeated) {
+    bool processed = true;
+    KeyDown(virtualKey, extended, repeated, processed);
+    return processed;
+}
+
+bool TCustomGraphContainer::HostKeyUp(uint32_t virtualKey, bool extended) {
+    bool processed = true;
+    KeyUp(virtualKey, extended, processed);
+    return processed;
+}
+
+bool TCustomGraphContainer::HostCharPressed(uint32_t charCode, int32_t repeatCount) {
+    bool processed = true;
+    CharPressed(charCode, repeatCount, processed);
+    return processed;
+}
+
+// --- the timer ---
+
+void TCustomGraphContainer::Tick() {
+    const uint32_t now = Now();
+    if (HintShown_ && HintTime != 0 && now - HintShownAt_ >= HintTime) {
+        HideHint();
+    } else if (!HintShown_ && HintPending_ && HoverControl_ != nullptr && HoverControl_->HasHint() &&
+               now - HintPendingSince_ >= HintDelay) {
+        int32_t sx = 0;
+        int32_t sy = 0;
+        PointerOnScreen(sx, sy);
+        ShowHint(*HoverControl_, sx, sy);
+    }
+    // One tick value for the whole walk; controls freed or built by a step are skipped.
+    std::vector<TControlRef> animated;
+    TCustomGraphControl* control = Controls_->First();
+    while (control != nullptr) {
+        if (!control->Visible()) {
+            control = control->NextSkippingChildren();
+            continue;
+        }
+        if (control->Animated()) animated.emplace_back(control);
+        control = control->NextInTree();
+    }
+    BeginUpdate();
+    try {
+        for (const TControlRef& ref : animated) {
+            TCustomGraphControl* c = ref.Get();
+            if (c != nullptr && c->Animated()) c->AnimationStep(now);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+}  // namespace marlowen

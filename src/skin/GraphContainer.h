@@ -1,0 +1,191 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/WindowHost.h"
+#include "skin/Bitmap32.h"
+#include "skin/GraphControl.h"
+
+namespace marlowen {
+
+class TCustomGraphContainer;
+
+using TOnPaintBackgroundEvent = std::function<void(TCustomGraphContainer& sender, TBitmap32& bitmap, int32_t originX,
+                                                   int32_t originY, int32_t width, int32_t height)>;
+using TContainerNotifyEvent = std::function<void(TCustomGraphContainer& sender)>;
+using TContainerMouseEvent =
+    std::function<void(TCustomGraphContainer& sender, int32_t x, int32_t y, TShiftState shift)>;
+using TContainerMouseWheelEvent =
+    std::function<void(TCustomGraphContainer& sender, int32_t distance, int32_t x, int32_t y, TShiftState shift)>;
+using TShowHintEvent =
+    std::function<void(TCustomGraphContainer& sender, TCustomGraphControl& control, int32_t mouseX, int32_t mouseY)>;
+
+// The only windowed object of a skinned screen: it hosts one tree of graph controls, paints every
+// changed rectangle of it into a back buffer and copies that to its window, and turns the
+// window's mouse, keyboard and timer messages into calls on the controls (hit testing, hover,
+// capture, focus and Tab, hints, frame animation). Repaints are deferred: requests grow one dirty
+// rectangle and post one private message; the message paints it all in one pass.
+class TCustomGraphContainer : public TWindowHostEvents {
+public:
+    static constexpr uint32_t kDefaultHintDelay = 500;
+    static constexpr uint32_t kDefaultHintTime = 4000;
+
+    // Makes the window through the platform (client size width x height) and starts the timer.
+    explicit TCustomGraphContainer(const TSkinContext& context, int32_t width = 100, int32_t height = 100);
+    ~TCustomGraphContainer() override;
+    TCustomGraphContainer(const TCustomGraphContainer&) = delete;
+    TCustomGraphContainer& operator=(const TCustomGraphContainer&) = delete;
+
+    const TSkinContext& Context() const { return Context_; }
+    TWindowHost& Host() const { return *Host_; }
+    // The root list of the hosted tree; appending a control shows it.
+    TGraphControls& Controls() const { return *Controls_; }
+    const TBitmap32& BackBuffer() const { return BackBuffer_; }
+    int32_t Width() const { return Host_->ClientWidth(); }
+    int32_t Height() const { return Host_->ClientHeight(); }
+    void SetSize(int32_t width, int32_t height);
+
+    // --- repainting ---
+    // Adds the rectangle (right- and bottom-exclusive, container coordinates) to the dirty
+    // region, clipped to the client area; posts the repaint message unless one is on its way or
+    // an update is open.
+    void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void BeginUpdate() { ++UpdateCount_; }
+    void EndUpdate();
+    bool DirtyEmpty() const { return DirtyEmpty_; }
+    TRect DirtyRect() const { return DirtyRect_; }
+    // Paints the rectangle (exclusive) of the tree into the back buffer and copies it to the
+    // window. Exceptions of the controls are swallowed; an interrupted paint copies nothing.
+    void PaintRegion(const TRect& rect);
+    // The background, then both passes over the tree, into `bitmap` with the container's (0, 0)
+    // at (dx, dy) and w x h pixels to cover.
+    virtual void PaintControls(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
+    // White, then OnPaintBackground.
+    virtual void PaintBackground(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
+
+    // --- hit testing ---
+    // The control painted last at the point whose HitTest answers true; none when no control does.
+    TCustomGraphControl* ControlAt(int32_t x, int32_t y);
+    // The captured control wherever the point lies; else ControlAt when the window under the
+    // point is ours; else none.
+    TCustomGraphControl* ControlAtPoint(int32_t x, int32_t y);
+
+    // --- references to controls ---
+    TCustomGraphControl* HoverControl() const { return HoverControl_; }
+    TCustomGraphControl* CapturedControl() const { return CapturedControl_; }
+    TCustomGraphControl* FocusedControl() const { return FocusedControl_; }
+    TCustomGraphControl* HintControl() const { return HintControl_; }
+    TCustomGraphControl* ActiveMenu() const { return ActiveMenu_; }
+    void SetCapturedControl(TCustomGraphControl* control);
+    void SetActiveMenu(TCustomGraphControl* menu);
+    // Clears every reference to the control and to its descendants. Never raises.
+    void ControlRemoved(TCustomGraphControl& control) noexcept;
+
+    // --- focus ---
+    TCustomGraphControl* FindNextControl(TCustomGraphControl* start, bool forward, bool tabStopsOnly) const;
+    void SelectNextControl(bool forward);
+
+    // --- hints ---
+    uint32_t HintDelay = kDefaultHintDelay;
+    uint32_t HintTime = kDefaultHintTime;
+    bool HintShown() const { return HintShown_; }
+    bool HintPending() const { return HintPending_; }
+    virtual void ShowHint(TCustomGraphControl& control, int32_t screenX, int32_t screenY);
+    virtual void HideHint();
+
+    // --- input, in client coordinates (what the window messages turn into) ---
+    virtual void LButtonDown(int32_t x, int32_t y, TShiftState shift);
+    virtual void LButtonUp(int32_t x, int32_t y, TShiftState shift);
+    virtual void RButtonDown(int32_t x, int32_t y, TShiftState shift);
+    virtual void LButtonDblClk(int32_t x, int32_t y, TShiftState shift);
+    virtual void RButtonUp(int32_t x, int32_t y, TShiftState shift);
+    virtual void MouseMove(int32_t x, int32_t y, TShiftState shift);
+    virtual void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
+    virtual void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
+    virtual void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
+    // One timer tick: hints, then one animation step of every animated control.
+    void Tick();
+
+    // --- events of the container itself (when no control takes the input) ---
+    TOnPaintBackgroundEvent OnPaintBackground;
+    TContainerNotifyEvent OnMouseEnter;
+    TContainerNotifyEvent OnMouseLeave;
+    TContainerMouseEvent OnLButtonDown;
+    TContainerMouseEvent OnLButtonUp;
+    TContainerMouseEvent OnLButtonDblClk;
+    TContainerMouseEvent OnRButtonDown;
+    TContainerMouseEvent OnRButtonUp;
+    TContainerMouseEvent OnMouseMove;
+    TContainerMouseWheelEvent OnMouseWheel;
+    TCharPressedEvent OnCharPressed;
+    TKeyDownEvent OnKeyDown;
+    TKeyUpEvent OnKeyUp;
+    TShowHintEvent OnShowHint;
+    TContainerNotifyEvent OnHideHint;
+
+    // TWindowHostEvents
+    void HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void HostRepaintMessage() override;
+    void HostTimer() override { Tick(); }
+    void HostLButtonDown(int32_t x, int32_t y, TShiftState shift) override { LButtonDown(x, y, WithAlt(shift)); }
+    void HostLButtonUp(int32_t x, int32_t y, TShiftState shift) override { LButtonUp(x, y, WithAlt(shift)); }
+    void HostLButtonDblClk(int32_t x, int32_t y, TShiftState shift) override { LButtonDblClk(x, y, WithAlt(shift)); }
+    void HostRButtonDown(int32_t x, int32_t y, TShiftState shift) override { RButtonDown(x, y, WithAlt(shift)); }
+    void HostRButtonUp(int32_t x, int32_t y, TShiftState shift) override { RButtonUp(x, y, WithAlt(shift)); }
+    void HostMouseMove(int32_t x, int32_t y, TShiftState shift) override { MouseMove(x, y, WithAlt(shift)); }
+    void HostMouseWheel(int32_t delta, int32_t screenX, int32_t screenY, TShiftState shift) override;
+    void HostMouseEnter() override { MouseEnter(); }
+    void HostMouseLeave() override { MouseLeave(); }
+    void HostCaptureChanged() override;
+    bool HostKeyDown(uint32_t virtualKey, bool extended, bool repeated) override;
+    bool HostKeyUp(uint32_t virtualKey, bool extended) override;
+    bool HostCharPressed(uint32_t charCode, int32_t repeatCount) override;
+
+private:
+    // A mouse-button hook on the control under the point, or the container's event.
+    void RouteButton(int32_t x, int32_t y, TShiftState shift, void (TCustomGraphControl::*hook)(int32_t, int32_t, TShiftState),
+                     const TContainerMouseEvent& event);
+    // Hover follows the target; true when the target changed.
+    void UpdateHover(TCustomGraphControl* target, bool withHints);
+    TShiftState WithAlt(TShiftState shift) const;
+    uint32_t Now() const;
+    void PointerOnScreen(int32_t& x, int32_t& y) const;
+    static bool Reachable(const TCustomGraphControl& control);
+
+    const TSkinContext& Context_;
+    std::unique_ptr<TWindowHost> Host_;
+    std::unique_ptr<TGraphControls> Controls_;
+    TBitmap32 BackBuffer_;
+    TRect DirtyRect_;
+    bool DirtyEmpty_ = true;
+    bool RepaintPosted_ = false;
+    int32_t UpdateCount_ = 0;
+    TCustomGraphControl* HoverControl_ = nullptr;
+    TCustomGraphControl* CapturedControl_ = nullptr;
+    TCustomGraphControl* FocusedControl_ = nullptr;
+    TCustomGraphControl* HintControl_ = nullptr;
+    TCustomGraphControl* ActiveMenu_ = nullptr;
+    bool MouseInside_ = false;
+    int32_t LastPressX_ = 0;
+    int32_t LastPressY_ = 0;
+    TShiftState LastPressShift_ = 0;
+    bool HintShown_ = false;
+    bool HintPending_ = false;
+    uint32_t HintPendingSince_ = 0;
+    uint32_t HintShownAt_ = 0;
+
+    friend class TCustomGraphControl;
+};
+
+// The container as screens use it.
+class TGraphContainer : public TCustomGraphContainer {
+public:
+    using TCustomGraphContainer::TCustomGraphContainer;
+};
+
+}  // namespace marlowen
