@@ -6,6 +6,9 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphElementRegistry.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphConditions.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphButtons.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphCheckBoxes.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphImages.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabels.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphMultiLine.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLists.cpp
 )

@@ -5,8 +5,9 @@ namespace marlowen {
 class TGraphElementRegistry;
 
 // Each unit of controls enters its elements into the registry.
-void RegisterButtonElements(TGraphElementRegistry& registry);     // GraphButtons, GraphCheckBoxes
-void RegisterLabelElements(TGraphElementRegistry& registry);      // GraphImage, GraphLabel, GraphMultiLine
+void RegisterButtonElements(TGraphElementRegistry& registry);     // GraphButtons
+void RegisterCheckBoxElements(TGraphElementRegistry& registry);   // GraphCheckBoxes
+void RegisterLabelElements(TGraphElementRegistry& registry);      // GraphImages, GraphLabels, GraphMultiLine
 void RegisterListElements(TGraphElementRegistry& registry);       // GraphLists
 void RegisterConditionElements(TGraphElementRegistry& registry);  // GraphConditions
 

@@ -13,6 +13,7 @@ namespace {
 
 void RegisterAll(TGraphElementRegistry& registry) {
     RegisterButtonElements(registry);
+    RegisterCheckBoxElements(registry);
     RegisterLabelElements(registry);
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);

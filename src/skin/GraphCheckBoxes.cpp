@@ -1,0 +1,8 @@
+#include "skin/GraphControlsRegistration.h"
+#include "skin/GraphElementRegistry.h"
+
+namespace marlowen {
+
+void RegisterCheckBoxElements(TGraphElementRegistry& /*registry*/) {}
+
+}  // namespace marlowen

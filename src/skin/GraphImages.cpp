@@ -1,0 +1,1 @@
+// Images: filled in by the labels unit.

@@ -1,0 +1,1 @@
+// Multi-line rich text: filled in by the labels unit.
