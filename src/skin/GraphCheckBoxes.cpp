@@ -107,7 +107,9 @@ void TGraphCheckBox::LoadImages() {
     };
     const int32_t grayed = Column(TCheckState::Grayed);
     for (int32_t row : {kNormalRow, kPressedRow}) {
-        for (int32_t column = 0; column < grayed; ++column) Images_[row][column] = &resources.GetImage(name(row, column));
+        for (int32_t column = 0; column < grayed; ++column) {
+            Images_[row][column] = &resources.GetImage(name(row, column));
+        }
         const TBitmap32* own = resources.FindImage(name(row, grayed));
         Images_[row][grayed] = own != nullptr ? own : Images_[row][Column(TCheckState::Checked)];
     }
@@ -148,8 +150,6 @@ void TGraphCheckBox::LoadFromXML(const TXMLNode& node) {
                         Height() != 0 ? Height() : unchecked.Height());
     }
 }
-
-const TBitmap32& TGraphCheckBox::Image(int32_t row, TCheckState column) const { return *Images_[row][Column(column)]; }
 
 void TGraphCheckBox::SetCheckState(TCheckState state) {
     if (state == CheckState_) return;

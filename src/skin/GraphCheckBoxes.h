@@ -61,8 +61,6 @@ public:
     // clicks instead (see TGraphRadioButton).
     virtual void Toggle(int32_t x, int32_t y);
 
-    // The image painted for a row (0 normal, 1 pressed, 2 hot, 3 disabled) and a check state.
-    const TBitmap32& Image(int32_t row, TCheckState column) const;
     // The normal checked image: the box's extent for captions and auto-size.
     const TBitmap32& BoxImage() const { return *Images_[0][0]; }
 
@@ -142,9 +140,10 @@ public:
                        THorzAlignment alignment = THorzAlignment::Left, bool autoSize = true);
     ~TGraphTextCheckBox() override;
 
-    // "Checkbox": "Style" (a style document of the resources with "CheckboxFolder", "Font",
-    // "TextColor", "TextIndent"), "Left", "Top", "Caption" required; "Width", "Height" 0,
-    // "Alignment" "Left", "AutoSize" true, "Tag" 0.
+    // "Checkbox": "Style", "Left", "Top", "Caption" required; "Width", "Height" 0, "Alignment"
+    // "Left", "AutoSize" true, "Tag" 0. "Style" names a document of the resources (EXMLNotFound
+    // when missing) whose root holds "CheckboxFolder", "Font", "TextColor", "TextIndent", all
+    // required.
     static std::unique_ptr<TCustomGraphControl> CreateElement(TCustomGraphControl* parent,
                                                               const TSkinContext& context, const TXMLNode& node);
     // The shared attributes, then auto-size again.

@@ -38,8 +38,8 @@ protected:
         Bench.AddImage("Box\\pressed_checked.bmp", 4, 4, kPressedChecked);
         Bench.AddImage("Box\\pressed.bmp", 4, 4, kPressedUnchecked);
         Bench.AddFont("Fonts\\Dot.fnt", u"abcdef", 3);
-        Bench.AddXml("Styles\\Check",
-                     "<Check CheckboxFolder=\"Box\" Font=\"Fonts\\Dot.fnt\" TextColor=\"0xFF0000FF\" TextIndent=\"3\"/>");
+        Bench.AddXml("Styles\\Check.xml", R"(<Check CheckboxFolder="Box" Font="Fonts\Dot.fnt" TextColor="0xFF0000FF")"
+                                            R"( TextIndent="3"/>)");
     }
 
     // Builds one element under the parent (a root of the container when none) and appends it.
@@ -159,8 +159,8 @@ TEST_F(GraphCheckBoxesTest, CreationFailsOnAMissingRequiredImageOrStyle) {
     };
     expectError(R"(<GraphCheckBox Left="0" Top="0" Path="Half"/>)",
                 "В списке ресурсов не найдено изображение 'Half\\pressed_checked.bmp'.");
-    expectError(R"(<Checkbox Style="Styles\Missing" Left="0" Top="0" Caption="x"/>)",
-                "В списке ресурсов не найден XML 'Styles\\Missing'.");
+    expectError(R"(<Checkbox Style="Styles\Missing.xml" Left="0" Top="0" Caption="x"/>)",
+                "В списке ресурсов не найден XML 'Styles\\Missing.xml'.");
     expectError(R"(<GraphRadioButton Left="0" Path="Box"/>)", "Property Top not found.");
     EXPECT_EQ(Bench.Container->Controls().Count(), 0);
 }
@@ -304,7 +304,7 @@ TEST_F(GraphCheckBoxesTest, ABoxFreedByItsOwnClickHandlerIsSafe) {
     keyed.SetFocused(true);
     Bench.Host().KeyDown(VirtualKey::Space);
     Bench.Host().KeyUp(VirtualKey::Space);
-    Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check" Left="10" Top="10" Caption="a"/>)").OnClick =
+    Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check.xml" Left="10" Top="10" Caption="a"/>)").OnClick =
         freeOnClick;
     Bench.Host().Click(11, 11);
     Bench.Pump();
@@ -316,10 +316,13 @@ TEST_F(GraphCheckBoxesTest, ABoxFreedByItsOwnClickHandlerIsSafe) {
 
 TEST_F(GraphCheckBoxesTest, RadioButtonsStartUncheckedUnlessTheDocumentChecksThem) {
     EXPECT_TRUE(Add<TGraphCheckBox>(R"(<GraphCheckBox Left="0" Top="0" Path="Box"/>)").Checked());
-    EXPECT_TRUE(Add<TGraphTextCheckBox>(R"(<Checkbox Style="Styles\Check" Left="0" Top="0" Caption="a"/>)").Checked());
+    EXPECT_TRUE(
+        Add<TGraphTextCheckBox>(R"(<Checkbox Style="Styles\Check.xml" Left="0" Top="0" Caption="a"/>)").Checked());
     EXPECT_FALSE(Add<TGraphRadioButton>(R"(<GraphRadioButton Left="0" Top="0" Path="Box"/>)").Checked());
-    EXPECT_TRUE(Add<TGraphRadioButton>(R"(<GraphRadioButton Left="0" Top="0" Path="Box" Checked="true"/>)").Checked());
-    EXPECT_FALSE(Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check" Left="0" Top="0" Caption="a"/>)").Checked());
+    EXPECT_TRUE(
+        Add<TGraphRadioButton>(R"(<GraphRadioButton Left="0" Top="0" Path="Box" Checked="true"/>)").Checked());
+    EXPECT_FALSE(
+        Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check.xml" Left="0" Top="0" Caption="a"/>)").Checked());
 }
 
 TEST_F(GraphCheckBoxesTest, CheckingARadioButtonUnchecksItsGroupUnderTheSameParentOnly) {
@@ -330,7 +333,7 @@ TEST_F(GraphCheckBoxesTest, CheckingARadioButtonUnchecksItsGroupUnderTheSamePare
     auto& otherGroup =
         Add<TGraphRadioButton>(R"(<GraphRadioButton Left="20" Top="0" Path="Box" Group="1" Checked="true"/>)", &panel);
     auto& otherClass = Add<TGraphTextRadioButton>(
-        R"(<RadioButton Style="Styles\Check" Left="40" Top="0" Caption="a" Checked="true"/>)", &panel);
+        R"(<RadioButton Style="Styles\Check.xml" Left="40" Top="0" Caption="a" Checked="true"/>)", &panel);
     auto& otherParent =
         Add<TGraphRadioButton>(R"(<GraphRadioButton Left="0" Top="0" Path="Box" Checked="true"/>)", &otherPanel);
     a.OnClick = CountClicks;
@@ -346,7 +349,8 @@ TEST_F(GraphCheckBoxesTest, CheckingARadioButtonUnchecksItsGroupUnderTheSamePare
     // The same from code, and among captioned ones.
     b.SetChecked(true);
     EXPECT_FALSE(a.Checked());
-    auto& t = Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check" Left="40" Top="20" Caption="a"/>)", &panel);
+    auto& t =
+        Add<TGraphTextRadioButton>(R"(<RadioButton Style="Styles\Check.xml" Left="40" Top="20" Caption="a"/>)", &panel);
     t.SetChecked(true);
     EXPECT_FALSE(otherClass.Checked());
     EXPECT_TRUE(b.Checked());
@@ -357,9 +361,10 @@ TEST_F(GraphCheckBoxesTest, ClickingACheckedRadioButtonKeepsItChecked) {
     auto& uncheckable =
         Add<TGraphRadioButton>(R"(<GraphRadioButton Left="0" Top="20" Path="Box" Checked="true" CanUncheck="true"/>)");
     auto& text = Add<TGraphTextRadioButton>(
-        R"(<RadioButton Style="Styles\Check" Left="0" Top="40" Caption="a" Checked="true" Group="1"/>)");
+        R"(<RadioButton Style="Styles\Check.xml" Left="0" Top="40" Caption="a" Checked="true" Group="1"/>)");
     auto& fixed = Add<TGraphTextRadioButton>(
-        R"(<RadioButton Style="Styles\Check" Left="0" Top="60" Caption="a" Checked="true" Group="2" CanUncheck="false"/>)");
+        R"(<RadioButton Style="Styles\Check.xml" Left="0" Top="60" Caption="a" Checked="true" Group="2")"
+        R"( CanUncheck="false"/>)");
     int imageClicks = 0, uncheckableClicks = 0, textClicks = 0, fixedClicks = 0;
     image.OnClick = [&](TCustomGraphControl&) { ++imageClicks; };
     uncheckable.OnClick = [&](TCustomGraphControl&) { ++uncheckableClicks; };
@@ -395,14 +400,19 @@ public:
 TEST_F(GraphCheckBoxesTest, AutoSizeKeepsTheEdgeOrCentreOfItsAlignmentAcrossLanguages) {
     // Box 4 wide, indent 3, glyphs 3 wide: width = 4 + 3 + 3 n + 1; 20 in English, 14 in Russian.
     auto& left = Add<TGraphTextCheckBox>(
-        R"(<Checkbox Style="Styles\Check" Left="100" Top="0" Width="30" Caption="[rus]ab[eng]abcd"/>)");
+        R"(<Checkbox Style="Styles\Check.xml" Left="100" Top="0" Width="30" Caption="[rus]ab[eng]abcd"/>)");
     auto& right = Add<TGraphTextCheckBox>(
-        R"(<Checkbox Style="Styles\Check" Left="100" Top="20" Width="30" Alignment="Right" Caption="[rus]ab[eng]abcd"/>)");
+        R"(<Checkbox Style="Styles\Check.xml" Left="100" Top="20" Width="30" Alignment="Right")"
+        R"( Caption="[rus]ab[eng]abcd"/>)");
     auto& center = Add<TGraphTextCheckBox>(
-        R"(<Checkbox Style="Styles\Check" Left="100" Top="40" Width="30" Alignment="center" Caption="[rus]ab[eng]abcd"/>)");
+        R"(<Checkbox Style="Styles\Check.xml" Left="100" Top="40" Width="30" Alignment="center")"
+        R"( Caption="[rus]ab[eng]abcd"/>)");
     auto& fixed = Add<TGraphTextCheckBox>(
-        R"(<Checkbox Style="Styles\Check" Left="100" Top="60" Width="30" AutoSize="false" Caption="[rus]ab[eng]abcd"/>)");
-    auto bounds = [](const TCustomGraphControl& c) { return std::to_string(c.Left()) + "+" + std::to_string(c.Width()); };
+        R"(<Checkbox Style="Styles\Check.xml" Left="100" Top="60" Width="30" AutoSize="false")"
+        R"( Caption="[rus]ab[eng]abcd"/>)");
+    auto bounds = [](const TCustomGraphControl& c) {
+        return std::to_string(c.Left()) + "+" + std::to_string(c.Width());
+    };
     EXPECT_EQ(bounds(left), "100+20");
     EXPECT_EQ(bounds(right), "110+20");   // right edge 130
     EXPECT_EQ(bounds(center), "105+20");  // centre 115
@@ -425,7 +435,7 @@ TEST_F(GraphCheckBoxesTest, AutoSizeKeepsTheEdgeOrCentreOfItsAlignmentAcrossLang
 TEST_F(GraphCheckBoxesTest, CaptionIsCentredBesideTheBoxWithAFocusRectangle) {
     // Height 14: box image (4 x 4) at y 5, text (10 high) at y 2, glyph dots at x 7 and 10.
     auto& box = Add<TGraphTextCheckBox>(
-        R"(<Checkbox Style="Styles\Check" Left="0" Top="0" Height="14" Caption="ab" TabStop="true"/>)");
+        R"(<Checkbox Style="Styles\Check.xml" Left="0" Top="0" Height="14" Caption="ab" TabStop="true"/>)");
     EXPECT_EQ(box.Width(), 4 + 3 + 6 + 1);
     EXPECT_EQ(Bench.Pixel(0, 4), kWhite);
     EXPECT_EQ(Bench.Pixel(0, 5), kNormalChecked);
