@@ -13,6 +13,7 @@
 #include "skin/Bitmap32.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/GraphLabels.h"
 #include "skin/PaintContext.h"
 #include "skin/XMLNode.h"
 
@@ -24,16 +25,6 @@ constexpr uint32_t kKeyPageUp = 33;
 constexpr uint32_t kKeyPageDown = 34;
 constexpr uint32_t kKeyUp = 38;
 constexpr uint32_t kKeyDown = 40;
-
-TVerticalAlignment ReadVerticalAlignment(const TValueItems& attributes) {
-    const std::string name = attributes.GetTextDef("VerticalAlignment", "Top");
-    if (TextEquals(name, "Top")) return TVerticalAlignment::Top;
-    if (TextEquals(name, "Bottom")) return TVerticalAlignment::Bottom;
-    if (TextEquals(name, "Center")) return TVerticalAlignment::Center;
-    throw EMultiLanguageException::CreateFmt(
-        u"[rus]Неверное значение VerticalAlignment=\"%s\".[eng]Invalid value VerticalAlignment=\"%s\".",
-        {Utf8ToUtf16(name)});
-}
 
 // Slots are as high as a row: a height below 1 would leave nothing to divide the list by.
 void CheckRowHeight(int32_t rowHeight) {
@@ -230,7 +221,7 @@ void TGraphTextView::LoadFromXML(const TXMLNode& node) {
     const int32_t rowWidth = a.GetIntegerDef("RowWidth", Width());
     const int32_t rowHeight = a.GetInteger("RowHeight");
     CheckRowHeight(rowHeight);
-    const TVerticalAlignment alignment = ReadVerticalAlignment(a);
+    const TVerticalAlignment alignment = VertAlignmentFromName(a.GetTextDef("VerticalAlignment", "Top"));
     std::vector<TPoint> places;
     if (const TXMLNode* rows = node.FindChild("Rows")) {
         for (const TXMLNode* row : rows->Nodes().Nodes()) {

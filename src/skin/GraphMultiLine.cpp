@@ -3,11 +3,10 @@
 #include <utility>
 
 #include "core/Exception.h"
-#include "core/MultiLanguageException.h"
-#include "core/StringHash.h"
 #include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "skin/FontImages.h"
+#include "skin/GraphLabels.h"
 #include "skin/PaintContext.h"
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
@@ -15,16 +14,6 @@
 namespace marlowen {
 
 namespace {
-
-TVerticalAlignment ReadVerticalAlignment(const TValueItems& attributes) {
-    const std::string name = attributes.GetTextDef("VerticalAlignment", "Top");
-    if (TextEquals(name, "Top")) return TVerticalAlignment::Top;
-    if (TextEquals(name, "Bottom")) return TVerticalAlignment::Bottom;
-    if (TextEquals(name, "Center")) return TVerticalAlignment::Center;
-    throw EMultiLanguageException::CreateFmt(
-        u"[rus]Неверное значение VerticalAlignment=\"%s\".[eng]Invalid value VerticalAlignment=\"%s\".",
-        {Utf8ToUtf16(name)});
-}
 
 // A wrapped line of a justified paragraph is stretched; the paragraph's last line (ended by a
 // line break) and the text's last line are not.
@@ -49,7 +38,7 @@ void TGraphMultiLine::LoadFromXML(const TXMLNode& node) {
     const TValueItems& a = node.Attributes();
     Node_ = &node;
     Text_ = a.GetWideTextDef("Text", u"");
-    VerticalAlignment_ = ReadVerticalAlignment(a);
+    VerticalAlignment_ = VertAlignmentFromName(a.GetTextDef("VerticalAlignment", "Top"));
     Relayout();
 }
 
