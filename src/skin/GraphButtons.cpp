@@ -47,6 +47,25 @@ TButtonStyle ButtonStyleFromName(const std::string& name) {
         u"[rus]Неверное значение для Button Style=\"%s\".[eng]Invalid button value Style=\"%s\".", {Utf8ToUtf16(name)});
 }
 
+namespace {
+
+// An image button of an element: "Left", "Top", "Path" (required), "Style" and "Group" make it,
+// then the shared attributes load.
+template <class T>
+std::unique_ptr<TCustomGraphControl> CreateImageButton(const TSkinContext& context, const TXMLNode& node) {
+    const TValueItems& a = node.Attributes();
+    const int32_t left = a.GetInteger("Left");
+    const int32_t top = a.GetInteger("Top");
+    const std::string path = a.GetText("Path");
+    const TButtonStyle style = ButtonStyleFromName(a.GetTextDef("Style", "Button"));
+    const int32_t group = a.GetIntegerDef("Group", 0);
+    auto button = std::make_unique<T>(context, left, top, path, style, group);
+    button->LoadFromXML(node);
+    return button;
+}
+
+}  // namespace
+
 // --- TCustomGraphButton ---
 
 TCustomGraphButton::TCustomGraphButton(const TSkinContext& context, TButtonStyle style, int32_t group)
@@ -240,15 +259,7 @@ void TGraphButton::LoadImages(int32_t transform) {
 
 std::unique_ptr<TCustomGraphControl> TGraphButton::CreateElement(TCustomGraphControl* /*parent*/,
                                                                  const TSkinContext& context, const TXMLNode& node) {
-    const TValueItems& a = node.Attributes();
-    const int32_t left = a.GetInteger("Left");
-    const int32_t top = a.GetInteger("Top");
-    const std::string path = a.GetText("Path");
-    const TButtonStyle style = ButtonStyleFromName(a.GetTextDef("Style", "Button"));
-    const int32_t group = a.GetIntegerDef("Group", 0);
-    auto button = std::make_unique<TGraphButton>(context, left, top, path, style, group);
-    button->LoadFromXML(node);
-    return button;
+    return CreateImageButton<TGraphButton>(context, node);
 }
 
 void TGraphButton::SetOpacity(int32_t opacity) {
@@ -308,15 +319,7 @@ std::string TAnimateButton::HotFrameName(int32_t frame) const {
 
 std::unique_ptr<TCustomGraphControl> TAnimateButton::CreateElement(TCustomGraphControl* /*parent*/,
                                                                    const TSkinContext& context, const TXMLNode& node) {
-    const TValueItems& a = node.Attributes();
-    const int32_t left = a.GetInteger("Left");
-    const int32_t top = a.GetInteger("Top");
-    const std::string path = a.GetText("Path");
-    const TButtonStyle style = ButtonStyleFromName(a.GetTextDef("Style", "Button"));
-    const int32_t group = a.GetIntegerDef("Group", 0);
-    auto button = std::make_unique<TAnimateButton>(context, left, top, path, style, group);
-    button->LoadFromXML(node);
-    return button;
+    return CreateImageButton<TAnimateButton>(context, node);
 }
 
 void TAnimateButton::SetState(TButtonState state) {

@@ -439,63 +439,49 @@ void TCustomGraphContainer::HostCaptureChanged() {
 
 // --- keys ---
 
+namespace {
+
+// A key goes to the active menu, then to the focused control, then to the container's event;
+// each gets it with processed preset true, and the first that leaves it true takes it. The
+// references are read again after each hook, which may change them.
+template <class Hook, class Fire>
+bool OfferKey(TCustomGraphControl* const& menu, TCustomGraphControl* const& focused, Hook hook, bool hasEvent,
+              Fire fire) {
+    for (TCustomGraphControl* const* target : {&menu, &focused}) {
+        if (*target == nullptr) continue;
+        bool processed = true;
+        hook(**target, processed);
+        if (processed) return true;
+    }
+    if (!hasEvent) return false;
+    bool processed = true;
+    fire(processed);
+    return processed;
+}
+
+}  // namespace
+
 void TCustomGraphContainer::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
-    if (ActiveMenu_ != nullptr) {
-        processed = true;
-        ActiveMenu_->CharPressed(charCode, repeatCount, processed);
-        if (processed) return;
-    }
-    if (FocusedControl_ != nullptr) {
-        processed = true;
-        FocusedControl_->CharPressed(charCode, repeatCount, processed);
-        if (processed) return;
-    }
-    processed = false;
-    if (OnCharPressed) {
-        processed = true;
-        RaiseEvent(OnCharPressed, charCode, repeatCount, processed);
-    }
+    processed = OfferKey(
+        ActiveMenu_, FocusedControl_, [&](TCustomGraphControl& c, bool& p) { c.CharPressed(charCode, repeatCount, p); },
+        static_cast<bool>(OnCharPressed), [&](bool& p) { RaiseEvent(OnCharPressed, charCode, repeatCount, p); });
 }
 
 void TCustomGraphContainer::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
-    if (ActiveMenu_ != nullptr) {
-        processed = true;
-        ActiveMenu_->KeyDown(virtualKey, extended, repeated, processed);
-        if (processed) return;
-    }
-    if (FocusedControl_ != nullptr) {
-        processed = true;
-        FocusedControl_->KeyDown(virtualKey, extended, repeated, processed);
-        if (processed) return;
-    }
-    processed = false;
-    if (OnKeyDown) {
-        processed = true;
-        RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed);
-        if (processed) return;
-    }
-    if (virtualKey == VirtualKey::Tab) {
+    processed = OfferKey(
+        ActiveMenu_, FocusedControl_,
+        [&](TCustomGraphControl& c, bool& p) { c.KeyDown(virtualKey, extended, repeated, p); },
+        static_cast<bool>(OnKeyDown), [&](bool& p) { RaiseEvent(OnKeyDown, virtualKey, extended, repeated, p); });
+    if (!processed && virtualKey == VirtualKey::Tab) {
         SelectNextControl((Host_->KeyboardShift() & ShiftState::Shift) == 0);
         processed = true;
     }
 }
 
 void TCustomGraphContainer::KeyUp(uint32_t virtualKey, bool extended, bool& processed) {
-    if (ActiveMenu_ != nullptr) {
-        processed = true;
-        ActiveMenu_->KeyUp(virtualKey, extended, processed);
-        if (processed) return;
-    }
-    if (FocusedControl_ != nullptr) {
-        processed = true;
-        FocusedControl_->KeyUp(virtualKey, extended, processed);
-        if (processed) return;
-    }
-    processed = false;
-    if (OnKeyUp) {
-        processed = true;
-        RaiseEvent(OnKeyUp, virtualKey, extended, processed);
-    }
+    processed = OfferKey(
+        ActiveMenu_, FocusedControl_, [&](TCustomGraphControl& c, bool& p) { c.KeyUp(virtualKey, extended, p); },
+        static_cast<bool>(OnKeyUp), [&](bool& p) { RaiseEvent(OnKeyUp, virtualKey, extended, p); });
 }
 
 bool TCustomGraphContainer::HostKeyDown(uint32_t virtualKey, bool extended, bool repeated) {

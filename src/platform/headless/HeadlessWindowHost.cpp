@@ -140,12 +140,8 @@ void THeadlessWindowHost::TrackPointer(int32_t x, int32_t y) {
 
 void THeadlessWindowHost::MoveMouse(int32_t x, int32_t y, TShiftState shift) {
     TrackPointer(x, y);
-    THeadlessWindowHost& target = Target();
     if (Hosts_.CaptureOwner_ == nullptr && !PointerInside_) return;  // moved onto no window of ours
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostMouseMove(tx, ty, shift);
+    DeliverAtPointer(&TWindowHostEvents::HostMouseMove, shift);
 }
 
 void THeadlessWindowHost::MoveTo(int32_t x, int32_t y, TShiftState shift) {
@@ -157,47 +153,36 @@ void THeadlessWindowHost::MoveTo(int32_t x, int32_t y, TShiftState shift) {
 
 void THeadlessWindowHost::PressLeft(int32_t x, int32_t y, TShiftState shift) {
     MoveTo(x, y, shift);
-    THeadlessWindowHost& target = Target();
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostLButtonDown(tx, ty, shift | ShiftState::Left);
+    DeliverAtPointer(&TWindowHostEvents::HostLButtonDown, shift | ShiftState::Left);
 }
 
 void THeadlessWindowHost::ReleaseLeft(int32_t x, int32_t y, TShiftState shift) {
     MoveTo(x, y, shift | ShiftState::Left);
-    THeadlessWindowHost& target = Target();
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostLButtonUp(tx, ty, shift);
+    DeliverAtPointer(&TWindowHostEvents::HostLButtonUp, shift);
 }
 
 void THeadlessWindowHost::DoubleClickLeft(int32_t x, int32_t y, TShiftState shift) {
     MoveTo(x, y, shift);
-    THeadlessWindowHost& target = Target();
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostLButtonDblClk(tx, ty, shift | ShiftState::Left);
+    DeliverAtPointer(&TWindowHostEvents::HostLButtonDblClk, shift | ShiftState::Left);
 }
 
 void THeadlessWindowHost::PressRight(int32_t x, int32_t y, TShiftState shift) {
     MoveTo(x, y, shift);
-    THeadlessWindowHost& target = Target();
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostRButtonDown(tx, ty, shift | ShiftState::Right);
+    DeliverAtPointer(&TWindowHostEvents::HostRButtonDown, shift | ShiftState::Right);
 }
 
 void THeadlessWindowHost::ReleaseRight(int32_t x, int32_t y, TShiftState shift) {
     MoveTo(x, y, shift | ShiftState::Right);
+    DeliverAtPointer(&TWindowHostEvents::HostRButtonUp, shift);
+}
+
+void THeadlessWindowHost::DeliverAtPointer(void (TWindowHostEvents::*message)(int32_t, int32_t, TShiftState),
+                                           TShiftState shift) {
     THeadlessWindowHost& target = Target();
-    int32_t tx = Hosts_.PointerX_;
-    int32_t ty = Hosts_.PointerY_;
-    target.ScreenToClient(tx, ty);
-    target.Events_.HostRButtonUp(tx, ty, shift);
+    int32_t x = Hosts_.PointerX_;
+    int32_t y = Hosts_.PointerY_;
+    target.ScreenToClient(x, y);
+    (target.Events_.*message)(x, y, shift);
 }
 
 void THeadlessWindowHost::Click(int32_t x, int32_t y, TShiftState shift) {

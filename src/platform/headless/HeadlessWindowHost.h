@@ -97,6 +97,8 @@ private:
     THeadlessWindowHost& Target();
     // A move to the point unless the pointer is there already (as the system sends no move then).
     void MoveTo(int32_t x, int32_t y, TShiftState shift);
+    // A mouse message at the pointer to the window that takes it (the capture's, else this).
+    void DeliverAtPointer(void (TWindowHostEvents::*message)(int32_t, int32_t, TShiftState), TShiftState shift);
     void TrackPointer(int32_t x, int32_t y);
 
     THeadlessWindowHosts& Hosts_;
