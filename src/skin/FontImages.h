@@ -12,12 +12,6 @@
 
 namespace marlowen {
 
-// Text arithmetic sums metrics in 64 bits and holds the results within the 32-bit range, so that
-// no font, however hostile, can overflow a width or a position.
-inline int32_t SaturateInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 class TBitmap32;
 class TCustomMemStream;
 class TImage8;

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace marlowen {
+
+// Sums of positions and extents are taken in 64 bits and held within the 32-bit range, so that no
+// font or control, however hostile or far off, can overflow a width or a position.
+inline int32_t SaturateInt32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 struct TPoint {
     int32_t X = 0;

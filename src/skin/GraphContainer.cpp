@@ -136,8 +136,9 @@ void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t
                 continue;
             }
             control->UpdateContainerPosition();
-            TRect bounds{control->ContainerLeft(), control->ContainerTop(), control->ContainerLeft() + control->Width(),
-                         control->ContainerTop() + control->Height()};
+            TRect bounds{control->ContainerLeft(), control->ContainerTop(),
+                         SaturateInt32(int64_t{control->ContainerLeft()} + control->Width()),
+                         SaturateInt32(int64_t{control->ContainerTop()} + control->Height())};
             if (!IntersectRect(bounds, visible)) {
                 control = control->NextSkippingChildren();
                 continue;
@@ -164,13 +165,13 @@ TCustomGraphControl* TCustomGraphContainer::ControlAt(int32_t x, int32_t y) {
             continue;
         }
         control->UpdateContainerPosition();
-        const int32_t lx = x - control->ContainerLeft();
-        const int32_t ly = y - control->ContainerTop();
+        const int64_t lx = int64_t{x} - control->ContainerLeft();
+        const int64_t ly = int64_t{y} - control->ContainerTop();
         if (lx < 0 || ly < 0 || lx >= control->Width() || ly >= control->Height()) {
             control = control->NextSkippingChildren();
             continue;
         }
-        if (control->HitTest(lx, ly)) found = control;
+        if (control->HitTest(static_cast<int32_t>(lx), static_cast<int32_t>(ly))) found = control;
         control = control->NextInTree();
     }
     return found;
@@ -302,7 +303,7 @@ void TCustomGraphContainer::RouteButton(int32_t x, int32_t y, TShiftState shift,
     if (!Reachable(*target)) return;
     target->UpdateContainerPosition();
     const TPoint at = target->ClientToContainer(0, 0);
-    (target->*hook)(x - at.X, y - at.Y, shift);
+    (target->*hook)(SaturateInt32(int64_t{x} - at.X), SaturateInt32(int64_t{y} - at.Y), shift);
 }
 
 void TCustomGraphContainer::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
@@ -380,7 +381,7 @@ void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
     if (target == nullptr) return;
     if (!Reachable(*target)) return;
     const TPoint at = target->ClientToContainer(0, 0);
-    target->MouseMove(x - at.X, y - at.Y, shift);
+    target->MouseMove(SaturateInt32(int64_t{x} - at.X), SaturateInt32(int64_t{y} - at.Y), shift);
 }
 
 void TCustomGraphContainer::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
@@ -396,7 +397,7 @@ void TCustomGraphContainer::MouseWheel(int32_t distance, int32_t x, int32_t y, T
     if (target == nullptr) return;
     if (!Reachable(*target)) return;
     const TPoint at = target->ClientToContainer(0, 0);
-    target->MouseWheel(distance, x - at.X, y - at.Y, shift);
+    target->MouseWheel(distance, SaturateInt32(int64_t{x} - at.X), SaturateInt32(int64_t{y} - at.Y), shift);
 }
 
 void TCustomGraphContainer::MouseEnter() {

@@ -121,7 +121,10 @@ void TCustomGraphControl::LeavingList() noexcept {
     for (const TCustomGraphControl* p = ParentControl(); p != nullptr; p = p->ParentControl()) {
         ancestorsVisible = ancestorsVisible && p->Visible();
     }
-    if (ancestorsVisible) container->InvalidateRect(at.X, at.Y, at.X + Width_, at.Y + Height_);
+    if (ancestorsVisible) {
+        container->InvalidateRect(at.X, at.Y, SaturateInt32(int64_t{at.X} + Width_),
+                                  SaturateInt32(int64_t{at.Y} + Height_));
+    }
 }
 
 // --- the tree ---
@@ -162,7 +165,7 @@ void TCustomGraphControl::SetLeft(int32_t value) {
     Left_ = value;
     if (Visible_) {
         const int32_t x = std::min(old, value);
-        InvalidateRect(x, Top_, std::max(old, value) + Width_ - x, Height_);
+        InvalidateRect(x, Top_, SaturateInt32(int64_t{std::max(old, value)} + Width_ - x), Height_);
     }
 }
 
@@ -172,7 +175,7 @@ void TCustomGraphControl::SetTop(int32_t value) {
     Top_ = value;
     if (Visible_) {
         const int32_t y = std::min(old, value);
-        InvalidateRect(Left_, y, Width_, std::max(old, value) + Height_ - y);
+        InvalidateRect(Left_, y, Width_, SaturateInt32(int64_t{std::max(old, value)} + Height_ - y));
     }
 }
 
@@ -203,15 +206,20 @@ void TCustomGraphControl::SetBounds(int32_t left, int32_t top, int32_t width, in
         Resized();
         return;
     }
-    const TRect old = BoundsRect();
+    const int32_t oldLeft = Left_;
+    const int32_t oldTop = Top_;
+    const int64_t oldRight = int64_t{Left_} + Width_;
+    const int64_t oldBottom = int64_t{Top_} + Height_;
     Left_ = left;
     Top_ = top;
     if (resized) AnchorChildren(width - Width_, height - Height_);
     Width_ = width;
     Height_ = height;
-    const int32_t x = std::min(left, old.Left);
-    const int32_t y = std::min(top, old.Top);
-    InvalidateRect(x, y, std::max(old.Right, left + width) - x, std::max(old.Bottom, top + height) - y);
+    const int32_t x = std::min(left, oldLeft);
+    const int32_t y = std::min(top, oldTop);
+    const int64_t right = std::max(oldRight, int64_t{left} + width);
+    const int64_t bottom = std::max(oldBottom, int64_t{top} + height);
+    InvalidateRect(x, y, SaturateInt32(right - x), SaturateInt32(bottom - y));
     if (resized) Resized();
 }
 
@@ -242,14 +250,14 @@ void TCustomGraphControl::AnchorChildren(int32_t dx, int32_t dy) {
 
 void TCustomGraphControl::UpdateContainerPosition() {
     const TCustomGraphControl* parent = ParentControl();
-    ContainerLeft_ = Left_ + (parent != nullptr ? parent->ContainerLeft_ : 0);
-    ContainerTop_ = Top_ + (parent != nullptr ? parent->ContainerTop_ : 0);
+    ContainerLeft_ = SaturateInt32(int64_t{Left_} + (parent != nullptr ? parent->ContainerLeft_ : 0));
+    ContainerTop_ = SaturateInt32(int64_t{Top_} + (parent != nullptr ? parent->ContainerTop_ : 0));
 }
 
 TPoint TCustomGraphControl::ClientToContainer(int32_t x, int32_t y) const {
     for (const TCustomGraphControl* c = this; c != nullptr; c = c->ParentControl()) {
-        x += c->Left_;
-        y += c->Top_;
+        x = SaturateInt32(int64_t{x} + c->Left_);
+        y = SaturateInt32(int64_t{y} + c->Top_);
     }
     return {x, y};
 }
@@ -275,7 +283,7 @@ void TCustomGraphControl::UpdateArea() {
     }
     if (ParentControl() != nullptr && !ParentControl()->Showing()) return;
     const TPoint at = ClientToContainer(0, 0);
-    container->InvalidateRect(at.X, at.Y, at.X + Width_, at.Y + Height_);
+    container->InvalidateRect(at.X, at.Y, SaturateInt32(int64_t{at.X} + Width_), SaturateInt32(int64_t{at.Y} + Height_));
 }
 
 void TCustomGraphControl::SetVisible(bool value) {
@@ -337,8 +345,8 @@ void TCustomGraphControl::InvalidateRect(int32_t x, int32_t y, int32_t width, in
     const TCustomGraphControl* root = this;
     for (const TCustomGraphControl* p = ParentControl(); p != nullptr; p = p->ParentControl()) {
         if (!p->Visible_) return;
-        x += p->Left_;
-        y += p->Top_;
+        x = SaturateInt32(int64_t{x} + p->Left_);
+        y = SaturateInt32(int64_t{y} + p->Top_);
         root = p;
     }
     auto* list = dynamic_cast<TGraphControls*>(root->Owner());
@@ -346,8 +354,7 @@ void TCustomGraphControl::InvalidateRect(int32_t x, int32_t y, int32_t width, in
     // Sums in 64 bits: a far-off control cannot wrap into the client area.
     const int64_t right = static_cast<int64_t>(x) + width;
     const int64_t bottom = static_cast<int64_t>(y) + height;
-    list->Container()->InvalidateRect(x, y, static_cast<int32_t>(std::clamp<int64_t>(right, INT32_MIN, INT32_MAX)),
-                                      static_cast<int32_t>(std::clamp<int64_t>(bottom, INT32_MIN, INT32_MAX)));
+    list->Container()->InvalidateRect(x, y, SaturateInt32(right), SaturateInt32(bottom));
 }
 
 // --- painting ---

@@ -161,7 +161,9 @@ public:
     int32_t Height() const { return Height_; }
     int32_t ContainerLeft() const { return ContainerLeft_; }
     int32_t ContainerTop() const { return ContainerTop_; }
-    TRect BoundsRect() const { return {Left_, Top_, Left_ + Width_, Top_ + Height_}; }
+    TRect BoundsRect() const {
+        return {Left_, Top_, SaturateInt32(int64_t{Left_} + Width_), SaturateInt32(int64_t{Top_} + Height_)};
+    }
     void SetLeft(int32_t value);
     void SetTop(int32_t value);
     void SetWidth(int32_t value);

@@ -141,15 +141,22 @@ void THeadlessWindowHost::TrackPointer(int32_t x, int32_t y) {
 void THeadlessWindowHost::MoveMouse(int32_t x, int32_t y, TShiftState shift) {
     TrackPointer(x, y);
     THeadlessWindowHost& target = Target();
-    if (&target == this && !PointerInside_) return;  // moved onto no window of ours
+    if (Hosts_.CaptureOwner_ == nullptr && !PointerInside_) return;  // moved onto no window of ours
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
     target.ScreenToClient(tx, ty);
     target.Events_.HostMouseMove(tx, ty, shift);
 }
 
+void THeadlessWindowHost::MoveTo(int32_t x, int32_t y, TShiftState shift) {
+    int32_t sx = x;
+    int32_t sy = y;
+    ClientToScreen(sx, sy);
+    if (sx != Hosts_.PointerX_ || sy != Hosts_.PointerY_) MoveMouse(x, y, shift);
+}
+
 void THeadlessWindowHost::PressLeft(int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift);
+    MoveTo(x, y, shift);
     THeadlessWindowHost& target = Target();
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
@@ -158,7 +165,7 @@ void THeadlessWindowHost::PressLeft(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void THeadlessWindowHost::ReleaseLeft(int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift | ShiftState::Left);
+    MoveTo(x, y, shift | ShiftState::Left);
     THeadlessWindowHost& target = Target();
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
@@ -167,7 +174,7 @@ void THeadlessWindowHost::ReleaseLeft(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void THeadlessWindowHost::DoubleClickLeft(int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift);
+    MoveTo(x, y, shift);
     THeadlessWindowHost& target = Target();
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
@@ -176,7 +183,7 @@ void THeadlessWindowHost::DoubleClickLeft(int32_t x, int32_t y, TShiftState shif
 }
 
 void THeadlessWindowHost::PressRight(int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift);
+    MoveTo(x, y, shift);
     THeadlessWindowHost& target = Target();
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
@@ -185,7 +192,7 @@ void THeadlessWindowHost::PressRight(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void THeadlessWindowHost::ReleaseRight(int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift | ShiftState::Right);
+    MoveTo(x, y, shift | ShiftState::Right);
     THeadlessWindowHost& target = Target();
     int32_t tx = Hosts_.PointerX_;
     int32_t ty = Hosts_.PointerY_;
@@ -199,7 +206,7 @@ void THeadlessWindowHost::Click(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void THeadlessWindowHost::Wheel(int32_t delta, int32_t x, int32_t y, TShiftState shift) {
-    MoveMouse(x, y, shift);
+    MoveTo(x, y, shift);
     Target().Events_.HostMouseWheel(delta, Hosts_.PointerX_, Hosts_.PointerY_, shift);
 }
 

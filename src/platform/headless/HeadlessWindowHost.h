@@ -55,9 +55,10 @@ public:
     const std::vector<uint32_t>& Surface() const { return Surface_; }
     uint32_t Pixel(int32_t x, int32_t y) const;
 
-    // Input as a person gives it, in client coordinates. A press or release goes to the window
-    // that holds the capture when another does. Moving in from outside announces the entry
-    // first; LeavePointer moves the pointer off every window.
+    // Input as a person gives it, in client coordinates. A press, release or wheel at a point
+    // where the pointer is not moves it there first. Input goes to the window that holds the
+    // capture when another does. Moving in from outside announces the entry first; LeavePointer
+    // moves the pointer off every window.
     void MoveMouse(int32_t x, int32_t y, TShiftState shift = 0);
     void PressLeft(int32_t x, int32_t y, TShiftState shift = 0);
     void ReleaseLeft(int32_t x, int32_t y, TShiftState shift = 0);
@@ -94,6 +95,8 @@ private:
     friend class THeadlessWindowHosts;
 
     THeadlessWindowHost& Target();
+    // A move to the point unless the pointer is there already (as the system sends no move then).
+    void MoveTo(int32_t x, int32_t y, TShiftState shift);
     void TrackPointer(int32_t x, int32_t y);
 
     THeadlessWindowHosts& Hosts_;
