@@ -44,6 +44,17 @@ std::unique_ptr<TCustomItem> TCustomItems::Extract(TCustomItem* item) {
     return std::unique_ptr<TCustomItem>(item);
 }
 
+void TCustomItems::MoveToEnd(TCustomItem* item) {
+    if (item->Owner_ != this) throw Exception("Невозможно переместить элемент, принадлежащий другому списку.");
+    if (item == Last_) return;
+    Unlink(item);
+    item->Owner_ = this;
+    item->Prev_ = Last_;
+    Last_->Next_ = item;
+    Last_ = item;
+    ++Count_;
+}
+
 void TCustomItems::Clear() {
     ItemsClearing();
     FreeAll();

@@ -99,6 +99,9 @@ public:
     virtual void Remove(TCustomItem* item, bool free);
     // Removes the item without freeing it and hands it to the caller.
     std::unique_ptr<TCustomItem> Extract(TCustomItem* item);
+    // Relinks an item of this list as its last item. The item never leaves the list, so no hook
+    // runs and whatever refers to it keeps referring to it. An item of another list raises.
+    void MoveToEnd(TCustomItem* item);
     virtual void Clear();
 
     template <class T>

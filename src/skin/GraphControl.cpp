@@ -106,6 +106,9 @@ TCustomGraphControl::~TCustomGraphControl() {
     // Leave the list while this control is still whole, so the container forgets it and its
     // subtree before anything is freed.
     LeaveOwner();
+    // The children go while this is still a control too: leaving a list that is not being freed
+    // reads each one's parents (a list of roots freeing them all leaves this one in place).
+    Controls().Clear();
 }
 
 void TCustomGraphControl::LeavingList() noexcept {

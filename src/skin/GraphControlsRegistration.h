@@ -7,7 +7,8 @@ class TGraphElementRegistry;
 // Each unit of controls enters its elements into the registry.
 void RegisterButtonElements(TGraphElementRegistry& registry);     // GraphButtons
 void RegisterCheckBoxElements(TGraphElementRegistry& registry);   // GraphCheckBoxes
-void RegisterLabelElements(TGraphElementRegistry& registry);      // GraphImages, GraphLabels, GraphMultiLine
+void RegisterLabelElements(TGraphElementRegistry& registry);      // GraphLabels
+void RegisterImageAndTextElements(TGraphElementRegistry& registry);  // GraphImages, GraphMultiLine
 void RegisterListElements(TGraphElementRegistry& registry);       // GraphLists
 void RegisterConditionElements(TGraphElementRegistry& registry);  // GraphConditions
 

@@ -15,6 +15,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterButtonElements(registry);
     RegisterCheckBoxElements(registry);
     RegisterLabelElements(registry);
+    RegisterImageAndTextElements(registry);
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
     RegisterConditionElements(registry);

@@ -117,13 +117,13 @@ void TResources::LoadPackImage(std::vector<uint8_t> image) {
     }
 }
 
-TBitmap32* TResources::FindImage(std::string_view path) const {
+const TBitmap32* TResources::FindImage(std::string_view path) const {
     const TResourceItem* item = Find(path);
     return item != nullptr ? item->Bitmap() : nullptr;
 }
 
-TBitmap32& TResources::GetImage(std::string_view path) const {
-    TBitmap32* bitmap = FindImage(path);
+const TBitmap32& TResources::GetImage(std::string_view path) const {
+    const TBitmap32* bitmap = FindImage(path);
     if (bitmap == nullptr) throw EImageNotFound(path);
     return *bitmap;
 }

@@ -106,8 +106,8 @@ public:
 
     // The object of the asked kind of the newest item with exactly this name; none when there is
     // no such item or it holds another kind.
-    TBitmap32* FindImage(std::string_view path) const;
-    TBitmap32& GetImage(std::string_view path) const;
+    const TBitmap32* FindImage(std::string_view path) const;
+    const TBitmap32& GetImage(std::string_view path) const;
     TFontImages* FindFont(std::string_view path) const;
     TFontImages& GetFont(std::string_view path) const;
     TXMLNode* FindXML(std::string_view path) const;

@@ -74,6 +74,27 @@ TEST(CustomItems, ItemsOfAnotherListAreRefusedAndNothingChanges) {
     EXPECT_EQ(item->Owner(), &a);
 }
 
+TEST(CustomItems, MoveToEndRelinksWithoutLeavingTheList) {
+    struct THooked : TCustomItems {
+        int Removals = 0;
+        void ItemRemoving(TCustomItem& /*item*/) noexcept override { ++Removals; }
+    };
+    THooked list;
+    TNumber* first = list.Add(std::make_unique<TNumber>(1));
+    list.Add(std::make_unique<TNumber>(2));
+    list.Add(std::make_unique<TNumber>(3));
+    list.MoveToEnd(first);
+    list.MoveToEnd(first);  // already last: nothing
+    EXPECT_EQ(Forward(list), (std::vector<int>{2, 3, 1}));
+    EXPECT_EQ(Backward(list), (std::vector<int>{1, 3, 2}));
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(first->Owner(), &list);
+    EXPECT_EQ(list.Removals, 0);
+    TCustomItems other;
+    EXPECT_THROW(other.MoveToEnd(first), Exception);
+    EXPECT_EQ(Forward(list), (std::vector<int>{2, 3, 1}));
+}
+
 TEST(CustomItems, ClearFreesEveryItem) {
     int alive = 0;
     struct TCounted : TCustomItem {

@@ -119,7 +119,7 @@ public:
     uint32_t Pixel(int32_t x, int32_t y) { return Host().Pixel(x, y); }
 
     // A pack item: an image of one colour, or one given pixel by pixel (rows top first).
-    TBitmap32& AddImage(const std::string& path, int32_t width, int32_t height, uint32_t colour) {
+    const TBitmap32& AddImage(const std::string& path, int32_t width, int32_t height, uint32_t colour) {
         TMemStream stream;
         TBitmap32 bitmap;
         bitmap.SetSize(width, height);

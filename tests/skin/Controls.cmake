@@ -5,5 +5,6 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphButtonsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCheckBoxesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabelsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphImagesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphListsTest.cpp
 )

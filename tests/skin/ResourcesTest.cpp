@@ -104,7 +104,7 @@ TEST_F(ResourcesTest, EveryKindOfItemLoadsAndIsFoundByItsKind) {
     LoadAll();
 
     ASSERT_EQ(Resources_.Count(), 6);
-    TBitmap32& image = Resources_.GetImage("Images\\a.bmp");
+    const TBitmap32& image = Resources_.GetImage("Images\\a.bmp");
     ASSERT_EQ(image.Width(), 3);
     EXPECT_EQ(image.Row(1)[2], 0xFF000005u);
     EXPECT_EQ(Resources_.Find("readme.txt")->Kind(), TResourceKind::None);
