@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "../skin/ControlTestSupport.h"
 #include "ScreenRender.h"
+#include "platform/headless/HeadlessFileSystem.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/PaintContext.h"
+#include "skin/SkinLibrary.h"
 
 namespace marlowen::fstool {
 namespace {
@@ -221,6 +224,91 @@ TEST_F(ScreenRenderTest, ErrorsAreTheSystemsOwnMessages) {
     EXPECT_EQ(Failure(kTwo, unknown), "TCustomGraphControl 'Nope' not found.");
     EXPECT_EQ(Failure("<Screen><Swatch Animated=\"true\" FirstFrame=\"1\"/></Screen>"),
               "Property LastFrame not found.");
+}
+
+// The default skin's gallery, from the packs the build made: it names every control kind, builds
+// into a page of about 40 controls, and its states show.
+class GalleryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+#ifndef MARLOWEN_DIST_DIR
+        GTEST_SKIP() << "this build packs no skin";
+#else
+        Packs = std::make_unique<THeadlessFileSystem>(MARLOWEN_DIST_DIR);
+        Library.Start(*Packs, Bench.Machine.Registry, "");
+        Context = std::make_unique<TSkinContext>(
+            TSkinContext{Library.Resources(), TGraphElementRegistry::Standard(), Bench.Machine.Platform()});
+#endif
+    }
+
+    TRenderedScreen Render(TScreenRequest request) {
+        request.Document = kGallery;
+        return RenderScreen(*Context, Bench.Machine.Windows, request);
+    }
+    // How many pixels of the rectangle differ between two renders.
+    static int32_t Differences(const TRenderedScreen& a, const TRenderedScreen& b, const TRect& rect) {
+        int32_t count = 0;
+        for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
+            for (int32_t x = rect.Left; x < rect.Right; ++x) count += At(a, x, y) != At(b, x, y) ? 1 : 0;
+        }
+        return count;
+    }
+    static uint32_t At(const TRenderedScreen& screen, int32_t x, int32_t y) {
+        return screen.Pixels[static_cast<size_t>(y * screen.Width + x)];
+    }
+
+    static constexpr const char* kGallery = "XML\\Gallery\\Controls.xml";
+    TControlBench Bench;
+    std::unique_ptr<THeadlessFileSystem> Packs;
+    TSkinLibrary Library;
+    std::unique_ptr<TSkinContext> Context;
+};
+
+void CollectKinds(const TXMLNode& node, std::set<std::string>& kinds) {
+    if (TGraphElementRegistry::Standard().Lookup(node.Name()) != nullptr) kinds.insert(node.Name());
+    for (const TXMLNode* child : node.Nodes().Nodes()) CollectKinds(*child, kinds);
+}
+
+TEST_F(GalleryTest, NamesEveryControlKindAndBuildsAFullPage) {
+    std::set<std::string> kinds;
+    CollectKinds(Library.Resources().GetXML(kGallery), kinds);
+    for (const char* kind : {"Button", "GraphButton", "AnimateButton", "Checkbox", "RadioButton", "GraphCheckBox",
+                             "GraphRadioButton", "Label", "Image", "Text", "TextView", "Animator", "SetConditions",
+                             "If", "IfNot", "Switch", "SkinCase"}) {
+        EXPECT_EQ(kinds.count(kind), 1u) << kind;
+    }
+    TGraphContainer container(*Context, 562, 294);
+    BuildScreen(container, Library.Resources().GetXML(kGallery));
+    int32_t count = 0;
+    for (TCustomGraphControl* c = container.Controls().First(); c != nullptr; c = c->NextInTree()) ++count;
+    EXPECT_GE(count, 40);
+}
+
+TEST_F(GalleryTest, HoverPressAndConditionsChangeOnlyTheirPlaces) {
+    const TRenderedScreen normal = Render({});
+    ASSERT_EQ(normal.Width, 562);
+    ASSERT_EQ(normal.Height, 294);
+    const TRect install{26, 110, 170, 140};
+    const TRect next{450, 257, 546, 287};
+    const TRect status{44, 255, 340, 275};
+
+    TScreenRequest hover;
+    hover.Hover = "Install";
+    const TRenderedScreen hovered = Render(hover);
+    EXPECT_GT(Differences(normal, hovered, install), 1000);
+    EXPECT_EQ(Differences(normal, hovered, next), 0);
+
+    TScreenRequest press;
+    press.Press = "Next";
+    const TRenderedScreen pressed = Render(press);
+    EXPECT_GT(Differences(normal, pressed, next), 1000);
+    EXPECT_EQ(Differences(normal, pressed, install), 0);
+
+    TScreenRequest update;
+    update.Conditions = {{"Job", "Update"}};
+    const TRenderedScreen updating = Render(update);
+    EXPECT_GT(Differences(normal, updating, status), 0);
+    EXPECT_EQ(Differences(normal, updating, install), 0);
 }
 
 }  // namespace

@@ -194,8 +194,10 @@ else
   done
   DIST=$(dirname "$FSTOOL")/../../dist
   if [ -e "$DIST/Default.fs" ]; then
-    fstool render 'XML\Global\Styles.xml' "$WORK/default.png"
-    check "render reads the built default skin by default" test "$(png_size "$WORK/default.png")" = 562x294
+    fstool render 'XML\Gallery\Controls.xml' "$WORK/gallery.png"
+    check "render reads the built default skin by default" test "$(png_size "$WORK/gallery.png")" = 562x294
+    fstool render --hover install 'XML\Gallery\Controls.xml' "$WORK/gallery-hover.png"
+    check "the pointer over a button changes the picture" bash -c "[ -s '$WORK/gallery-hover.png' ] && ! cmp -s '$WORK/gallery.png' '$WORK/gallery-hover.png'"
   fi
 fi
 
