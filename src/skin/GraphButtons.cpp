@@ -47,15 +47,6 @@ TButtonStyle ButtonStyleFromName(const std::string& name) {
         u"[rus]Неверное значение для Button Style=\"%s\".[eng]Invalid button value Style=\"%s\".", {Utf8ToUtf16(name)});
 }
 
-int32_t ImageAlignOffset(TImageAlignment alignment, int32_t extent, int32_t imageExtent) {
-    switch (alignment) {
-        case TImageAlignment::End: return extent - imageExtent;
-        case TImageAlignment::Center: return (extent - imageExtent) / 2;
-        case TImageAlignment::Start: break;
-    }
-    return 0;
-}
-
 // --- TCustomGraphButton ---
 
 TCustomGraphButton::TCustomGraphButton(const TSkinContext& context, TButtonStyle style, int32_t group)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "skin/GraphControl.h"
+#include "skin/ImageAlignment.h"
 
 namespace marlowen {
 
@@ -31,12 +32,6 @@ enum class TButtonStyle : uint8_t {
 // The style of a "Style" attribute text (any letter case); anything else raises the button
 // Style message.
 TButtonStyle ButtonStyleFromName(const std::string& name);
-
-// Where an image lies inside the control's rectangle along one axis.
-enum class TImageAlignment : uint8_t { Start = 0, End = 1, Center = 2 };
-
-// The image's offset along one axis: 0, extent - image extent, or half of that (toward zero).
-int32_t ImageAlignOffset(TImageAlignment alignment, int32_t extent, int32_t imageExtent);
 
 // The button state machine: visual state, style, group, down flag, click event and the
 // auto-repeat of a "FireButton" (the frame animation is its clock: one click on press, silence

@@ -29,15 +29,6 @@ int32_t Column(TCheckState state) { return static_cast<int32_t>(state); }
 
 TRect WholeImage(const TBitmap32& image) { return {0, 0, image.Width() - 1, image.Height() - 1}; }
 
-int32_t AlignedOffset(TCheckBoxImageAlignment alignment, int32_t extent, int32_t size) {
-    switch (alignment) {
-        case TCheckBoxImageAlignment::End: return extent - size;
-        case TCheckBoxImageAlignment::Center: return (extent - size) / 2;
-        case TCheckBoxImageAlignment::Start: break;
-    }
-    return 0;
-}
-
 // Unchecks every other box of exactly the class of `box` with its group under the same parent
 // (or among the same roots).
 template <class T>
@@ -203,8 +194,8 @@ const TBitmap32& TGraphCheckBox::CurrentImage() const {
 }
 
 TPoint TGraphCheckBox::ImageOffset(const TBitmap32& image) const {
-    return {AlignedOffset(HorzImageAlignment, Width(), image.Width()),
-            AlignedOffset(VertImageAlignment, Height(), image.Height())};
+    return {ImageAlignOffset(HorzImageAlignment, Width(), image.Width()),
+            ImageAlignOffset(VertImageAlignment, Height(), image.Height())};
 }
 
 void TGraphCheckBox::Paint(const TPaintContext& paint) {
@@ -325,7 +316,7 @@ TGraphTextCheckBox::TGraphTextCheckBox(const TSkinContext& context, int32_t left
       Alignment_(alignment),
       AutoSize_(autoSize) {
     HitTestByAlpha = false;
-    VertImageAlignment = TCheckBoxImageAlignment::Center;
+    VertImageAlignment = TImageAlignment::Center;
     Relayout();
     // Subscribed last: a constructor that raises leaves no subscription behind.
     if (Languages != nullptr) Languages->RegisterNotification<&TGraphTextCheckBox::LanguageChanged>(this);

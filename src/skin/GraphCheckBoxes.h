@@ -7,6 +7,7 @@
 
 #include "core/Languages.h"
 #include "skin/GraphControl.h"
+#include "skin/ImageAlignment.h"
 #include "skin/GraphLabels.h"
 #include "skin/TextImage.h"
 
@@ -20,9 +21,6 @@ enum class TCheckBoxVisualState : uint8_t { Normal, Hot, Pressed };
 
 // Toggling maps Checked to Unchecked and both Unchecked and Grayed to Checked.
 enum class TCheckState : uint8_t { Checked, Unchecked, Grayed };
-
-// Where the box image lies inside the control's rectangle, per axis.
-enum class TCheckBoxImageAlignment : uint8_t { Start, End, Center };
 
 // A check box painted from a folder of up to twelve images: rows normal, pressed, hot and
 // disabled by columns checked, unchecked and grayed. The folder P holds P\<row><suffix>.bmp with
@@ -65,8 +63,8 @@ public:
     const TBitmap32& BoxImage() const { return *Images_[0][0]; }
 
     bool HitTestByAlpha = true;
-    TCheckBoxImageAlignment HorzImageAlignment = TCheckBoxImageAlignment::Start;
-    TCheckBoxImageAlignment VertImageAlignment = TCheckBoxImageAlignment::Start;
+    TImageAlignment HorzImageAlignment = TImageAlignment::Start;
+    TImageAlignment VertImageAlignment = TImageAlignment::Start;
 
     TNotifyEvent OnClick;
 

@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/ImageAlignment.h"
 #include "skin/PaintContext.h"
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
@@ -55,11 +56,22 @@ std::u16string ApplyMask(std::u16string_view mask, std::u16string_view caption) 
     return text;
 }
 
-// Where an extent lies in a span: at the start, at the end, or centred (halves toward zero).
-int32_t AlignOffset(int32_t span, int32_t extent, bool atEnd, bool centred) {
-    if (atEnd) return span - extent;
-    if (centred) return (span - extent) / 2;
-    return 0;
+TImageAlignment AlongX(THorzAlignment alignment) {
+    switch (alignment) {
+        case THorzAlignment::Right: return TImageAlignment::End;
+        case THorzAlignment::Center: return TImageAlignment::Center;
+        case THorzAlignment::Left: break;
+    }
+    return TImageAlignment::Start;
+}
+
+TImageAlignment AlongY(TVerticalAlignment alignment) {
+    switch (alignment) {
+        case TVerticalAlignment::Bottom: return TImageAlignment::End;
+        case TVerticalAlignment::Center: return TImageAlignment::Center;
+        case TVerticalAlignment::Top: break;
+    }
+    return TImageAlignment::Start;
 }
 
 }  // namespace
@@ -75,10 +87,8 @@ int32_t TTextImageLabel::TextWidth() const { return Text_.Width() + (Shadow ? 1 
 int32_t TTextImageLabel::TextHeight() const { return Text_.LineHeight() + (Shadow ? 1 : 0); }
 
 void TTextImageLabel::Paint(const TPaintContext& paint) {
-    const int32_t x = AlignOffset(Width(), TextWidth(), Alignment == THorzAlignment::Right,
-                                  Alignment == THorzAlignment::Center);
-    const int32_t y = AlignOffset(Height(), TextHeight(), VerticalAlignment == TVerticalAlignment::Bottom,
-                                  VerticalAlignment == TVerticalAlignment::Center);
+    const int32_t x = ImageAlignOffset(AlongX(Alignment), Width(), TextWidth());
+    const int32_t y = ImageAlignOffset(AlongY(VerticalAlignment), Height(), TextHeight());
     const TPaintContext inside = paint.ClippedTo({0, 0, Width(), Height()});
     if (Shadow) inside.DrawTextOneColour(Text_, x + 1, y + 1, ShadowColor);
     inside.DrawText(Text_, x, y);

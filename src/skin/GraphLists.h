@@ -116,7 +116,8 @@ private:
 };
 
 // The "TextView" element: rows (made in code) shown through slots that the element lays out,
-// either one per "Row" under "Rows" or stacked from the top.
+// either one per "Row" under "Rows" (at its "Left", default 0, and "Top", in the view's own
+// coordinates) or stacked from the top.
 class TGraphTextView : public TCustomGraphList {
 public:
     using TCustomGraphList::TCustomGraphList;

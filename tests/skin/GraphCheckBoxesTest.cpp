@@ -174,8 +174,8 @@ TEST_F(GraphCheckBoxesTest, ImageAlignmentAndHitTestByAlpha) {
     }
     auto& box = Add<TGraphCheckBox>(R"(<GraphCheckBox Left="20" Top="20" Width="7" Height="6" Path="Corner"/>)");
     box.OnClick = CountClicks;
-    box.HorzImageAlignment = TCheckBoxImageAlignment::Center;  // (7 - 3) / 2 = 2
-    box.VertImageAlignment = TCheckBoxImageAlignment::End;     // 6 - 3 = 3
+    box.HorzImageAlignment = TImageAlignment::Center;  // (7 - 3) / 2 = 2
+    box.VertImageAlignment = TImageAlignment::End;     // 6 - 3 = 3
     box.Invalidate();
     Bench.Pump();
     EXPECT_EQ(Bench.Pixel(22, 23), kWhite);  // the transparent corner
