@@ -101,7 +101,7 @@ void FullRepaint(benchmark::State& state) {
         container->PaintRegion(page);
         benchmark::ClobberMemory();
     }
-    const double pixels = double{fixture.Width} * fixture.Height;
+    const double pixels = static_cast<double>(fixture.Width) * fixture.Height;
     state.counters["controls"] = static_cast<double>(TScreenFixture::CountControls(*container));
     // Shown with SI prefixes: "1.2G/s" is 1200 Mpixel/s.
     state.counters["pixels"] =
