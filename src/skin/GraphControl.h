@@ -83,10 +83,7 @@ public:
     TCustomGraphControl* FindControl(std::string_view name, bool visibleOnly = false) const;
     // The first control of exactly the class T.
     template <class T>
-    T* FindControlByClass(bool visibleOnly = false) const {
-        return static_cast<T*>(FindControlWhere(
-            [](const TCustomGraphControl& c) { return typeid(c) == typeid(T); }, visibleOnly));
-    }
+    T* FindControlByClass(bool visibleOnly = false) const;
     // FindControl that raises NotFoundError when there is none.
     TCustomGraphControl& GetControl(std::string_view name) const;
     template <class T>

@@ -1,6 +1,8 @@
 // Templates of GraphControl.h that need the resource registry.
 #pragma once
 
+#include <typeinfo>
+
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
 
@@ -13,6 +15,12 @@ std::unique_ptr<T> TCustomGraphControl::CreateFromDocument(const TSkinContext& c
     auto control = std::make_unique<T>(context);
     control->LoadFromXML(root);
     return control;
+}
+
+template <class T>
+T* TGraphControls::FindControlByClass(bool visibleOnly) const {
+    return static_cast<T*>(
+        FindControlWhere([](const TCustomGraphControl& c) { return typeid(c) == typeid(T); }, visibleOnly));
 }
 
 template <class T>

@@ -176,6 +176,8 @@ TEST(GraphControlTree, FindControlSearchesTheSubtreeInDocumentOrder) {
     bench.Container->Controls().AddControl(Box(bench, 0, 0, 10, 10, "Later"));
 
     EXPECT_EQ(bench.Container->Controls().FindControl("buttonnext")->ParentControl(), hidden);
+    EXPECT_EQ(bench.Container->Controls().FindControlByClass<TCustomGraphControl>(), frame);
+    EXPECT_EQ(bench.Container->Controls().FindControlByClass<TGraphAnimator>(), nullptr);
     EXPECT_EQ(bench.Container->Controls().FindControl("ButtonNext", true), second);
     // A child list searches its own subtree only.
     EXPECT_EQ(frame->Controls().FindControl("Later"), nullptr);
