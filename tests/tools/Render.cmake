@@ -3,6 +3,7 @@ find_package(PNG REQUIRED)
 list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/PngWriterTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ScreenRenderTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/WindowRenderTest.cpp
   ${PROJECT_SOURCE_DIR}/tools/fstool/PngWriter.cpp
   ${PROJECT_SOURCE_DIR}/tools/fstool/PngSource.cpp
   ${PROJECT_SOURCE_DIR}/tools/fstool/ScreenRender.cpp

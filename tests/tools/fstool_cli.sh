@@ -146,6 +146,7 @@ png_size() {  # the width x height of a PNG file's header, or nothing when it is
   h=$(od -An -tx1 -j16 -N8 "$1" | tr -d ' \n')
   printf '%dx%d' "0x${h:0:8}" "0x${h:8:8}"
 }
+png_colour_type() { od -An -tu1 -j25 -N1 "$1" | tr -d ' '; }
 check "help describes render" bash -c "$RUNNER '$FSTOOL' help render | grep -q 'usage: fstool render'"
 if fstool help render | grep -q 'cannot write PNG'; then
   check "help says this build has no render" bash -c "$RUNNER '$FSTOOL' help | grep -q '^  render .*not in this build'"
@@ -163,6 +164,14 @@ else
   check "renders are deterministic" same "$WORK/screen.png" "$WORK/again.png"
   fstool render --packs "$WORK/rp" 'XML\Global\Games.xml' "$WORK/games.png"
   check "a document without a size is 562x294" test "$(png_size "$WORK/games.png")" = 562x294
+  fstool render --packs "$WORK/rp" 'XML\Window.xml' "$WORK/window.png"
+  check "a window renders at its size" test "$(png_size "$WORK/window.png")" = 30x20
+  check "with its alpha (RGBA)" test "$(png_colour_type "$WORK/window.png")" = 6
+  check "a screen keeps RGB" test "$(png_colour_type "$WORK/screen.png")" = 2
+  fstool render --packs "$WORK/rp" --passive 'XML\Window.xml' "$WORK/passive.png"
+  check "--passive shows the other look" bash -c "[ -s '$WORK/passive.png' ] && ! cmp -s '$WORK/window.png' '$WORK/passive.png'"
+  fstool render --packs "$WORK/rp" --passive 'XML\Screen.xml' "$WORK/x.png" 2>"$WORK/err"
+  check "--passive of a document that is no window exits 1" test $? -eq 1 -a ! -e "$WORK/x.png"
 
   printf 'old' >"$WORK/kept.png"
   fstool render --packs "$WORK/rp" 'XML\Missing.xml' "$WORK/kept.png" 2>"$WORK/err"

@@ -88,7 +88,7 @@ std::vector<std::pair<std::string, std::string>> ParseConditions(const std::vect
 }
 
 int Render(const std::vector<std::string>& args) {
-    const TCommandLine line(args, {"packs", "lang", "size", "hover", "press", "focus", "set"});
+    const TCommandLine line(args, {"packs", "lang", "size", "hover", "press", "focus", "set"}, {"passive"});
     line.RequirePositional(2);
     TScreenRequest request;
     request.Document = line.Positional()[0];
@@ -105,6 +105,7 @@ int Render(const std::vector<std::string>& args) {
         throw EUsageError("--hover and --press both place the pointer; give one of them");
     }
     request.Conditions = ParseConditions(line.Values("set"));
+    request.Passive = line.Has("passive");
     const std::string packs = line.Value("packs", MARLOWEN_DEFAULT_PACKS_DIR);
     std::error_code error;
     if (!std::filesystem::is_directory(FilePath(packs), error)) throw Exception(packs + ": not a folder");
@@ -120,7 +121,8 @@ int Render(const std::vector<std::string>& args) {
     skin.Start(packFiles, machine.Registry, "");
     const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), machine.Platform()};
     const TRenderedScreen screen = RenderScreen(context, machine.Windows, request);
-    SavePngFile(output, screen.Pixels.data(), screen.Width, screen.Height, screen.Width, TPngChannels::Rgb);
+    SavePngFile(output, screen.Pixels.data(), screen.Width, screen.Height, screen.Width,
+                screen.Shaped ? TPngChannels::Rgba : TPngChannels::Rgb);
     return 0;
 }
 
@@ -142,10 +144,11 @@ std::vector<TToolCommand> RenderCommands() {
         {"render", "paints a screen document (not in this build: Linux fstool only)",
 #endif
          "usage: fstool render [--packs DIR] [--lang eng|rus] [--size WxH] [--hover NAME]\n"
-         "                     [--press NAME] [--focus NAME] [--set NAME=VALUE]... DOCUMENT OUT.png\n\n"
+         "                     [--press NAME] [--focus NAME] [--set NAME=VALUE]... [--passive]\n"
+         "                     DOCUMENT OUT.png\n\n"
          "Shows the screen document DOCUMENT (a pack item, e.g. \"XML\\Gallery\\Controls.xml\") as the\n"
          "setup would, on an off-screen window, and writes what the window shows to OUT.png (8-bit\n"
-         "RGB). Steps, in order:\n\n"
+         "RGB; RGBA for a window document). Steps, in order:\n\n"
          "  1. The skin start-up loads every *.fs pack of DIR (default: the folder the build packs\n"
          "     the default skin into, build/native/dist) and selects the language (--lang, default\n"
          "     eng).\n"
@@ -153,6 +156,11 @@ std::vector<TToolCommand> RenderCommands() {
          "     kind, otherwise every child element of the root that names one, as the screen's\n"
          "     top-level controls. The window is --size WxH, or the root's \"Width\" x \"Height\",\n"
          "     each 562 x 294 when absent (sides from 1 to 4096).\n"
+         "     A window document (its root names an \"ActiveBackground\") becomes a skinned window\n"
+         "     with its layers, filling the window, in the look of an active form (--passive: of an\n"
+         "     inactive one; \"ActiveWindow\" is handed to every control accordingly). The image\n"
+         "     keeps its alpha: the pixels outside the window's shape (where the active background\n"
+         "     leaves alpha 0) are fully transparent. --passive with another document fails.\n"
          "  3. --set NAME=VALUE (repeatable) hands the condition NAME with the text VALUE to every\n"
          "     control (\"If\", \"IfAny\", \"IfNot\" and \"Switch\" react to it), after the values\n"
          "     the document's own \"SetConditions\" define.\n"

@@ -10,6 +10,7 @@
 #include "skin/GraphContainer.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/GraphWindows.h"
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
 
@@ -86,7 +87,33 @@ void Settle(THeadlessWindowHosts& windows, const TCustomGraphContainer& containe
     } while (elapsed < kSettleLimitMs && AnyAnimated(container));
 }
 
+// The window control of a window document, as its form puts it up: filling the client area and
+// told whether its form is active.
+TGraphWindow& BuildWindow(TCustomGraphContainer& container, const TXMLNode& root, bool active) {
+    auto window = std::make_unique<TGraphWindow>(container.Context());
+    window->LoadFromXML(root);
+    TGraphWindow& shown = *container.Controls().AddControl(std::move(window));
+    shown.SetBounds(0, 0, container.Width(), container.Height());
+    shown.SetActive(active);
+    return shown;
+}
+
+// Clears every pixel outside the rectangles (one-row runs, rows top first).
+void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape) {
+    std::vector<uint32_t> cut(screen.Pixels.size(), 0);
+    for (const TRect& run : shape) {
+        const auto row = static_cast<size_t>(run.Top) * static_cast<size_t>(screen.Width);
+        std::copy(screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)),
+                  screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Right)),
+                  cut.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)));
+    }
+    screen.Pixels = std::move(cut);
+    screen.Shaped = true;
+}
+
 }  // namespace
+
+bool IsWindowDocument(const TXMLNode& root) { return root.Attributes().Find("ActiveBackground") != nullptr; }
 
 void DocumentScreenSize(const TXMLNode& root, int32_t& width, int32_t& height) {
     width = SideOf(root, "Width", kDefaultScreenWidth);
@@ -115,9 +142,19 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     int32_t height = request.Height;
     if (width == 0 || height == 0) DocumentScreenSize(root, width, height);
 
+    const bool window = IsWindowDocument(root);
+    if (request.Passive && !window) {
+        throw Exception("the passive look needs a window document (a root with \"ActiveBackground\")");
+    }
+
     TGraphContainer container(context, width, height);
     auto& host = static_cast<THeadlessWindowHost&>(container.Host());
-    BuildScreen(container, root);
+    TControlRef windowRef;
+    if (window) {
+        windowRef = TControlRef(&BuildWindow(container, root, !request.Passive));
+    } else {
+        BuildScreen(container, root);
+    }
 
     if (!request.Conditions.empty()) {
         TValueItems values;
@@ -156,6 +193,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     screen.Width = host.ClientWidth();
     screen.Height = host.ClientHeight();
     screen.Pixels = host.Surface();
+    if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles());
     return screen;
 }
 

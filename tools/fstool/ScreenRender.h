@@ -36,13 +36,20 @@ struct TScreenRequest {
     std::string Focus;
     // Condition values handed to the whole tree after it was built, as texts.
     std::vector<std::pair<std::string, std::string>> Conditions;
+    // A window document is shown in its passive look (its form inactive) instead of its active one.
+    bool Passive = false;
 };
 
 struct TRenderedScreen {
     int32_t Width = 0;
     int32_t Height = 0;
     std::vector<uint32_t> Pixels;  // ARGB, rows top first, what the window shows
+    // A window document: the pixels outside the window's shape are fully transparent (0).
+    bool Shaped = false;
 };
+
+// Whether the document describes a skinned window: its root names an active background.
+bool IsWindowDocument(const TXMLNode& root);
 
 // The size a document is shown at when no size is asked for: its root's "Width" and "Height",
 // each 562 x 294 when absent. A size outside 1..4096 raises Exception.
@@ -55,7 +62,9 @@ TCustomGraphControl* BuildScreen(TCustomGraphContainer& container, const TXMLNod
 
 // Builds the screen in a container on a new window of `windows` (the window hosts of the context's
 // platform), applies the request (conditions; focus by Tab; the pointer), runs the virtual clock
-// until the screen is steady and returns what the window shows. Raises the system's own errors: a
+// until the screen is steady and returns what the window shows. A window document becomes one
+// window control filling the container, as its form shows it: active, or passive on request, and
+// cut to its shape. Asking for the passive look of another document raises Exception. Raises the system's own errors: a
 // missing document, an attribute error of a control, "TCustomGraphControl 'NAME' not found.".
 TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& windows,
                              const TScreenRequest& request);
