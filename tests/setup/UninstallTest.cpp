@@ -107,11 +107,18 @@ TEST_F(Uninstall, WithoutAnEntryNothingIsRemoved) {
 }
 
 TEST_F(Uninstall, AnEntryNamingNoProperFolderNeverDeletesADrive) {
-    WriteUninstallInfo(Machine().Registry, "Marlowen", "", "\\MarlowenApp.exe", "C:\\", "", "Marlowen");
-    Module().Uninstall(false);
-    EXPECT_TRUE(Exists("C:\\Setup\\Setup.exe"));
-    EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
-    EXPECT_TRUE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
+    // Every spelling of a drive's root: normalised, "C:\\." and "C:\\Windows\\.." are "C:\\".
+    const std::pair<const char*, const char*> entries[] = {
+        {"", "C:\\"}, {"C:\\.", "C:\\Windows\\.."}, {"C:\\Windows\\..", "C:\\..."}, {"C:\\\\", "C:/"}};
+    for (const auto& [folder, group] : entries) {
+        SCOPED_TRACE(folder);
+        WriteUninstallInfo(Machine().Registry, "Marlowen", folder, "\\MarlowenApp.exe", group, "", "Marlowen");
+        TSetupModule module(Platform());
+        module.Uninstall(false);
+        EXPECT_TRUE(Exists("C:\\Setup\\Setup.exe"));
+        EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+        EXPECT_TRUE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
+    }
 
     EXPECT_FALSE(IsRemovableFolder(""));
     EXPECT_FALSE(IsRemovableFolder("C:"));
@@ -120,6 +127,32 @@ TEST_F(Uninstall, AnEntryNamingNoProperFolderNeverDeletesADrive) {
     EXPECT_FALSE(IsRemovableFolder("\\\\server\\share"));
     EXPECT_TRUE(IsRemovableFolder("\\\\server\\share\\Marlowen"));
     EXPECT_TRUE(IsRemovableFolder("D:\\M"));
+}
+
+TEST_F(Uninstall, LinksAreRemovedButNotWhatTheyLeadTo) {
+    Write("C:\\Victim\\keep.txt", "keep");
+    Write("C:\\Victim\\Deep\\keep.txt", "keep");
+    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(std::string(kInstalled) + "\\Data"));
+    std::filesystem::create_symlink(Host("C:\\Victim\\keep.txt"), Host(std::string(kInstalled) + "\\notes.txt"));
+    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(std::string(kGroup) + "\\Docs"));
+    Machine().Application.QueueAnswer(MessageBoxAnswer::Yes);
+    Module().Uninstall(true);
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_EQ(Read("C:\\Victim\\Deep\\keep.txt"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Host(std::string(kInstalled) + "\\Data"))));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Host(std::string(kInstalled) + "\\notes.txt"))));
+    EXPECT_FALSE(Exists(kGroup));
+    EXPECT_FALSE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+}
+
+TEST_F(Uninstall, AnInstallFolderThatIsALinkGoesAsALink) {
+    Write("C:\\Victim\\keep.txt", "keep");
+    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host("C:\\Linked"));
+    WriteUninstallInfo(Machine().Registry, "Marlowen", "C:\\Linked", "C:\\Linked\\MarlowenApp.exe", kGroup, "",
+                       "Marlowen");
+    Module().Uninstall(false);
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(Host("C:\\Linked"))));
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdNamesTheRightFile) {
