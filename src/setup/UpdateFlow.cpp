@@ -99,7 +99,8 @@ void LoadPackage(TPlatform& platform, const TUpdateCommand& command, TUpdatePack
 // not open the whole drive to a package).
 void RequireInside(std::u16string_view pattern, const std::string& folder, const std::string& registered) {
     if (IsBelowRoot(registered) && IsPathInside(folder, registered)) return;
-    throw EMultiLanguageException::CreateFmt(std::u16string(pattern), {Utf8ToUtf16(folder), Utf8ToUtf16(registered)});
+    throw EMultiLanguageException::CreateFmt(std::u16string(pattern),
+                                             {Utf8ToUtf16(folder), Utf8ToUtf16(registered)});
 }
 
 // A package writes and deletes only inside the registered installation: its files folder in the
@@ -117,7 +118,9 @@ void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
     SetupTexts::RequireAdministrator(platform.Registry);
     // Without an installation there is nothing a package could be confined to.
     TUninstallInfo installed;
-    if (!ReadUninstallInfo(platform.Registry, Product::Name, installed)) SetupTexts::Raise(SetupTexts::InstallInfoNotFound);
+    if (!ReadUninstallInfo(platform.Registry, Product::Name, installed)) {
+        SetupTexts::Raise(SetupTexts::InstallInfoNotFound);
+    }
     TUpdatePackageHeader header;
     TDataRecords actions;
     LoadPackage(platform, command, header, actions);
@@ -144,8 +147,9 @@ EMultiLanguageException NotInstalled(const std::string& message) {
 }  // namespace
 
 void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args) {
-    const TUpdateCommand command = ParseCommand(args);
+    TUpdateCommand command;
     try {
+        command = ParseCommand(args);
         platform.Application.SetTitle(Resolve(SetupTexts::UpdateTitle));
         InstallUpdate(platform, command);
     } catch (const Exception& error) {

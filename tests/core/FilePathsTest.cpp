@@ -81,8 +81,9 @@ TEST(FilePaths, OnlyAFolderBelowADriveOrShareRootIsBelowRoot) {
 
 TEST(FilePaths, InsideComparesNormalisedPartsWithoutCase) {
     const std::string installed = "C:\\Program Files\\Marlowen";
-    for (const char* path : {"C:\\Program Files\\Marlowen", "c:\\program files\\MARLOWEN\\", "C:\\Program Files\\Marlowen\\bin",
-                             "C:\\Program Files\\Marlowen\\bin\\..\\data", "C:/Program Files/Marlowen/x"}) {
+    for (const char* path : {"C:\\Program Files\\Marlowen", "c:\\program files\\MARLOWEN\\",
+                             "C:\\Program Files\\Marlowen\\bin", "C:\\Program Files\\Marlowen\\bin\\..\\data",
+                             "C:/Program Files/Marlowen/x"}) {
         EXPECT_TRUE(IsPathInside(path, installed)) << path;
     }
     for (const char* path : {"C:\\Program Files", "C:\\Program Files\\MarlowenX", "C:\\Program Files\\Marlowen\\..\\x",

@@ -2,7 +2,7 @@
 
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
-               update_hostile)
+               update_hostile uninstall_link)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -297,4 +297,25 @@ scenario_update_hostile() {
   check "the program ends" wait_exit "$SETUP_PID" 20
   check "one box only" equals "$(box_count)" 1
   check_nothing_touched "files folder"
+}
+
+# A link in the install folder that leads out of it (a Unix link to a folder, which Wine shows as
+# a reparse point): the uninstall removes the installation around it and leaves what it leads to.
+scenario_uninstall_link() {
+  new_prefix uninstall-link
+  check "installed" install_product uninstall-link
+  mkdir -p "$(unix_path "$VICTIM\\Deep")"
+  printf 'keep' >"$(unix_path "$VICTIM\\keep.txt")"
+  printf 'keep' >"$(unix_path "$VICTIM\\Deep\\keep.txt")"
+  ln -s "$(unix_path "$VICTIM")" "$(unix_path "$INSTALL_FOLDER\\Data")"
+  ln -s "$(unix_path "$VICTIM")" "$(unix_path "$PROGRAM_GROUP\\Docs")"
+  start_setup uninstall-link "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box uninstall-link-confirm "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
+  check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "group shortcut removed" missing "$PROGRAM_GROUP\\Marlowen.lnk"
+  check "linked folder's file kept" file_is "$VICTIM\\keep.txt" keep
+  check "linked folder's subfolder kept" file_is "$VICTIM\\Deep\\keep.txt" keep
 }

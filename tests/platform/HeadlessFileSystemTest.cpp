@@ -197,9 +197,11 @@ TEST_F(HeadlessFileSystem, TempFolderExistsOnceAskedFor) {
 TEST_F(HeadlessFileSystem, HostLinksAreLinksThatGoAsLinks) {
     fs::create_directories(Root_ / "C" / "Victim");
     Write("C/Victim/keep.txt", "keep");
-    fs::create_directory_symlink(Root_ / "C" / "Victim", Root_ / "C" / "Setup" / "junction");
-    fs::create_symlink(Root_ / "C" / "Victim" / "keep.txt", Root_ / "C" / "Setup" / "file.lnk");
-    fs::create_symlink(Root_ / "C" / "Gone", Root_ / "C" / "Setup" / "dangling");
+    std::error_code error;
+    fs::create_directory_symlink(Root_ / "C" / "Victim", Root_ / "C" / "Setup" / "junction", error);
+    fs::create_symlink(Root_ / "C" / "Victim" / "keep.txt", Root_ / "C" / "Setup" / "file.lnk", error);
+    fs::create_symlink(Root_ / "C" / "Gone", Root_ / "C" / "Setup" / "dangling", error);
+    if (!fs::is_symlink(Root_ / "C" / "Setup" / "junction")) GTEST_SKIP() << "this host makes no symbolic links";
     THeadlessFileSystem files(Root_);
 
     const auto entries = files.FindFiles("C:\\Setup", "*");
@@ -232,6 +234,9 @@ TEST_F(HeadlessFileSystem, AFolderThatCannotBeListedRaisesInsteadOfLookingEmpty)
     THeadlessFileSystem files(Root_);
     fs::permissions(Root_ / "C" / "Setup" / "skins", fs::perms::owner_read | fs::perms::owner_exec,
                     fs::perm_options::remove);
+    if ((fs::status(Root_ / "C" / "Setup" / "skins").permissions() & fs::perms::owner_read) != fs::perms::none) {
+        GTEST_SKIP() << "this host keeps a folder's read permission";
+    }
     try {
         files.FindFiles("C:\\Setup\\skins", "*");
         ADD_FAILURE() << "no exception";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "core/Exception.h"
@@ -203,9 +204,10 @@ std::string UnixName(const std::string& path) {
     return result;
 }
 
-// Runs a program of the Unix host under Wine (the Windows side cannot make a Unix link or take
-// away a folder's permissions); false when it cannot be run or fails.
-bool RunOnHost(const std::string& commandLine) {
+// Starts a program of the Unix host under Wine (the Windows side cannot make a Unix link or take
+// away a folder's permissions) and waits until `done` holds, which it must tell from the Windows
+// side: Wine gives no exit code for a Unix process. False when it cannot start or never gets done.
+bool RunOnHost(const std::string& commandLine, const std::function<bool()>& done) {
     std::wstring line = WideText(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -213,13 +215,13 @@ bool RunOnHost(const std::string& commandLine) {
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return code == 0;
+    for (int i = 0; i < 200 && !done(); ++i) Sleep(50);
+    return done();
 }
+
+DWORD AttributesOf(const std::string& path) { return GetFileAttributesW(WideText(path).c_str()); }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -233,7 +235,8 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     const std::string unixTarget = UnixName(target);
     const std::string unixLink = UnixName(link);
     return !unixTarget.empty() && !unixLink.empty() &&
-           RunOnHost("/bin/ln -s " + Quoted(unixTarget) + " " + Quoted(unixLink));
+           RunOnHost("/bin/ln -s " + Quoted(unixTarget) + " " + Quoted(unixLink),
+                     [&link] { return AttributesOf(link) != INVALID_FILE_ATTRIBUTES; });
 }
 
 TEST_F(Win32FileSystem, AFolderLinkIsAReparsePointAndRemovingItSparesTheTarget) {
@@ -251,9 +254,15 @@ TEST_F(Win32FileSystem, AFolderLinkIsAReparsePointAndRemovingItSparesTheTarget) 
     EXPECT_FALSE(Files.DeleteFile(Root + "\\Link"));
     // Windows removes the link itself; Wine refuses a Unix link to a folder that is not empty.
     // Either way the target keeps its files.
-    if (Files.RemoveFolder(Root + "\\Link")) EXPECT_FALSE(Files.GetAttributes(Root + "\\Link").has_value());
+    if (Files.RemoveFolder(Root + "\\Link")) {
+        EXPECT_FALSE(Files.GetAttributes(Root + "\\Link").has_value());
+    }
     EXPECT_EQ(Files.ReadFile(Root + "\\Target\\keep.txt"), Bytes("keep"));
-    if (Files.GetAttributes(Root + "\\Link")) RunOnHost("/bin/rm " + Quoted(UnixName(Root + "\\Link")));
+    const std::string link = Root + "\\Link";
+    if (Files.GetAttributes(link)) {
+        RunOnHost("/bin/rm " + Quoted(UnixName(link)),
+                  [&link] { return AttributesOf(link) == INVALID_FILE_ATTRIBUTES; });
+    }
 }
 
 TEST_F(Win32FileSystem, AFolderThatCannotBeListedRaisesInsteadOfLookingEmpty) {
@@ -263,14 +272,18 @@ TEST_F(Win32FileSystem, AFolderThatCannotBeListedRaisesInsteadOfLookingEmpty) {
     EXPECT_TRUE(Files.FindFiles(Root, "nothing-matches*").empty());
     EXPECT_TRUE(Files.FindFiles(Root + "\\Closed\\inside.txt", "*").empty()) << "a file lists nothing";
 
-    const std::string unixName = UnixName(Root + "\\Closed");
-    if (unixName.empty() || !RunOnHost("/bin/chmod 000 " + Quoted(unixName))) {
+    // Wine shows a folder without the write permission as read-only: the sign that chmod ran.
+    const std::string closed = Root + "\\Closed";
+    const auto readOnly = [&closed] { return (AttributesOf(closed) & FILE_ATTRIBUTE_READONLY) != 0; };
+    const std::string unixName = UnixName(closed);
+    if (unixName.empty() || !RunOnHost("/bin/chmod 000 " + Quoted(unixName), readOnly)) {
         GTEST_SKIP() << "no way here to take a folder's listing right away";
     }
     struct TRestore {
         std::string Name;
-        ~TRestore() { RunOnHost("/bin/chmod 755 " + Quoted(Name)); }
-    } restore{unixName};
+        std::function<bool()> ReadOnly;
+        ~TRestore() { RunOnHost("/bin/chmod 755 " + Quoted(Name), [this] { return !ReadOnly(); }); }
+    } restore{unixName, readOnly};
     std::vector<TFileEntry> entries;
     try {
         entries = Files.FindFiles(Root + "\\Closed", "*");

@@ -204,6 +204,10 @@ TEST_F(Install, AnInstallFolderInsideTheSetupFolderIsNotCopiedIntoItself) {
 TEST_F(Install, ASourceFolderThatCannotBeListedIsACopyErrorNamingIt) {
     std::filesystem::permissions(Host("C:\\Setup\\Sub"), std::filesystem::perms::owner_read,
                                  std::filesystem::perm_options::remove);
+    const auto permissions = std::filesystem::status(Host("C:\\Setup\\Sub")).permissions();
+    if ((permissions & std::filesystem::perms::owner_read) != std::filesystem::perms::none) {
+        GTEST_SKIP() << "this host keeps a folder's read permission";
+    }
     try {
         Run();
         FAIL() << "no exception";

@@ -37,7 +37,9 @@ public:
         return Inner_.FindFiles(folder, mask);
     }
     std::vector<uint8_t> ReadFile(const std::string& path) const override { return Inner_.ReadFile(path); }
-    void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override { Inner_.WriteFile(path, bytes); }
+    void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
+        Inner_.WriteFile(path, bytes);
+    }
     bool FileExists(const std::string& path) const override { return Inner_.FileExists(path); }
     bool FolderExists(const std::string& path) const override { return Inner_.FolderExists(path); }
     void CreateFolder(const std::string& path) override { Inner_.CreateFolder(path); }
