@@ -16,6 +16,9 @@ constexpr uint32_t System = 0x04;
 constexpr uint32_t Directory = 0x10;
 constexpr uint32_t Archive = 0x20;
 constexpr uint32_t Normal = 0x80;
+// A link (junction, symbolic link): DeleteFile and RemoveFolder remove the link itself and never
+// touch what it points to.
+constexpr uint32_t ReparsePoint = 0x400;
 }  // namespace FileAttribute
 
 struct TFileEntry {
@@ -43,7 +46,8 @@ public:
 
     // The entries of `folder` whose names match `mask` ("*" and "?" wildcards), without "." and
     // "..", in the order the system returns them, with all attributes (callers filter with
-    // PassesFindFilter). A folder that does not exist has no entries.
+    // PassesFindFilter). A folder that does not exist has no entries; one that exists but cannot
+    // be listed (access denied, a failure part way) raises, so that no entry is skipped silently.
     virtual std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const = 0;
 
     // The whole file. Other processes may read it meanwhile but not write it.
@@ -57,9 +61,11 @@ public:
 
     // Creates the folder with all missing parents; an existing folder is fine.
     virtual void CreateFolder(const std::string& path) = 0;
-    // False when the file could not be deleted (missing, in use, read-only, ...).
+    // False when the file could not be deleted (missing, in use, read-only, ...). A link to a
+    // file is deleted as a link.
     virtual bool DeleteFile(const std::string& path) = 0;
-    // Removes an empty folder; false when it did not go.
+    // Removes an empty folder, or a link to a folder (whatever the folder holds); false when it
+    // did not go.
     virtual bool RemoveFolder(const std::string& path) = 0;
 
     // The attribute bits, or none when the entry does not exist.

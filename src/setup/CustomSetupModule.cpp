@@ -29,8 +29,6 @@ constexpr std::u16string_view kCopyFileError =
     u"[rus]Ошибка при копировании файла %s[eng]Copy file error: %s";
 constexpr std::u16string_view kAlreadyInstalled =
     u"[rus]Приложение Marlowen уже установлено на Вашем компьютере.[eng]Marlowen already installed.";
-constexpr std::u16string_view kNotInstalled =
-    u"[rus]Информация об установленном приложении не найдена.[eng]Marlowen install information not found.";
 constexpr std::u16string_view kConfirmRemove =
     u"[rus]Вы действительно хотите удалить Marlowen с вашего компьютера?"
     u"[eng]Are you sure to remove Marlowen from your computer?";
@@ -42,22 +40,18 @@ constexpr const char* kBatchFile = "ui.bat";
 using SetupTexts::Raise;
 using SetupTexts::Resolve;
 
-// The listing of a source folder, or the copy error when it cannot be made.
+// The listing of a source folder. A missing folder is the copy error; one that exists but cannot
+// be listed is named, so that an unreadable part of the distribution is never skipped silently.
 std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& folder) {
+    if (!files.FolderExists(folder)) Raise(kCopyError);
     try {
         return ListFolder(files, folder);
     } catch (const Exception&) {
-        Raise(kCopyError);
+        throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(folder)});
     }
 }
 
 bool IsFolder(const TFileEntry& entry) { return (entry.Attributes & FileAttribute::Directory) != 0; }
-
-bool SamePath(const std::string& a, const std::string& b) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                               [&](char x, char y) { return upper(x) == upper(y); });
-}
 
 // cmd expands "%" even inside quotes; doubled, it stands for itself.
 std::string BatchQuoted(const std::string& path) {
@@ -85,15 +79,8 @@ std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const
     };
 }
 
-bool IsRemovableFolder(const std::string& folder) {
-    std::string path = folder;
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    const bool isDrivePath = path.size() > 3 && path[1] == ':' && path[2] == '\\';
-    if (isDrivePath) return true;
-    // "\\server\share\folder": at least one part below the share.
-    if (path.rfind("\\\\", 0) != 0) return false;
-    return std::count(path.begin() + 2, path.end(), '\\') >= 2;
-}
+// Normalised first: "C:\\.", "C:\\Windows\\.." and "C:\\..." are the drive's root.
+bool IsRemovableFolder(const std::string& folder) { return IsBelowRoot(folder); }
 
 TCustomSetupModule::TCustomSetupModule(TPlatform& platform) : Platform_(platform) {
     InstallFolder = GetSpecialFolder(platform, SpecialFolder::ProgramFiles) + "\\" + Product::Name;
@@ -119,28 +106,31 @@ void TCustomSetupModule::CopyProgress(bool& cancel, int64_t fileSize, int64_t fi
 int64_t TCustomSetupModule::TreeSize(const std::string& folder) const {
     int64_t size = 0;
     for (const TFileEntry& entry : ListSource(Platform_.Files, folder)) {
-        if (IsFolder(entry) && SamePath(folder + "\\" + entry.Name, InstallFolder)) continue;
-        size += IsFolder(entry) ? TreeSize(folder + "\\" + entry.Name) : entry.Size;
+        const std::string path = JoinPath(folder, entry.Name);
+        if (IsFolder(entry) && SamePath(path, InstallFolder)) continue;
+        size += IsFolder(entry) ? TreeSize(path) : entry.Size;
     }
     return size;
 }
 
 bool TCustomSetupModule::CopyTree(const std::string& relative) {
     TFileSystem& files = Platform_.Files;
-    const std::string target = InstallFolder + relative;
+    const std::string source = relative.empty() ? SetupFolder : JoinPath(SetupFolder, relative);
+    const std::string target = relative.empty() ? InstallFolder : JoinPath(InstallFolder, relative);
     files.CreateFolder(target);
-    for (const TFileEntry& entry : ListSource(files, SetupFolder + relative)) {
+    for (const TFileEntry& entry : ListSource(files, source)) {
         if (IsFolder(entry)) {
-            // An install folder inside the setup folder would otherwise copy into itself forever.
-            if (SamePath(SetupFolder + relative + "\\" + entry.Name, InstallFolder)) continue;
-            if (!CopyTree(relative + "\\" + entry.Name)) return false;
+            // An install folder inside the setup folder would otherwise copy into itself forever;
+            // compared normalised, so that no spelling of it ("Target\\", "x\\..\\Target") gets past.
+            if (SamePath(JoinPath(source, entry.Name), InstallFolder)) continue;
+            if (!CopyTree(relative.empty() ? entry.Name : JoinPath(relative, entry.Name))) return false;
             continue;
         }
         if (Platform_.Application.Terminated()) return false;
         CurrentFileName = entry.Name;
-        const std::string destination = target + "\\" + entry.Name;
+        const std::string destination = JoinPath(target, entry.Name);
         const bool copied = CopyFileWithProgress(
-            files, SetupFolder + relative + "\\" + entry.Name, destination,
+            files, JoinPath(source, entry.Name), destination,
             [this](bool& cancel, int64_t fileSize, int64_t fileDone) { CopyProgress(cancel, fileSize, fileDone); });
         if (!copied) {
             // A stop request cancels the copy under way; anything else is a file the product lacks.
@@ -157,7 +147,7 @@ void TCustomSetupModule::CopyFiles() {
     TotalBytes = 0;
     CopiedBytes = 0;
     TotalBytes = TreeSize(SetupFolder);
-    CopyTree("");
+    CopyTree(std::string());
 }
 
 void TCustomSetupModule::RegisterComponents() { WriteUpdateLevel(Platform_.Registry, 1); }
@@ -219,7 +209,7 @@ void TCustomSetupModule::Uninstall(bool ask) {
     SetupTexts::RequireAdministrator(Platform_.Registry);
     TUninstallInfo info;
     info.InstallFolder = InstallFolder;
-    if (!ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kNotInstalled);
+    if (!ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(SetupTexts::InstallInfoNotFound);
     InstallFolder = info.InstallFolder;
     ProgramGroup = info.ProgramGroup;
     if (ask) {

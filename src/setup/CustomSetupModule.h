@@ -31,7 +31,8 @@ public:
     std::string ProgramGroup;     // default: <common programs>\Marlowen
     bool CreateDesktopIcons = true;
     bool EnableAutoUpdate = true;
-    // The tree the install copies: the folder of the running executable, without a final "\".
+    // The tree the install copies: the folder of the running executable, without a final "\"
+    // unless it is a drive's root ("D:\").
     std::string SetupFolder;
     // Runs the setup wizard modally; returns when its window closes.
     std::function<void(TCustomSetupModule&)> WizardRunner;
@@ -62,7 +63,9 @@ protected:
     std::string ProductExecutablePath() const;
 
 private:
-    // Copies SetupFolder + relative into InstallFolder + relative; false once the copy must stop.
+    // Copies SetupFolder\relative into InstallFolder\relative ("" for the folders themselves);
+    // false once the copy must stop. A source folder that exists but cannot be listed raises the
+    // copy error naming it.
     bool CopyTree(const std::string& relative);
     int64_t TreeSize(const std::string& folder) const;
 
@@ -74,7 +77,8 @@ private:
 // It retries for about a minute at most.
 std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const std::string& exeName);
 
-// Whether a folder may be deleted as a whole tree: an absolute path below a drive or share root.
+// Whether a folder may be deleted as a whole tree: an absolute path below a drive or share root,
+// judged on its normalised form.
 bool IsRemovableFolder(const std::string& folder);
 
 }  // namespace marlowen

@@ -2,6 +2,7 @@
 
 #include <iterator>
 #include <memory>
+#include <optional>
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
@@ -152,7 +153,24 @@ void CreateShellLink(TPlatform& platform, const std::string& linkFile, const std
     platform.Shell.SaveShellLink(linkFile, link);
 }
 
-void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
+namespace {
+
+bool IsLink(uint32_t attributes) { return (attributes & FileAttribute::ReparsePoint) != 0; }
+
+// Removes a link itself; what it leads to belongs to someone else.
+void RemoveLink(TFileSystem& files, const std::string& path, uint32_t attributes) {
+    try {
+        if ((attributes & FileAttribute::Directory) != 0) {
+            files.RemoveFolder(path);
+        } else {
+            files.DeleteFile(path);
+        }
+    } catch (const Exception&) {
+    }
+}
+
+// The folder itself is not a link: what it holds goes, links as links.
+void DeleteFolderContents(TFileSystem& files, const std::string& folder) {
     std::vector<TFileEntry> entries;
     try {
         entries = ListFolder(files, folder);
@@ -160,9 +178,11 @@ void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
         // Nothing to list: only the folder itself may still go.
     }
     for (const TFileEntry& entry : entries) {
-        const std::string path = folder + "\\" + entry.Name;
-        if ((entry.Attributes & FileAttribute::Directory) != 0) {
-            DeleteFolderTree(files, path);
+        const std::string path = JoinPath(folder, entry.Name);
+        if (IsLink(entry.Attributes)) {
+            RemoveLink(files, path, entry.Attributes);
+        } else if ((entry.Attributes & FileAttribute::Directory) != 0) {
+            DeleteFolderContents(files, path);
         } else {
             try {
                 files.DeleteFile(path);
@@ -174,6 +194,21 @@ void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
         files.RemoveFolder(folder);
     } catch (const Exception&) {
     }
+}
+
+}  // namespace
+
+void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
+    std::optional<uint32_t> attributes;
+    try {
+        attributes = files.GetAttributes(folder);
+    } catch (const Exception&) {
+    }
+    if (attributes && IsLink(*attributes)) {
+        RemoveLink(files, folder, *attributes);
+        return;
+    }
+    DeleteFolderContents(files, folder);
 }
 
 bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,

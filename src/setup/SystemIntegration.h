@@ -65,7 +65,8 @@ void CreateShellLink(TPlatform& platform, const std::string& linkFile, const std
                      const std::string& description);
 
 // Deletes the folder with everything listed in it (hidden and system entries are not listed and
-// stay, and so do their folders). Never raises.
+// stay, and so do their folders). A link (junction, symbolic link) inside it, or the folder itself
+// when it is one, is removed as a link: nothing it leads to is deleted. Never raises.
 void DeleteFolderTree(TFileSystem& files, const std::string& folder);
 
 // Progress of one file copy: (cancel, file size, bytes done); setting cancel aborts the copy.

@@ -1,6 +1,8 @@
 #include "setup/UpdateFlow.h"
 
 #include <cstdint>
+#include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -13,7 +15,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
+#include "setup/Product.h"
 #include "setup/SetupTexts.h"
+#include "setup/SystemIntegration.h"
 #include "setup/UpdateAction.h"
 #include "setup/UpdateLevel.h"
 #include "setup/UpdatePackage.h"
@@ -29,6 +33,13 @@ constexpr uint32_t kRetryDelay = 500;   // before each new attempt of a failed a
 constexpr uint32_t kRetryBoxFlags = 0x30 | MessageBoxFlag::RetryCancel;
 
 constexpr std::u16string_view kOldUpdate = u"[rus]Обнаружено устаревшее обновление.[eng]Old update files found.";
+constexpr std::u16string_view kFilesOutside =
+    u"[rus]Папка файлов пакета обновления \"%s\" находится вне папки установки \"%s\"."
+    u"[eng]The update package's files folder \"%s\" is not inside the install folder \"%s\".";
+constexpr std::u16string_view kLinksOutside =
+    u"[rus]Папка ярлыков пакета обновления \"%s\" находится вне группы программ \"%s\"."
+    u"[eng]The update package's shortcut folder \"%s\" is not inside the program group \"%s\".";
+constexpr std::u16string_view kOutOfMemory = u"[rus]Недостаточно памяти.[eng]Out of memory.";
 constexpr std::u16string_view kSucceeded =
     u"[rus]Обновление успешно установлено.[eng]Update succesfully installed.";
 
@@ -84,12 +95,36 @@ void LoadPackage(TPlatform& platform, const TUpdateCommand& command, TUpdatePack
     ReadUpdatePackage(platform.Files.ReadFile(command.Package), command.Key, header, actions);
 }
 
+// `folder` must lie in `registered`, itself a proper folder (an entry naming a drive's root must
+// not open the whole drive to a package).
+void RequireInside(std::u16string_view pattern, const std::string& folder, const std::string& registered) {
+    if (IsBelowRoot(registered) && IsPathInside(folder, registered)) return;
+    throw EMultiLanguageException::CreateFmt(std::u16string(pattern),
+                                             {Utf8ToUtf16(folder), Utf8ToUtf16(registered)});
+}
+
+// A package writes and deletes only inside the registered installation: its files folder in the
+// install folder, its shortcut folder in the program group, and no action part leading out of
+// them. Checked whole before the first action, so that a refused package changes nothing.
+void RequireConfined(const TUninstallInfo& installed, const TUpdatePackageHeader& header,
+                     const TDataRecords& actions) {
+    RequireInside(kFilesOutside, header.FilesFolder, installed.InstallFolder);
+    RequireInside(kLinksOutside, header.LinksFolder, installed.ProgramGroup);
+    for (const TDataRecord* record : actions) CheckUpdateActionPaths(*record);
+}
+
 // Everything that, when it fails, leaves the update not installed.
 void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
     SetupTexts::RequireAdministrator(platform.Registry);
+    // Without an installation there is nothing a package could be confined to.
+    TUninstallInfo installed;
+    if (!ReadUninstallInfo(platform.Registry, Product::Name, installed)) {
+        SetupTexts::Raise(SetupTexts::InstallInfoNotFound);
+    }
     TUpdatePackageHeader header;
     TDataRecords actions;
     LoadPackage(platform, command, header, actions);
+    RequireConfined(installed, header, actions);
 
     if (ReadUpdateLevel(platform.Registry) >= header.UpdateLevel) {
         platform.Files.DeleteFile(command.Package);
@@ -112,12 +147,18 @@ EMultiLanguageException NotInstalled(const std::string& message) {
 }  // namespace
 
 void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args) {
-    const TUpdateCommand command = ParseCommand(args);
+    TUpdateCommand command;
     try {
+        command = ParseCommand(args);
         platform.Application.SetTitle(Resolve(SetupTexts::UpdateTitle));
         InstallUpdate(platform, command);
     } catch (const Exception& error) {
         throw NotInstalled(error.Message());
+    } catch (const std::bad_alloc&) {
+        throw NotInstalled(Resolve(kOutOfMemory));
+    } catch (const std::exception& error) {
+        // Whatever else the runtime raises ends here too: the package stays for another try.
+        throw NotInstalled(error.what());
     }
     platform.Application.MessageBox(Resolve(kSucceeded), Resolve(SetupTexts::InstallTitle),
                                     MessageBoxFlag::IconInformation);

@@ -9,8 +9,13 @@ struct TPlatform;
 
 // The "/update" flow: `args` is the whole command line after the program name ("/update", key,
 // package file, optional program and its arguments). Shows the success box and starts the
-// program; every failure of the general error class comes out as the tagged
-// "Update is not installed." error that carries the cause's message.
+// program; every failure (of the general error class, or any standard exception: out of memory
+// and the like end the update at once, without the retry question) comes out as the tagged
+// "Update is not installed." error that carries the cause's message, and the package stays.
+//
+// A registered installation is required, and a package is refused whole, before its first
+// action, unless everything it names lies inside it: its files folder in the install folder, its
+// shortcut folder in the program group, each action's Path, FileName and Link inside those.
 void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args);
 
 }  // namespace marlowen

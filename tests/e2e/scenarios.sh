@@ -1,7 +1,8 @@
 # The end-to-end scenarios; each starts from a fresh Wine prefix. Sourced by run.sh after lib.sh.
 
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
-               update update_old update_wrong_key update_locked_retry update_locked_cancel)
+               update update_old update_wrong_key update_locked_retry update_locked_cancel
+               update_hostile uninstall_link)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -239,4 +240,82 @@ scenario_update_locked_cancel() {
   release_file
   check "package kept" exists "$PACKAGE"
   check_update_not_applied
+}
+
+# --- a hostile package --------------------------------------------------------------------------
+
+VICTIM='C:\Victim'
+STARTUP_LINK='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Startup\run.lnk'
+
+# make_hostile_package FILES_FOLDER MANIFEST_LINES...: builds C:\update.pkg (key "secret", level 2)
+# whose shortcut folder is the program group; the manifest's first line is an honest update.
+make_hostile_package() {
+  local files=$1 source="$E2E_OUT/update-source"; shift
+  rm -rf "$source"
+  mkdir -p "$source"
+  printf 'version 2\r\n' >"$source/readme.txt"
+  printf 'MZ' >"$source/evil.dll"
+  {
+    printf 'update\treadme.txt\t\t\treadme.txt\n'
+    printf '%s\n' "$@"
+  } >"$source/manifest.txt"
+  "$FSTOOL" update build --key secret --level 2 --files-folder "$files" --links-folder "$PROGRAM_GROUP" \
+    "$source/manifest.txt" "$(unix_path "$PACKAGE")" >"$E2E_OUT/fstool-update.log" 2>&1
+}
+
+check_nothing_touched() {
+  check "$1: victim file kept" file_is "$VICTIM\\keep.txt" keep
+  check "$1: nothing written to the system folder" missing 'C:\windows\system32\evil.dll'
+  check "$1: nothing written to the 32-bit system folder" missing 'C:\windows\syswow64\evil.dll'
+  check "$1: no Startup shortcut" missing "$STARTUP_LINK"
+  check "$1: package kept" exists "$PACKAGE"
+  check_update_not_applied
+}
+
+# Parts that climb out of the installation, then a files folder outside it: each package is refused
+# whole, before its first (honest) action, with the cause in the usual box.
+scenario_update_hostile() {
+  prepare_update update-hostile
+  mkdir -p "$(unix_path "$VICTIM")"
+  printf 'keep' >"$(unix_path "$VICTIM\\keep.txt")"
+  local T=$'\t'
+  check "climbing package built" make_hostile_package "$INSTALL_FOLDER" \
+    "update${T}evil.dll${T}..\\..\\Windows\\System32${T}${T}evil.dll" \
+    "update${T}${T}${T}..\\Startup\\run${T}" \
+    "delete${T}..\\..\\Victim\\keep.txt${T}${T}"
+  start_update update-hostile-parts secret
+  expect_box update-hostile-parts "Update Marlowen" \
+    'Update is not installed. | The update package names a path outside the installation: "..\..\Windows\System32".' Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check_nothing_touched "parts"
+
+  check "outside package built" make_hostile_package "$INSTALL_FOLDER\\..\\..\\Victim" "delete${T}keep.txt${T}${T}"
+  start_update update-hostile-folder secret
+  expect_box update-hostile-folder "Update Marlowen" \
+    "Update is not installed. | The update package's files folder \"$INSTALL_FOLDER\\..\\..\\Victim\" is not inside the install folder \"$INSTALL_FOLDER\"." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check_nothing_touched "files folder"
+}
+
+# A link in the install folder that leads out of it (a Unix link to a folder, which Wine shows as
+# a reparse point): the uninstall removes the installation around it and leaves what it leads to.
+scenario_uninstall_link() {
+  new_prefix uninstall-link
+  check "installed" install_product uninstall-link
+  mkdir -p "$(unix_path "$VICTIM\\Deep")"
+  printf 'keep' >"$(unix_path "$VICTIM\\keep.txt")"
+  printf 'keep' >"$(unix_path "$VICTIM\\Deep\\keep.txt")"
+  ln -s "$(unix_path "$VICTIM")" "$(unix_path "$INSTALL_FOLDER\\Data")"
+  ln -s "$(unix_path "$VICTIM")" "$(unix_path "$PROGRAM_GROUP\\Docs")"
+  start_setup uninstall-link "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box uninstall-link-confirm "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
+  check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "group shortcut removed" missing "$PROGRAM_GROUP\\Marlowen.lnk"
+  check "linked folder's file kept" file_is "$VICTIM\\keep.txt" keep
+  check "linked folder's subfolder kept" file_is "$VICTIM\\Deep\\keep.txt" keep
 }

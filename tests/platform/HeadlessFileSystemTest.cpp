@@ -194,6 +194,61 @@ TEST_F(HeadlessFileSystem, TempFolderExistsOnceAskedFor) {
     EXPECT_TRUE(files.FolderExists(temp));
 }
 
+TEST_F(HeadlessFileSystem, HostLinksAreLinksThatGoAsLinks) {
+    fs::create_directories(Root_ / "C" / "Victim");
+    Write("C/Victim/keep.txt", "keep");
+    std::error_code error;
+    fs::create_directory_symlink(Root_ / "C" / "Victim", Root_ / "C" / "Setup" / "junction", error);
+    fs::create_symlink(Root_ / "C" / "Victim" / "keep.txt", Root_ / "C" / "Setup" / "file.lnk", error);
+    fs::create_symlink(Root_ / "C" / "Gone", Root_ / "C" / "Setup" / "dangling", error);
+    if (!fs::is_symlink(Root_ / "C" / "Setup" / "junction")) GTEST_SKIP() << "this host makes no symbolic links";
+    THeadlessFileSystem files(Root_);
+
+    const auto entries = files.FindFiles("C:\\Setup", "*");
+    const auto attributesOf = [&entries](const std::string& name) {
+        for (const TFileEntry& entry : entries) {
+            if (entry.Name == name) return entry.Attributes;
+        }
+        return 0u;
+    };
+    EXPECT_EQ(attributesOf("junction"), FileAttribute::Directory | FileAttribute::ReparsePoint);
+    EXPECT_TRUE(attributesOf("file.lnk") & FileAttribute::ReparsePoint);
+    EXPECT_FALSE(attributesOf("file.lnk") & FileAttribute::Directory);
+    EXPECT_TRUE(attributesOf("dangling") & FileAttribute::ReparsePoint);
+    EXPECT_EQ(files.GetAttributes("C:\\Setup\\junction"), FileAttribute::Directory | FileAttribute::ReparsePoint);
+    EXPECT_EQ(files.GetAttributes("C:\\Victim\\keep.txt"), FileAttribute::Archive) << "the target is no link";
+    EXPECT_TRUE(files.GetAttributes("C:\\Setup\\dangling").has_value());
+    EXPECT_TRUE(files.FileExists("C:\\Setup\\junction\\keep.txt")) << "reads go through a link";
+
+    EXPECT_FALSE(files.DeleteFile("C:\\Setup\\junction")) << "a folder's link is no file";
+    EXPECT_TRUE(files.RemoveFolder("C:\\Setup\\junction")) << "however full the folder it leads to";
+    EXPECT_TRUE(files.DeleteFile("C:\\Setup\\file.lnk"));
+    EXPECT_TRUE(files.DeleteFile("C:\\Setup\\dangling"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Root_ / "C" / "Setup" / "junction")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Root_ / "C" / "Setup" / "file.lnk")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Root_ / "C" / "Setup" / "dangling")));
+    EXPECT_EQ(files.ReadFile("C:\\Victim\\keep.txt").size(), 4u);
+}
+
+TEST_F(HeadlessFileSystem, AFolderThatCannotBeListedRaisesInsteadOfLookingEmpty) {
+    THeadlessFileSystem files(Root_);
+    fs::permissions(Root_ / "C" / "Setup" / "skins", fs::perms::owner_read | fs::perms::owner_exec,
+                    fs::perm_options::remove);
+    if ((fs::status(Root_ / "C" / "Setup" / "skins").permissions() & fs::perms::owner_read) != fs::perms::none) {
+        GTEST_SKIP() << "this host keeps a folder's read permission";
+    }
+    try {
+        files.FindFiles("C:\\Setup\\skins", "*");
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& error) {
+        EXPECT_NE(error.Message().find("\"C:\\Setup\\skins\""), std::string::npos) << error.Message();
+    }
+    EXPECT_TRUE(files.FolderExists("C:\\Setup\\skins"));
+    EXPECT_TRUE(files.FindFiles("C:\\Setup\\Setup.exe", "*").empty()) << "a file lists nothing";
+    fs::permissions(Root_ / "C" / "Setup" / "skins", fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_TRUE(files.FindFiles("C:\\Setup\\skins", "*").empty());
+}
+
 TEST(MaskMatching, WildcardsAndCase) {
     EXPECT_TRUE(MatchesMask("Styles.XML", "*.xml"));
     EXPECT_TRUE(MatchesMask("a.fs", "?.fs"));

@@ -188,11 +188,64 @@ TEST_F(Install, EmptyFilesAloneReportNoCopyProgress) {
 }
 
 TEST_F(Install, AnInstallFolderInsideTheSetupFolderIsNotCopiedIntoItself) {
-    Module().InstallFolder = "C:\\Setup\\Sub\\Target";
-    Run();
-    EXPECT_EQ(Read("C:\\Setup\\Sub\\Target\\Sub\\data.bin"), std::string(50000, 'd'));
-    EXPECT_FALSE(Exists("C:\\Setup\\Sub\\Target\\Sub\\Target"));
-    EXPECT_EQ(Module().TotalBytes, 500 + 150000 + 50000 + 9);
+    // However it is spelt: a trailing separator, "/", "." and ".." (letter case: see the path tests).
+    for (const char* folder : {"C:\\Setup\\Sub\\Target", "C:\\Setup\\Sub\\Target\\", "c:/Setup/Sub/./x/../Target//"}) {
+        SCOPED_TRACE(folder);
+        std::filesystem::remove_all(Host("C:\\Setup\\Sub\\Target"));
+        Module().InstallFolder = folder;
+        Run();
+        EXPECT_TRUE(Read("C:\\Setup\\Sub\\Target\\Sub\\data.bin") == std::string(50000, 'd'));
+        EXPECT_TRUE(Read("C:\\Setup\\Sub\\Target\\MarlowenApp.exe") == std::string(150000, 'm'));
+        EXPECT_FALSE(Exists("C:\\Setup\\Sub\\Target\\Sub\\Target"));
+        EXPECT_EQ(Module().TotalBytes, 500 + 150000 + 50000 + 9);
+    }
+}
+
+TEST_F(Install, ASourceFolderThatCannotBeListedIsACopyErrorNamingIt) {
+    std::filesystem::permissions(Host("C:\\Setup\\Sub"), std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::remove);
+    const auto permissions = std::filesystem::status(Host("C:\\Setup\\Sub")).permissions();
+    if ((permissions & std::filesystem::perms::owner_read) != std::filesystem::perms::none) {
+        GTEST_SKIP() << "this host keeps a folder's read permission";
+    }
+    try {
+        Run();
+        FAIL() << "no exception";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message(), "Copy file error: C:\\Setup\\Sub");
+    }
+    EXPECT_FALSE(Machine().Registry.KeyExists(HKLM, kUninstallKey));
+    EXPECT_FALSE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
+}
+
+// Records the folders listed.
+class TListingRecorder : public TFilesOver {
+public:
+    using TFilesOver::TFilesOver;
+    std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const override {
+        Listed.push_back(folder);
+        return TFilesOver::FindFiles(folder, mask);
+    }
+    mutable std::vector<std::string> Listed;
+};
+
+TEST_F(Install, ASetupStartedFromADriveRootListsTheRoot) {
+    Write("D:\\Setup.exe", "s");
+    Write("D:\\MarlowenApp.exe", "m");
+    Write("D:\\Sub\\data.bin", "d");
+    Machine().Application.SetExecutablePath("D:\\Setup.exe");
+    TListingRecorder files(Machine().Files);
+    TPlatform platform = PlatformWith(files);
+    TSetupModule module(platform);
+    EXPECT_EQ(module.SetupFolder, "D:\\") << "\"D:\" alone is the drive's current folder";
+    module.RunInstall({});
+    EXPECT_EQ(Read(std::string(kInstalled) + "\\MarlowenApp.exe"), "m");
+    EXPECT_EQ(Read(std::string(kInstalled) + "\\Sub\\data.bin"), "d");
+    EXPECT_EQ(module.TotalBytes, 3);
+    for (const std::string& folder : files.Listed) {
+        EXPECT_TRUE(folder == "D:\\" || folder == "D:\\Sub") << folder;
+    }
+    EXPECT_FALSE(files.Listed.empty());
 }
 
 }  // namespace

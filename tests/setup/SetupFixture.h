@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "skin/PackWriter.h"
@@ -26,6 +27,39 @@ constexpr const char* kSettingsKey = "Software\\Tovan\\MarlowenApp";
 constexpr const char* kInstalled = "C:\\Program Files\\Marlowen";
 constexpr const char* kGroup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Marlowen";
 constexpr const char* kDesktopLink = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
+
+// Passes every call on to another file system; tests override what should fail.
+class TFilesOver : public TFileSystem {
+public:
+    explicit TFilesOver(TFileSystem& inner) : Inner_(inner) {}
+
+    std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const override {
+        return Inner_.FindFiles(folder, mask);
+    }
+    std::vector<uint8_t> ReadFile(const std::string& path) const override { return Inner_.ReadFile(path); }
+    void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
+        Inner_.WriteFile(path, bytes);
+    }
+    bool FileExists(const std::string& path) const override { return Inner_.FileExists(path); }
+    bool FolderExists(const std::string& path) const override { return Inner_.FolderExists(path); }
+    void CreateFolder(const std::string& path) override { Inner_.CreateFolder(path); }
+    bool DeleteFile(const std::string& path) override { return Inner_.DeleteFile(path); }
+    bool RemoveFolder(const std::string& path) override { return Inner_.RemoveFolder(path); }
+    std::optional<uint32_t> GetAttributes(const std::string& path) const override {
+        return Inner_.GetAttributes(path);
+    }
+    bool SetAttributes(const std::string& path, uint32_t attributes) override {
+        return Inner_.SetAttributes(path, attributes);
+    }
+    bool CopyFile(const std::string& source, const std::string& destination,
+                  const TCopyProgress& progress) override {
+        return Inner_.CopyFile(source, destination, progress);
+    }
+    std::string TempFolder() const override { return Inner_.TempFolder(); }
+
+private:
+    TFileSystem& Inner_;
+};
 
 // A fresh headless Windows over a private temporary folder, removed after the test. The setup
 // executable is "C:\Setup\Setup.exe".
@@ -54,6 +88,11 @@ protected:
 
     THeadlessPlatform& Machine() { return *Machine_; }
     TPlatform& Platform() { return Machine_->Platform(); }
+    // The machine with another file system in place of its own.
+    TPlatform PlatformWith(TFileSystem& files) {
+        THeadlessPlatform& m = *Machine_;
+        return TPlatform{m.Application, files, m.Registry, m.Shell, m.Locale, m.SystemColors, m.Windows};
+    }
 
     std::filesystem::path Host(const std::string& path) const { return Machine_->Files.HostPath(path); }
     void Write(const std::string& path, const std::string& text) {

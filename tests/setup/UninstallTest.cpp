@@ -27,6 +27,15 @@ protected:
     }
 
     TSetupModule& Module() { return *Module_; }
+    // A host symbolic link at `link` to `target`, which the headless backend shows as a Windows
+    // link; false where the host makes none.
+    bool Link(const std::string& target, const std::string& link) {
+        std::error_code error;
+        std::filesystem::create_symlink(Host(target), Host(link), error);
+        return !error && std::filesystem::is_symlink(Host(link), error);
+    }
+    // Not even a link is left at the path.
+    bool Gone(const std::string& path) { return !std::filesystem::exists(std::filesystem::symlink_status(Host(path))); }
     std::unique_ptr<TSetupModule> Module_;
 };
 
@@ -107,11 +116,18 @@ TEST_F(Uninstall, WithoutAnEntryNothingIsRemoved) {
 }
 
 TEST_F(Uninstall, AnEntryNamingNoProperFolderNeverDeletesADrive) {
-    WriteUninstallInfo(Machine().Registry, "Marlowen", "", "\\MarlowenApp.exe", "C:\\", "", "Marlowen");
-    Module().Uninstall(false);
-    EXPECT_TRUE(Exists("C:\\Setup\\Setup.exe"));
-    EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
-    EXPECT_TRUE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
+    // Every spelling of a drive's root: normalised, "C:\\." and "C:\\Windows\\.." are "C:\\".
+    const std::pair<const char*, const char*> entries[] = {
+        {"", "C:\\"}, {"C:\\.", "C:\\Windows\\.."}, {"C:\\Windows\\..", "C:\\..."}, {"C:\\\\", "C:/"}};
+    for (const auto& [folder, group] : entries) {
+        SCOPED_TRACE(folder);
+        WriteUninstallInfo(Machine().Registry, "Marlowen", folder, "\\MarlowenApp.exe", group, "", "Marlowen");
+        TSetupModule module(Platform());
+        module.Uninstall(false);
+        EXPECT_TRUE(Exists("C:\\Setup\\Setup.exe"));
+        EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+        EXPECT_TRUE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
+    }
 
     EXPECT_FALSE(IsRemovableFolder(""));
     EXPECT_FALSE(IsRemovableFolder("C:"));
@@ -120,6 +136,32 @@ TEST_F(Uninstall, AnEntryNamingNoProperFolderNeverDeletesADrive) {
     EXPECT_FALSE(IsRemovableFolder("\\\\server\\share"));
     EXPECT_TRUE(IsRemovableFolder("\\\\server\\share\\Marlowen"));
     EXPECT_TRUE(IsRemovableFolder("D:\\M"));
+}
+
+TEST_F(Uninstall, LinksAreRemovedButNotWhatTheyLeadTo) {
+    Write("C:\\Victim\\keep.txt", "keep");
+    Write("C:\\Victim\\Deep\\keep.txt", "keep");
+    if (!Link("C:\\Victim", std::string(kInstalled) + "\\Data")) GTEST_SKIP() << "this host makes no symbolic links";
+    ASSERT_TRUE(Link("C:\\Victim\\keep.txt", std::string(kInstalled) + "\\notes.txt"));
+    ASSERT_TRUE(Link("C:\\Victim", std::string(kGroup) + "\\Docs"));
+    Machine().Application.QueueAnswer(MessageBoxAnswer::Yes);
+    Module().Uninstall(true);
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_EQ(Read("C:\\Victim\\Deep\\keep.txt"), "keep");
+    EXPECT_TRUE(Gone(std::string(kInstalled) + "\\Data"));
+    EXPECT_TRUE(Gone(std::string(kInstalled) + "\\notes.txt"));
+    EXPECT_FALSE(Exists(kGroup));
+    EXPECT_FALSE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+}
+
+TEST_F(Uninstall, AnInstallFolderThatIsALinkGoesAsALink) {
+    Write("C:\\Victim\\keep.txt", "keep");
+    if (!Link("C:\\Victim", "C:\\Linked")) GTEST_SKIP() << "this host makes no symbolic links";
+    WriteUninstallInfo(Machine().Registry, "Marlowen", "C:\\Linked", "C:\\Linked\\MarlowenApp.exe", kGroup, "",
+                       "Marlowen");
+    Module().Uninstall(false);
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_TRUE(Gone("C:\\Linked"));
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdNamesTheRightFile) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "platform/headless/ShellLinkFile.h"
+#include "setup/SystemIntegration.h"
 #include "setup/UpdateFlow.h"
 #include "setup/UpdatePackage.h"
 
@@ -26,44 +30,39 @@ struct TAction {
 };
 
 // Fails the writes of one file while `Failures` lasts, with the given message; all else passes on.
-class TFlakyFiles : public TFileSystem {
+class TFlakyFiles : public TFilesOver {
 public:
     TFlakyFiles(TFileSystem& inner, std::string path, int failures, std::string message)
-        : Inner_(inner), Path_(std::move(path)), Failures_(failures), Message_(std::move(message)) {}
+        : TFilesOver(inner), Path_(std::move(path)), Failures_(failures), Message_(std::move(message)) {}
 
-    std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const override {
-        return Inner_.FindFiles(folder, mask);
-    }
-    std::vector<uint8_t> ReadFile(const std::string& path) const override { return Inner_.ReadFile(path); }
     void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
         if (path == Path_ && Failures_ != 0) {
             --Failures_;
             throw Exception(Message_);
         }
-        Inner_.WriteFile(path, bytes);
+        TFilesOver::WriteFile(path, bytes);
     }
-    bool FileExists(const std::string& path) const override { return Inner_.FileExists(path); }
-    bool FolderExists(const std::string& path) const override { return Inner_.FolderExists(path); }
-    void CreateFolder(const std::string& path) override { Inner_.CreateFolder(path); }
-    bool DeleteFile(const std::string& path) override { return Inner_.DeleteFile(path); }
-    bool RemoveFolder(const std::string& path) override { return Inner_.RemoveFolder(path); }
-    std::optional<uint32_t> GetAttributes(const std::string& path) const override {
-        return Inner_.GetAttributes(path);
-    }
-    bool SetAttributes(const std::string& path, uint32_t attributes) override {
-        return Inner_.SetAttributes(path, attributes);
-    }
-    bool CopyFile(const std::string& source, const std::string& destination,
-                  const TCopyProgress& progress) override {
-        return Inner_.CopyFile(source, destination, progress);
-    }
-    std::string TempFolder() const override { return Inner_.TempFolder(); }
 
 private:
-    TFileSystem& Inner_;
     std::string Path_;
     int Failures_;  // below 0: always
     std::string Message_;
+};
+
+// Runs `Error` (which raises) on every read of one file.
+class TThrowingFiles : public TFilesOver {
+public:
+    TThrowingFiles(TFileSystem& inner, std::string path, std::function<void()> error)
+        : TFilesOver(inner), Path_(std::move(path)), Error_(std::move(error)) {}
+
+    std::vector<uint8_t> ReadFile(const std::string& path) const override {
+        if (path == Path_) Error_();
+        return TFilesOver::ReadFile(path);
+    }
+
+private:
+    std::string Path_;
+    std::function<void()> Error_;
 };
 
 class UpdateFlowTest : public TSetupFixture {
@@ -71,13 +70,21 @@ protected:
     void SetUp() override {
         TSetupFixture::SetUp();
         SetInteger(HKLM, kSettingsKey, "UpdateLevel", 1);
+        Register(kFiles, kLinks);
     }
 
-    void WritePackage(uint32_t level, const std::vector<TAction>& list, const std::string& key = kKey) {
+    // The uninstall entry of an installation in `folder` with its program group `group`.
+    void Register(const std::string& folder, const std::string& group) {
+        WriteUninstallInfo(Machine().Registry, "Marlowen", folder, folder + "\\MarlowenApp.exe", group,
+                           folder + "\\Setup.exe /uninstall", "Marlowen");
+    }
+
+    void WritePackage(uint32_t level, const std::vector<TAction>& list, const std::string& key = kKey,
+                      const std::string& files = kFiles, const std::string& links = kLinks) {
         TDataRecords actions;
         AddUpdateActionFields(actions);
         for (const TAction& a : list) AddUpdateAction(actions, a.Kind, a.FileName, a.Path, a.Link, a.Body);
-        const std::vector<uint8_t> bytes = WriteUpdatePackage({kFiles, kLinks, level}, actions, key);
+        const std::vector<uint8_t> bytes = WriteUpdatePackage({files, links, level}, actions, key);
         Write(kPackage, std::string(bytes.begin(), bytes.end()));
     }
 
@@ -309,6 +316,123 @@ TEST_F(UpdateFlowTest, MessagesCarryCausesWithBracketsUnchanged) {
         EXPECT_EQ(TranslateFor(error.Template(), russian).Text,
                   u"Обновление не было полностью установлено из-за ошибки:\rДанные повреждены или испорчены.");
     }
+}
+
+// --- confinement: a package reaches nothing outside the registered installation ---------------
+
+// A package refused before its first action: nothing applied, the package and the level kept,
+// no question asked; the cause is the error's text after the first line.
+class HostileUpdate : public UpdateFlowTest {
+protected:
+    void SetUp() override {
+        UpdateFlowTest::SetUp();
+        Write("C:\\Victim\\keep.txt", "keep");
+        Write(In("old.txt"), "old");
+    }
+    std::string Refused(const std::vector<TAction>& list, const std::string& files = kFiles,
+                        const std::string& links = kLinks) {
+        WritePackage(2, list, kKey, files, links);
+        const std::string message = Run();
+        EXPECT_EQ(message.rfind("Update is not installed.\r", 0), 0u) << message;
+        EXPECT_TRUE(Exists(kPackage));
+        EXPECT_EQ(Level(), 1u);
+        EXPECT_EQ(Read(In("old.txt")), "old");
+        EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+        EXPECT_FALSE(Exists(In("first.txt"))) << "not even the actions before the hostile one";
+        EXPECT_TRUE(Boxes().empty());
+        EXPECT_TRUE(Sleeps().empty());
+        EXPECT_TRUE(Machine().Shell.Started().empty());
+        return message.substr(message.find('\r') + 1);
+    }
+};
+
+TEST_F(HostileUpdate, ActionPartsLeadingOutOfTheirFolderRefuseThePackage) {
+    const TAction first{"U", "first.txt", "", "", "1"};
+    EXPECT_EQ(Refused({first, {"U", "evil.dll", "..\\..\\Windows\\System32", "", "MZ"}}),
+              "The update package names a path outside the installation: \"..\\..\\Windows\\System32\".");
+    EXPECT_FALSE(Exists("C:\\Windows\\System32\\evil.dll"));
+    EXPECT_EQ(Refused({first, {"U", "", "", "..\\..\\Users\\Public\\Start Menu\\Programs\\Startup\\run", ""}}),
+              "The update package names a path outside the installation: "
+              "\"..\\..\\Users\\Public\\Start Menu\\Programs\\Startup\\run\".");
+    EXPECT_FALSE(Exists("C:\\Users\\Public\\Start Menu\\Programs\\Startup\\run.lnk"));
+    EXPECT_EQ(Refused({first, {"D", "..\\..\\Victim\\keep.txt", "", "", ""}}),
+              "The update package names a path outside the installation: \"..\\..\\Victim\\keep.txt\".");
+    EXPECT_EQ(Refused({first, {"Delete", "", "..\\..\\Victim", "", ""}}),
+              "The update package names a path outside the installation: \"..\\..\\Victim\".");
+
+    for (const char* part : {"\\Victim", "C:\\Victim", "C:..\\Victim", "keep.txt:evil", "\\\\server\\share\\x",
+                             "bin/../../../Victim", "bin\\...", "NUL"}) {
+        SCOPED_TRACE(part);
+        Refused({first, {"U", "x.txt", part, "", "x"}});
+        Refused({first, {"U", part, "", "", "x"}});
+        Refused({first, {"D", "", "", part, ""}});
+    }
+}
+
+TEST_F(HostileUpdate, FoldersOutsideTheInstallationRefuseThePackage) {
+    const TAction first{"U", "first.txt", "", "", "1"};
+    for (const char* files : {"C:\\Program Files\\Marlowen\\..\\..\\Victim", "C:\\Program Files", "C:\\",
+                              "C:\\Program Files\\MarlowenX", "D:\\Program Files\\Marlowen", "Program Files\\Marlowen",
+                              ""}) {
+        SCOPED_TRACE(files);
+        EXPECT_EQ(Refused({first}, files), "The update package's files folder \"" + std::string(files) +
+                                              "\" is not inside the install folder \"C:\\Program Files\\Marlowen\".");
+    }
+    for (const char* links : {"C:\\Links\\..\\Users\\Public\\Startup", "C:\\", ""}) {
+        SCOPED_TRACE(links);
+        EXPECT_EQ(Refused({first}, kFiles, links), "The update package's shortcut folder \"" + std::string(links) +
+                                                       "\" is not inside the program group \"C:\\Links\".");
+    }
+    // An entry naming a drive's root opens nothing: the drive is no installation.
+    Register("C:\\.", "C:\\Links");
+    EXPECT_EQ(Refused({first}, "C:\\Program Files\\Marlowen"),
+              "The update package's files folder \"C:\\Program Files\\Marlowen\" is not inside the install folder "
+              "\"C:\\.\".");
+}
+
+TEST_F(UpdateFlowTest, OtherSpellingsOfTheInstallationAndFoldersInsideItAreAccepted) {
+    Register("c:\\PROGRAM FILES\\marlowen\\", "c:\\links");
+    WritePackage(2, {{"U", "x.txt", "sub\\deeper", "X", "x"}, {"U", "..x", "", "", "y"}}, kKey,
+                 "C:/Program Files/Marlowen/./data", "C:\\Links\\Sub");
+    Write("C:\\Links\\Sub\\placeholder", "");
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(Read(In("data\\sub\\deeper\\x.txt")), "x");
+    EXPECT_EQ(Read(In("data\\..x")), "y") << "a name may start with dots";
+    EXPECT_TRUE(Exists("C:\\Links\\Sub\\X.lnk"));
+    EXPECT_EQ(Level(), 2u);
+}
+
+TEST_F(UpdateFlowTest, WithoutARegisteredInstallationNothingIsApplied) {
+    Machine().Registry.DeleteKey(HKLM, kUninstallKey);
+    WritePackage(2, {{"U", "new.txt", "", "", "x"}});
+    EXPECT_EQ(Run(), "Update is not installed.\rMarlowen install information not found.");
+    EXPECT_FALSE(Exists(In("new.txt")));
+    EXPECT_TRUE(Exists(kPackage));
+    EXPECT_EQ(Level(), 1u);
+}
+
+// --- failures of the runtime end in the update's own report ---------------------------------------
+
+TEST_F(UpdateFlowTest, OutOfMemoryAndOtherRuntimeErrorsAreTheUpdatesFailure) {
+    WritePackage(2, {{"U", "new.txt", "", "", "x"}});
+    const struct {
+        std::function<void()> Error;
+        const char* Cause;
+    } cases[] = {
+        {[] { throw std::bad_alloc(); }, "Out of memory."},
+        {[] { throw std::length_error("vector too long"); }, "vector too long"},
+        {[] { throw std::runtime_error("[eng]odd"); }, "[eng]odd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Cause);
+        TThrowingFiles files(Machine().Files, kPackage, c.Error);
+        TPlatform platform{Machine().Application, files,        Machine().Registry,     Machine().Shell,
+                           Machine().Locale,      Machine().SystemColors, Machine().Windows};
+        EXPECT_EQ(RunOn(platform, {"/update", kKey, kPackage}), std::string("Update is not installed.\r") + c.Cause);
+        EXPECT_TRUE(Exists(kPackage));
+    }
+    EXPECT_EQ(Level(), 1u);
+    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace

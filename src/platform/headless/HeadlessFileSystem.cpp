@@ -61,6 +61,20 @@ bool IsFolder(const fs::path& host) {
     return fs::is_directory(host, error);
 }
 
+bool IsLink(const fs::path& host) {
+    std::error_code error;
+    return fs::is_symlink(host, error);
+}
+
+// Permission bits, not the host's verdict: tests often run with rights that ignore them.
+bool HostListable(const fs::path& host) {
+    std::error_code error;
+    const auto status = fs::status(host, error);
+    if (error) return false;
+    constexpr fs::perms kListBits = fs::perms::owner_read | fs::perms::owner_exec;
+    return (status.permissions() & kListBits) == kListBits;
+}
+
 bool HostWritable(const fs::path& host) {
     std::error_code error;
     const auto status = fs::status(host, error);
@@ -117,6 +131,7 @@ uint32_t THeadlessFileSystem::AttributesOf(const std::filesystem::path& host) co
     const auto found = ExtraAttributes_.find(KeyOf(host));
     const uint32_t extra = found != ExtraAttributes_.end() ? found->second : 0;
     uint32_t attributes = IsDotName(host) ? FileAttribute::Hidden : 0;
+    if (IsLink(host)) attributes |= FileAttribute::ReparsePoint;
     if (IsFolder(host)) return attributes | FileAttribute::Directory | (extra & kFolderSideBits);
     attributes |= extra & kFileSideBits;
     if (!HostWritable(host)) attributes |= FileAttribute::ReadOnly;
@@ -126,15 +141,21 @@ uint32_t THeadlessFileSystem::AttributesOf(const std::filesystem::path& host) co
 
 std::vector<TFileEntry> THeadlessFileSystem::FindFiles(const std::string& folder, const std::string& mask) const {
     std::vector<TFileEntry> entries;
+    const fs::path host = HostPath(folder);
+    if (!IsFolder(host)) return entries;
+    const auto unlistable = [&folder] { return Exception("Не удаётся прочитать папку " + Quoted(folder) + "."); };
+    if (!HostListable(host)) throw unlistable();
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(HostPath(folder), error)) {
-        const std::string name = NameOf(entry.path());
+    fs::directory_iterator entry(host, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::string name = NameOf(entry->path());
         if (!MatchesMask(name, mask)) continue;
         std::error_code sizeError;
-        const bool isFile = entry.is_regular_file(sizeError);
-        const int64_t size = isFile ? static_cast<int64_t>(entry.file_size(sizeError)) : 0;
-        entries.push_back({name, AttributesOf(entry.path()), sizeError ? 0 : size});
+        const bool isFile = entry->is_regular_file(sizeError);
+        const int64_t size = isFile ? static_cast<int64_t>(entry->file_size(sizeError)) : 0;
+        entries.push_back({name, AttributesOf(entry->path()), sizeError ? 0 : size});
     }
+    if (error) throw unlistable();
     std::sort(entries.begin(), entries.end(), [](const TFileEntry& a, const TFileEntry& b) { return a.Name < b.Name; });
     return entries;
 }
@@ -191,6 +212,11 @@ void THeadlessFileSystem::CreateFolder(const std::string& path) {
 
 bool THeadlessFileSystem::DeleteFile(const std::string& path) {
     const fs::path host = HostPath(path);
+    if (IsLink(host)) {
+        // The link goes, whatever it leads to (a dangling one too); a link to a folder is a folder's.
+        std::error_code error;
+        return !IsFolder(host) && fs::remove(host, error) && !error;
+    }
     if (!IsFile(host) || IsLockedHost(host) || !HostWritable(host)) return false;
     std::error_code error;
     if (!fs::remove(host, error) || error) return false;
@@ -201,9 +227,11 @@ bool THeadlessFileSystem::DeleteFile(const std::string& path) {
 bool THeadlessFileSystem::RemoveFolder(const std::string& path) {
     const fs::path host = HostPath(path);
     if (!IsFolder(host) || IsLockedHost(host)) return false;
+    std::error_code error;
+    // A link to a folder goes as a link, however full the folder is.
+    if (IsLink(host)) return fs::remove(host, error) && !error;
     // Windows refuses to remove a read-only folder.
     if (AttributesOf(host) & FileAttribute::ReadOnly) return false;
-    std::error_code error;
     if (!fs::is_empty(host, error) || error) return false;
     if (!fs::remove(host, error) || error) return false;
     ExtraAttributes_.erase(KeyOf(host));
@@ -213,7 +241,7 @@ bool THeadlessFileSystem::RemoveFolder(const std::string& path) {
 std::optional<uint32_t> THeadlessFileSystem::GetAttributes(const std::string& path) const {
     const fs::path host = HostPath(path);
     std::error_code error;
-    if (!fs::exists(host, error)) return std::nullopt;
+    if (!fs::exists(fs::symlink_status(host, error))) return std::nullopt;
     return AttributesOf(host);
 }
 

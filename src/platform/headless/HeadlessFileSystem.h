@@ -24,6 +24,11 @@ namespace marlowen {
 //
 // A file can be marked "in use" for tests (Lock): it cannot be deleted, written, replaced or be a
 // copy's destination until unlocked; it can still be read.
+//
+// A host symbolic link stands for a Windows link (junction, symbolic link): it carries ReparsePoint
+// (and Directory when it leads to a folder), reads and writes go through it, and DeleteFile or
+// RemoveFolder remove the link alone. A folder without the owner's read or search permission exists
+// but cannot be listed (FindFiles raises), whoever runs the tests.
 class THeadlessFileSystem : public TFileSystem {
 public:
     // The size of the pieces CopyFile moves between two progress calls.

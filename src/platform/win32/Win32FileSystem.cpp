@@ -121,7 +121,13 @@ std::vector<TFileEntry> TWin32FileSystem::FindFiles(const std::string& folder, c
     pattern += WideText(mask);
     WIN32_FIND_DATAW data{};
     TFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!find) return entries;
+    if (!find) {
+        // Nothing matched, or no such folder: no entries. A folder that is there but refuses to be
+        // listed must not pass for an empty one.
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES || !FolderExists(folder)) return entries;
+        RaiseFileError("Не удаётся прочитать папку", folder, code);
+    }
     do {
         const std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
@@ -131,6 +137,8 @@ std::vector<TFileEntry> TWin32FileSystem::FindFiles(const std::string& folder, c
                                                         data.nFileSizeLow);
         entries.push_back({Utf8Text(name), static_cast<uint32_t>(data.dwFileAttributes), size});
     } while (FindNextFileW(find.Get(), &data));
+    const DWORD code = GetLastError();
+    if (code != ERROR_NO_MORE_FILES) RaiseFileError("Не удаётся прочитать папку", folder, code);
     return entries;
 }
 
