@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/Exception.h"
+
 namespace marlowen {
 
 enum class TRegistryRoot { LocalMachine, CurrentUser };
@@ -15,8 +17,9 @@ constexpr uint32_t Read = 0x20019;       // KEY_READ
 constexpr uint32_t ReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
 }  // namespace RegistryAccess
 
-// An open registry key; closed when destroyed. Value names match without regard to letter case;
-// the empty name is the key's default value. Writes raise an Exception when they fail.
+// An open registry key; closed when destroyed. Value names match without regard to the case of
+// ASCII letters (Windows folds other letters too, the headless registry does not); the empty name
+// is the key's default value. Writes raise an Exception when they fail.
 class TRegistryKey {
 public:
     virtual ~TRegistryKey() = default;
@@ -39,7 +42,7 @@ public:
 };
 
 // The registry: keys under the local-machine and current-user roots, paths with "\" between the
-// parts, matched without regard to letter case. A 32-bit program sees the registry's 32-bit view.
+// parts, matched without regard to the case of ASCII letters. A 32-bit program sees the registry's 32-bit view.
 class TRegistry {
 public:
     virtual ~TRegistry() = default;
@@ -50,6 +53,17 @@ public:
                                                   bool create) = 0;
     // Deletes the key with its values (a key that has subkeys stays); false when it did not go.
     virtual bool DeleteKey(TRegistryRoot root, const std::string& path) = 0;
+
+    // OpenKey for a key the caller cannot do without: raises `failure` instead of giving none.
+    // The one place for that pattern, so that every such key fails with the same words.
+    std::unique_ptr<TRegistryKey> OpenKeyOrRaise(TRegistryRoot root, const std::string& path, uint32_t access,
+                                                 bool create, const char* failure = kNoRegistryAccess) {
+        auto key = OpenKey(root, path, access, create);
+        if (!key) throw Exception(failure);
+        return key;
+    }
+
+    static constexpr const char* kNoRegistryAccess = "Нет доступа к реестру Windows";
 };
 
 }  // namespace marlowen

@@ -33,8 +33,9 @@ public:
     // working folder; raises the platform's error when it cannot be started.
     virtual void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) = 0;
 
-    // Writes the link file (replacing one that exists) through the shell's link object; the
-    // link's folder must exist. Raises the platform's error on failure.
+    // Writes the link file (replacing one that exists); the link's folder must exist. Paths of
+    // any length are saved, the link file's own and the target's. Raises the platform's error on
+    // failure (a missing folder, a link file in use), leaving an old link as it was.
     virtual void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) = 0;
 };
 

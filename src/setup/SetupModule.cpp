@@ -36,14 +36,11 @@ void TSetupModule::RegisterComponents() {
     }
 
     TRegistry& registry = Platform().Registry;
-    const auto machine =
-        registry.OpenKey(TRegistryRoot::LocalMachine, Product::SettingsKey, RegistryAccess::ReadWrite, true);
-    if (!machine) throw Exception("Нет доступа к реестру Windows");
-    machine->WriteBoolean(kEnableAutoUpdate, EnableAutoUpdate);
+    registry.OpenKeyOrRaise(TRegistryRoot::LocalMachine, Product::SettingsKey, RegistryAccess::ReadWrite, true)
+        ->WriteBoolean(kEnableAutoUpdate, EnableAutoUpdate);
     // The product lets the user's value override the machine's; the installer's choice must win.
     const auto user =
-        registry.OpenKey(TRegistryRoot::CurrentUser, Product::SettingsKey, RegistryAccess::ReadWrite, true);
-    if (!user) throw Exception("Нет доступа к реестру Windows");
+        registry.OpenKeyOrRaise(TRegistryRoot::CurrentUser, Product::SettingsKey, RegistryAccess::ReadWrite, true);
     if (user->ValueExists(kEnableAutoUpdate)) user->DeleteValue(kEnableAutoUpdate);
 }
 

@@ -24,7 +24,6 @@ constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVers
 constexpr const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 constexpr const char* kNoRegistryEntry = "Невозможно получить запись из реестра Windows";
-constexpr const char* kNoRegistryAccess = "Нет доступа к реестру Windows";
 
 // The setup's listings: directories and archive files, nothing hidden or system.
 constexpr uint32_t kFindFilter = FileAttribute::Directory | FileAttribute::Archive;
@@ -73,8 +72,8 @@ std::string GetSpecialFolder(TPlatform& platform, int32_t index) {
         throw Exception(kNoRegistryEntry);
     }
     const TSpecialFolderEntry& entry = kSpecialFolders[index];
-    const auto key = platform.Registry.OpenKey(entry.Root, entry.Key, RegistryAccess::Read, false);
-    if (!key) throw Exception(kNoRegistryEntry);
+    const auto key =
+        platform.Registry.OpenKeyOrRaise(entry.Root, entry.Key, RegistryAccess::Read, false, kNoRegistryEntry);
     return ReadStringOrEmpty(*key, entry.Value);
 }
 
@@ -87,18 +86,16 @@ void WriteUninstallInfo(TRegistry& registry, const std::string& keyName, const s
                         const std::string& exePath, const std::string& programGroup,
                         const std::string& uninstallCommand, const std::string& displayName) {
     {
-        const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kUninstallKey + keyName,
-                                          RegistryAccess::ReadWrite, true);
-        if (!key) throw Exception(kNoRegistryAccess);
+        const auto key = registry.OpenKeyOrRaise(TRegistryRoot::LocalMachine, kUninstallKey + keyName,
+                                                 RegistryAccess::ReadWrite, true);
         key->WriteString("", exePath);
         key->WriteString("DisplayName", displayName);
         key->WriteString("UninstallString", uninstallCommand);
         key->WriteString("Program group", programGroup);
         key->WriteString("Install folder", installFolder);
     }
-    const auto key = registry.OpenKey(TRegistryRoot::LocalMachine, kAppPathsKey + ExtractFileName(exePath),
-                                      RegistryAccess::ReadWrite, true);
-    if (!key) throw Exception(kNoRegistryAccess);
+    const auto key = registry.OpenKeyOrRaise(TRegistryRoot::LocalMachine, kAppPathsKey + ExtractFileName(exePath),
+                                             RegistryAccess::ReadWrite, true);
     key->WriteString("", exePath);
     key->WriteString("Path", ExtractFilePath(exePath));
 }

@@ -1,6 +1,5 @@
 #include "setup/UpdateLevel.h"
 
-#include "core/Exception.h"
 #include "platform/Registry.h"
 #include "setup/Product.h"
 
@@ -17,10 +16,8 @@ uint32_t ReadUpdateLevel(TRegistry& registry) {
 }
 
 void WriteUpdateLevel(TRegistry& registry, uint32_t level) {
-    const auto key =
-        registry.OpenKey(TRegistryRoot::LocalMachine, Product::SettingsKey, RegistryAccess::ReadWrite, true);
-    if (!key) throw Exception("Нет доступа к реестру Windows");
-    key->WriteInteger(kUpdateLevelValue, level);
+    registry.OpenKeyOrRaise(TRegistryRoot::LocalMachine, Product::SettingsKey, RegistryAccess::ReadWrite, true)
+        ->WriteInteger(kUpdateLevelValue, level);
 }
 
 }  // namespace marlowen

@@ -5,7 +5,6 @@
 #include "core/Exception.h"
 #include "platform/Registry.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/ShellLinkFile.h"
 
 namespace marlowen {
 namespace {
@@ -87,29 +86,6 @@ TEST_F(HeadlessPlatform, ShellRecordsStartsOfExistingFiles) {
     EXPECT_TRUE(started[2].Hidden);
     EXPECT_EQ(started[2].ShowCommand, ShowCommand::Hide);
     EXPECT_EQ(started[2].Folder, "C:\\Program Files\\Marlowen");
-}
-
-TEST_F(HeadlessPlatform, ShellLinksAreRealFilesInExistingFolders) {
-    THeadlessPlatform platform(Root_);
-    TShellLinkData link;
-    link.Target = "C:\\Program Files\\Marlowen\\MarlowenApp.exe";
-    link.WorkingFolder = "C:\\Program Files\\Marlowen";
-    link.Description = "Marlowen";
-    const std::string file = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
-    platform.Shell.SaveShellLink(file, link);
-    link.Arguments = "/again";
-    platform.Shell.SaveShellLink(file, link);  // replaces the link
-    EXPECT_EQ(ReadShellLinkFile(platform.Files.ReadFile(file)).Arguments, "/again");
-
-    const std::string missing = "C:\\Users\\Public\\Nowhere\\Marlowen.lnk";
-    try {
-        platform.Shell.SaveShellLink(missing, link);
-        ADD_FAILURE() << "a link was saved into a missing folder";
-    } catch (const Exception& error) {
-        EXPECT_NE(error.Message().find(missing), std::string::npos) << error.Message();
-    }
-    platform.Files.Lock(file);
-    EXPECT_THROW(platform.Shell.SaveShellLink(file, link), Exception);
 }
 
 }  // namespace

@@ -67,6 +67,28 @@ TEST(ShellLinkFile, ReadsBackWhatItWrites) {
     ExpectSameLink(ReadShellLinkFile(WriteShellLinkFile(bare)), bare);
 }
 
+// A Windows path may hold 32767 characters; so many parts need more ID list than its 16-bit size
+// holds, and the link info alone names the target.
+TEST(ShellLinkFile, TargetsTooDeepForAnIdListStillSave) {
+    TShellLinkData deep = SampleLink();
+    deep.Target = "C:";
+    while (deep.Target.size() < 30000) deep.Target += "\\a";
+    deep.Target += "\\MarlowenApp.exe";
+    const auto bytes = WriteShellLinkFile(deep);
+    EXPECT_EQ(U32At(bytes, 20) & 0x01, 0u);  // no ID list
+    ExpectSameLink(ReadShellLinkFile(bytes), deep);
+}
+
+// Some writers count the terminating zero of a string in; it is not part of the text.
+TEST(ShellLinkFile, CountedTerminatorsAreNotText) {
+    TShellLinkData counted = SampleLink();
+    counted.Description += '\0';
+    counted.Arguments += '\0';
+    const TShellLinkData read = ReadShellLinkFile(WriteShellLinkFile(counted));
+    EXPECT_EQ(read.Description, SampleLink().Description);
+    EXPECT_EQ(read.Arguments, SampleLink().Arguments);
+}
+
 TEST(ShellLinkFile, HostileBytesRaiseInsteadOfOverreading) {
     const auto bytes = WriteShellLinkFile(SampleLink());
     // Every truncation either still parses (the tail is optional) or raises; none reads outside.

@@ -1,10 +1,10 @@
+// What only the Win32 file system does; what every backend does is in PlatformContractTest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
 
-#include "core/Exception.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
 

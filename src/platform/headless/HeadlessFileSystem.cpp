@@ -156,7 +156,7 @@ std::vector<TFileEntry> THeadlessFileSystem::FindFiles(const std::string& folder
         entries.push_back({name, AttributesOf(entry->path()), sizeError ? 0 : size});
     }
     if (error) throw unlistable();
-    std::sort(entries.begin(), entries.end(), [](const TFileEntry& a, const TFileEntry& b) { return a.Name < b.Name; });
+    SortListing(entries);
     return entries;
 }
 
@@ -172,7 +172,6 @@ std::vector<uint8_t> THeadlessFileSystem::ReadFile(const std::string& path) cons
 
 void THeadlessFileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     const fs::path host = HostPath(path);
-    if (IsLockedHost(host)) throw Exception("Файл " + Quoted(path) + " занят другим процессом.");
     if (IsFolder(host) || (IsFile(host) && !HostWritable(host))) {
         throw Exception("Нет доступа к файлу " + Quoted(path) + ".");
     }
@@ -180,7 +179,7 @@ void THeadlessFileSystem::WriteFile(const std::string& path, const std::vector<u
 
     // The bytes go to a hidden file beside the target, which then takes the target's place.
     fs::path temporary = host;
-    temporary.replace_filename("." + NameOf(host) + "." + std::to_string(++TemporaryCounter_) + ".tmp");
+    temporary.replace_filename(fs::u8path(TemporaryName(NameOf(host), ++TemporaryCounter_)));
     bool written = false;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -190,13 +189,25 @@ void THeadlessFileSystem::WriteFile(const std::string& path, const std::vector<u
             written = !out.fail();
         }
     }
+    // A file in use is found out only now, when it is to be replaced, as on Windows.
+    const bool locked = written && IsLockedHost(host);
     std::error_code error;
-    if (written) fs::rename(temporary, host, error);
-    if (!written || error) {
+    if (written && !locked) fs::rename(temporary, host, error);
+    if (!written || locked || error) {
         fs::remove(temporary, error);
+        if (locked) throw Exception("Файл " + Quoted(path) + " занят другим процессом.");
         throw Exception("Не удаётся записать файл " + Quoted(path) + ".");
     }
     ExtraAttributes_.erase(KeyOf(host));
+}
+
+std::string THeadlessFileSystem::TemporaryName(const std::string& name, uint32_t counter) {
+    const std::string suffix = "." + std::to_string(counter) + ".tmp";
+    // The host holds names of up to 255 bytes: cut the target's name to leave room, never inside
+    // a character.
+    size_t keep = std::min(name.size(), kMaxName - 1 - suffix.size());
+    while (keep > 0 && keep < name.size() && (static_cast<uint8_t>(name[keep]) & 0xC0) == 0x80) --keep;
+    return "." + name.substr(0, keep) + suffix;
 }
 
 bool THeadlessFileSystem::FileExists(const std::string& path) const { return IsFile(HostPath(path)); }
@@ -272,7 +283,16 @@ bool THeadlessFileSystem::CopyFile(const std::string& source, const std::string&
     if (!in || !out) return false;
     std::error_code error;
     const int64_t size = static_cast<int64_t>(fs::file_size(from, error));
-    if (!CopyChunks(in, out, error ? 0 : size, progress)) {
+    bool copied = false;
+    try {
+        copied = CopyChunks(in, out, error ? 0 : size, progress);
+    } catch (...) {
+        // An error raised by the progress routine cancels the copy like a cancel does.
+        out.close();
+        fs::remove(to, error);
+        throw;
+    }
+    if (!copied) {
         out.close();
         fs::remove(to, error);
         return false;

@@ -14,16 +14,16 @@ namespace marlowen {
 // Files under a root folder of the host: a path "C:\Program Files\x" names
 // <root>/C/Program Files/x ("\" and "/" become "/", a drive's colon is dropped and its letter
 // upper-cased; ".." never climbs above the root). A name starting with "." counts as hidden, a
-// file without owner write permission as read-only. Listings are sorted by name, so that they are
-// the same on every run.
+// file without owner write permission as read-only.
 //
 // Attributes the host cannot hold live in a side table of this object: Hidden and System on any
 // entry, and ReadOnly on folders (a host folder without write permission would refuse new files,
 // which a read-only Windows folder does not). ReadOnly on a file is the host's write permission.
 // A name starting with "." cannot lose its Hidden bit: SetAttributes refuses that.
 //
-// A file can be marked "in use" for tests (Lock): it cannot be deleted, written, replaced or be a
-// copy's destination until unlocked; it can still be read.
+// A file can be marked "in use" for tests (Lock): it cannot be deleted, replaced or be a copy's
+// destination until unlocked; it can still be read. A write to it fails where it does on Windows,
+// when the written bytes are to take its place.
 //
 // A host symbolic link stands for a Windows link (junction, symbolic link): it carries ReparsePoint
 // (and Directory when it leads to a folder), reads and writes go through it, and DeleteFile or
@@ -60,6 +60,12 @@ public:
     bool IsLocked(const std::string& path) const;
 
 private:
+    static constexpr size_t kMaxName = 255;
+
+    // The name of the hidden file a write goes to before it replaces `name`: "." + name + "." +
+    // counter + ".tmp", the name cut so that the whole fits the host's 255-byte limit.
+    static std::string TemporaryName(const std::string& name, uint32_t counter);
+
     // The side-table and lock key of a host path.
     static std::string KeyOf(const std::filesystem::path& host);
     uint32_t AttributesOf(const std::filesystem::path& host) const;

@@ -110,6 +110,7 @@ TBytes FileEntryItem(const std::string& name, bool folder) {
     return item;
 }
 
+// The ID list with its size, or nothing when it is too long for that size.
 TBytes TargetIdList(const std::string& target) {
     TBytes list;
     PutItem(list, RootItem());
@@ -124,7 +125,7 @@ TBytes TargetIdList(const std::string& target) {
     }
     for (size_t i = 0; i < parts.size(); ++i) PutItem(list, FileEntryItem(parts[i], i + 1 < parts.size()));
     PutU16(list, 0);  // terminal item
-    if (list.size() > 0xFFFF) throw Exception("Путь ярлыка слишком длинный: \"" + target + "\".");
+    if (list.size() > 0xFFFF) return TBytes();
 
     TBytes out;
     PutU16(out, static_cast<uint32_t>(list.size()));
@@ -237,7 +238,8 @@ public:
             text += static_cast<char16_t>(c);
         }
     }
-    // A counted string of the string data at `offset`; moves `offset` past it.
+    // A counted string of the string data at `offset`; moves `offset` past it. Some writers
+    // count a terminating zero in: it is not part of the text.
     std::string CountedString(size_t& offset, bool unicode) const {
         const size_t count = U16(offset);
         offset += 2;
@@ -253,6 +255,7 @@ public:
                         Bytes_.begin() + static_cast<std::ptrdiff_t>(offset + size));
         }
         offset += size;
+        if (!text.empty() && text.back() == '\0') text.pop_back();
         return text;
     }
 
@@ -290,13 +293,12 @@ size_t ReadLinkInfo(const TLinkReader& reader, size_t start, std::string& target
 }  // namespace
 
 std::vector<uint8_t> WriteShellLinkFile(const TShellLinkData& link) {
-    const uint32_t flags = LinkFlagsOf(link);
+    uint32_t flags = LinkFlagsOf(link);
+    const TBytes list = (flags & LinkFlag::HasLinkTargetIdList) ? TargetIdList(link.Target) : TBytes();
+    if (list.empty()) flags &= ~LinkFlag::HasLinkTargetIdList;
     TBytes out;
     PutHeader(out, flags, link.IconIndex);
-    if (flags & LinkFlag::HasLinkTargetIdList) {
-        const TBytes list = TargetIdList(link.Target);
-        out.insert(out.end(), list.begin(), list.end());
-    }
+    out.insert(out.end(), list.begin(), list.end());
     const TBytes info = LinkInfo(link.Target);
     out.insert(out.end(), info.begin(), info.end());
     if (flags & LinkFlag::HasName) PutCountedString(out, link.Description);

@@ -63,6 +63,19 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
     return path;
 }
 
+// The file a write goes to beside `target` (a long path) before it takes the target's place:
+// the target's name + "." + process + "." + counter + ".tmp", the name cut so that the whole stays
+// within the 255 UTF-16 characters a name may hold, never between the halves of a surrogate pair.
+std::wstring TemporaryPath(const std::wstring& target, uint32_t counter) {
+    constexpr size_t kMaxName = 255;
+    const std::wstring suffix =
+        L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(counter) + L".tmp";
+    const size_t nameStart = target.find_last_of(L'\\') + 1;
+    size_t keep = std::min(target.size() - nameStart, kMaxName - suffix.size());
+    if (keep > 0 && IS_HIGH_SURROGATE(target[nameStart + keep - 1])) --keep;
+    return target.substr(0, nameStart + keep) + suffix;
+}
+
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD code) {
     throw Exception(std::string(what) + " \"" + path + "\". " + SystemErrorMessage(code));
 }
@@ -139,6 +152,7 @@ std::vector<TFileEntry> TWin32FileSystem::FindFiles(const std::string& folder, c
     } while (FindNextFileW(find.Get(), &data));
     const DWORD code = GetLastError();
     if (code != ERROR_NO_MORE_FILES) RaiseFileError("Не удаётся прочитать папку", folder, code);
+    SortListing(entries);
     return entries;
 }
 
@@ -173,8 +187,7 @@ void TWin32FileSystem::WriteFile(const std::string& path, const std::vector<uint
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         RaiseFileError("Не удаётся записать файл", path, ERROR_ACCESS_DENIED);
     }
-    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
-                                   std::to_wstring(++TemporaryCounter_) + L".tmp";
+    const std::wstring temporary = TemporaryPath(target, ++TemporaryCounter_);
     DWORD code = ERROR_SUCCESS;
     {
         TFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
@@ -247,6 +260,9 @@ bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& de
                                 const TCopyProgress& progress) {
     if (source.empty() || destination.empty()) return false;
     const std::wstring target = LongPath(destination);
+    // A read-only destination stays, as Windows keeps it (some emulations replace it all the same).
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
     TCopyContext context{&progress, false, nullptr};
     BOOL cancel = FALSE;
     BOOL copied = CopyFileExW(LongPath(source).c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr,

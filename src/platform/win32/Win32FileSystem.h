@@ -25,8 +25,6 @@ public:
     bool RemoveFolder(const std::string& path) override;
     std::optional<uint32_t> GetAttributes(const std::string& path) const override;
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
-    // A cancelled copy leaves no destination behind. An exception raised by `progress`
-    // cancels the copy and reaches the caller.
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     std::string TempFolder() const override;
 

@@ -5,6 +5,8 @@
 #include <shlobj.h>
 
 #include "core/Exception.h"
+#include "core/FilePaths.h"
+#include "platform/headless/ShellLinkFile.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Text.h"
 
@@ -21,6 +23,8 @@ const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr 
 void Check(HRESULT result) {
     if (FAILED(result)) throw Exception(SystemErrorMessage(static_cast<uint32_t>(result)));
 }
+
+bool FitsMaxPath(const std::string& path) { return WideText(path).size() < MAX_PATH; }
 
 }  // namespace
 
@@ -53,6 +57,16 @@ void TWin32Shell::ExecuteHidden(const std::string& file, const std::string& para
 }
 
 void TWin32Shell::SaveShellLink(const std::string& linkFile, const TShellLinkData& link) {
+    // The shell's link object holds paths of up to MAX_PATH characters only (some versions drop a
+    // longer target without a word): such links are written in the link format by hand.
+    if (!FitsMaxPath(link.Target) || !FitsMaxPath(link.WorkingFolder) || !FitsMaxPath(linkFile)) {
+        const std::string folder = ExtractFileDir(linkFile);
+        if (folder.empty() || !Files_.FolderExists(folder)) {
+            throw Exception(SystemErrorMessage(ERROR_PATH_NOT_FOUND) + " \"" + linkFile + "\"");
+        }
+        Files_.WriteFile(linkFile, WriteShellLinkFile(link));
+        return;
+    }
     TComPtr<IShellLinkW> shellLink;
     Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Put()));
     const std::wstring target = WideText(link.Target);

@@ -4,6 +4,7 @@
 
 #include "platform/Shell.h"
 #include "platform/win32/Win32Com.h"
+#include "platform/win32/Win32FileSystem.h"
 
 namespace marlowen {
 
@@ -14,10 +15,13 @@ public:
                  const std::string& folder, int32_t showCommand) override;
     // The shell shows no error box of its own: the failure is raised with the system's text.
     void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;
+    // Through the shell's link object; a link with a path of MAX_PATH characters or more, which
+    // that object cannot hold, is written in the link format by this backend's file system.
     void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
 
 private:
     TComInitialization Com_;
+    TWin32FileSystem Files_;
 };
 
 }  // namespace marlowen
