@@ -11,4 +11,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabels.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphMultiLine.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLists.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphEdits.cpp
 )

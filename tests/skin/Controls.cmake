@@ -7,4 +7,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabelsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphImagesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphListsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphEditsTest.cpp
 )
