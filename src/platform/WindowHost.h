@@ -5,6 +5,8 @@
 
 namespace marlowen {
 
+class TFormHost;
+
 // Keys and buttons held during an input event, as a set of bits.
 namespace ShiftState {
 constexpr uint8_t Shift = 0x01;
@@ -124,6 +126,10 @@ public:
     // Asks the top-level form to move the focus to its next (or previous) window; false when
     // there is no form around the window.
     virtual bool FocusNextWindow(bool forward) = 0;
+
+    // The top-level form that holds the window; none while it lies in no form (a backend
+    // without forms answers none, and dragging or shaping a window then does nothing).
+    virtual TFormHost* Form() const { return nullptr; }
 };
 
 // Makes the windows of graph containers.

@@ -219,10 +219,16 @@ void TBitmap32::Grayscale(const TRect& rect) {
 
 void TBitmap32::GradientRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t topLeft,
                              uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
+    GradientRect(x, y, width, height, topLeft, topRight, bottomLeft, bottomRight, TRect{0, 0, INT32_MAX, INT32_MAX});
+}
+
+void TBitmap32::GradientRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t topLeft,
+                             uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight, const TRect& visible) {
     if (width <= 0 || height <= 0) return;
     TRect r;
-    const TRect area{x, y, static_cast<int32_t>(std::min<int64_t>(int64_t{x} + width - 1, INT32_MAX)),
-                     static_cast<int32_t>(std::min<int64_t>(int64_t{y} + height - 1, INT32_MAX))};
+    const TRect area{std::max(x, visible.Left), std::max(y, visible.Top),
+                     static_cast<int32_t>(std::min<int64_t>(int64_t{x} + width - 1, visible.Right)),
+                     static_cast<int32_t>(std::min<int64_t>(int64_t{y} + height - 1, visible.Bottom))};
     if (!ClipRect(area, r)) return;
     const int64_t dv = height > 1 ? height - 1 : 1;
     const int64_t dh = width > 1 ? width - 1 : 1;

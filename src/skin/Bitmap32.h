@@ -92,6 +92,9 @@ public:
     // where clipped), and blends each result with its own alpha into the pixel.
     void GradientRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t topLeft,
                       uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight);
+    // The same, changing only the pixels inside `visible` (inclusive).
+    void GradientRect(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t topLeft,
+                      uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight, const TRect& visible);
     // The one-pixel outline, written (no blending) where (x - Left) + (y - Top) is even. An edge
     // that lies outside the bitmap is not drawn at all.
     void DottedFrame(const TRect& rect, uint32_t colour);

@@ -11,5 +11,6 @@ void RegisterLabelElements(TGraphElementRegistry& registry);      // GraphLabels
 void RegisterImageAndTextElements(TGraphElementRegistry& registry);  // GraphImages, GraphMultiLine
 void RegisterListElements(TGraphElementRegistry& registry);       // GraphLists
 void RegisterConditionElements(TGraphElementRegistry& registry);  // GraphConditions
+void RegisterFrameElements(TGraphElementRegistry& registry);      // GraphFrames, GraphWindows
 
 }  // namespace marlowen

@@ -19,6 +19,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
     RegisterConditionElements(registry);
+    RegisterFrameElements(registry);
 }
 
 }  // namespace

@@ -48,6 +48,43 @@ void TPaintContext::DrawPart(const TBitmap32& image, int32_t sx, int32_t sy, int
     }
 }
 
+void TPaintContext::TileDraw(const TBitmap32& tile, const TRect& local) const {
+    const int64_t tw = tile.Width();
+    const int64_t th = tile.Height();
+    if (tw <= 0 || th <= 0) return;
+    TRect visible = LocalClip();
+    if (!IntersectRect(visible, local)) return;
+    // Only the tiles that reach into the clip are drawn.
+    const int64_t firstX = local.Left + (int64_t{visible.Left} - local.Left) / tw * tw;
+    const int64_t firstY = local.Top + (int64_t{visible.Top} - local.Top) / th * th;
+    for (int64_t ty = firstY; ty < visible.Bottom; ty += th) {
+        const auto h = static_cast<int32_t>(std::min<int64_t>(th, local.Bottom - ty));
+        for (int64_t tx = firstX; tx < visible.Right; tx += tw) {
+            const auto w = static_cast<int32_t>(std::min<int64_t>(tw, local.Right - tx));
+            DrawPart(tile, 0, 0, static_cast<int32_t>(tx), static_cast<int32_t>(ty), w, h);
+        }
+    }
+}
+
+void TPaintContext::StretchDraw(const TBitmap32& image, const TRect& local) const {
+    if (image.Width() <= 0 || image.Height() <= 0 || !Intersects(local)) return;
+    const TRect dest{SaturateInt32(int64_t{local.Left} + X_), SaturateInt32(int64_t{local.Top} + Y_),
+                     SaturateInt32(int64_t{local.Right} + X_ - 1), SaturateInt32(int64_t{local.Bottom} + Y_ - 1)};
+    marlowen::StretchDraw(image, {0, 0, image.Width() - 1, image.Height() - 1}, Target_, dest,
+                          {Clip_.Left, Clip_.Top, Clip_.Right - 1, Clip_.Bottom - 1});
+}
+
+void TPaintContext::GradientRect(const TRect& local, uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft,
+                                 uint32_t bottomRight) const {
+    if (!Intersects(local)) return;
+    const int64_t width = int64_t{local.Right} - local.Left;
+    const int64_t height = int64_t{local.Bottom} - local.Top;
+    if (width > INT32_MAX || height > INT32_MAX) return;
+    Target_.GradientRect(local.Left + X_, local.Top + Y_, static_cast<int32_t>(width), static_cast<int32_t>(height),
+                         topLeft, topRight, bottomLeft, bottomRight,
+                         {Clip_.Left, Clip_.Top, Clip_.Right - 1, Clip_.Bottom - 1});
+}
+
 void TPaintContext::FillRect(const TRect& local, uint32_t colour) const {
     TRect target;
     if (ToTarget(local, target)) Target_.FillRect({target.Left, target.Top, target.Right - 1, target.Bottom - 1}, colour);

@@ -41,6 +41,15 @@ public:
     // Part of an image: width x height pixels from (sx, sy) to (x, y).
     void DrawPart(const TBitmap32& image, int32_t sx, int32_t sy, int32_t x, int32_t y, int32_t width,
                   int32_t height, int32_t opacity = 256) const;
+    // Copies of the tile over the local rectangle from its top-left, blended, the last ones cut;
+    // a tile without pixels draws nothing.
+    void TileDraw(const TBitmap32& tile, const TRect& local) const;
+    // The whole image stretched onto the local rectangle (nearest neighbour, whole pixels copied
+    // without blending).
+    void StretchDraw(const TBitmap32& image, const TRect& local) const;
+    // The four-corner gradient over the local rectangle, each pixel blended with its own alpha.
+    void GradientRect(const TRect& local, uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft,
+                      uint32_t bottomRight) const;
     void FillRect(const TRect& local, uint32_t colour) const;
     void BlendRect(const TRect& local, uint32_t colour) const;
     // The one-pixel dotted outline of the local rectangle.

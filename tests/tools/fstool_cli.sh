@@ -139,6 +139,68 @@ else
   fstool pack "$WORK/missing" "$WORK/x.fs" >/dev/null 2>&1; check "pack of a missing folder fails" test $? -eq 1
 fi
 
+# render
+png_size() {  # the width x height of a PNG file's header, or nothing when it is no PNG
+  [ "$(od -An -tx1 -N8 "$1" 2>/dev/null | tr -d ' \n')" = 89504e470d0a1a0a ] || return
+  local h
+  h=$(od -An -tx1 -j16 -N8 "$1" | tr -d ' \n')
+  printf '%dx%d' "0x${h:0:8}" "0x${h:8:8}"
+}
+check "help describes render" bash -c "$RUNNER '$FSTOOL' help render | grep -q 'usage: fstool render'"
+if fstool help render | grep -q 'cannot write PNG'; then
+  check "help says this build has no render" bash -c "$RUNNER '$FSTOOL' help | grep -q '^  render .*not in this build'"
+  fstool render --packs "$WORK" 'XML\Screen.xml' "$WORK/x.png" >/dev/null 2>&1
+  check "render fails in this build" test $? -eq 1 -a ! -e "$WORK/x.png"
+else
+  mkdir -p "$WORK/rp"
+  fstool pack "$PACKS/render" "$WORK/rp/Render.fs" >/dev/null
+  fstool render --packs "$WORK/rp" 'XML\Screen.xml' "$WORK/screen.png"
+  check "render writes a PNG of the document's size" test "$(png_size "$WORK/screen.png")" = 40x30
+  fstool render --packs "$WORK/rp" --size 123x45 --lang rus --set Mode=dark --set Other=1 --focus panel \
+    'XML\Screen.xml' "$WORK/sized.png"
+  check "--size sets the window's size" test "$(png_size "$WORK/sized.png")" = 123x45
+  fstool render --packs "$WORK/rp" 'XML\Screen.xml' "$WORK/again.png"
+  check "renders are deterministic" same "$WORK/screen.png" "$WORK/again.png"
+  fstool render --packs "$WORK/rp" 'XML\Global\Games.xml' "$WORK/games.png"
+  check "a document without a size is 562x294" test "$(png_size "$WORK/games.png")" = 562x294
+
+  printf 'old' >"$WORK/kept.png"
+  fstool render --packs "$WORK/rp" 'XML\Missing.xml' "$WORK/kept.png" 2>"$WORK/err"
+  rc=$?
+  check "an unknown document exits 1" test $rc -eq 1
+  check "with the system's message" grep -qxF "В списке ресурсов не найден XML 'XML\\Missing.xml'." "$WORK/err"
+  check "and leaves the output as it was" test "$(cat "$WORK/kept.png")" = old
+  fstool render --packs "$WORK/rp" 'XML\Broken.xml' "$WORK/broken.png" 2>"$WORK/err"
+  rc=$?
+  check "a missing required attribute exits 1" test $rc -eq 1
+  check "with the attribute message" grep -qxF 'Property LastFrame not found.' "$WORK/err"
+  check "and writes nothing" test ! -e "$WORK/broken.png"
+  for option in hover press focus; do
+    fstool render --packs "$WORK/rp" --$option Nope 'XML\Screen.xml' "$WORK/nope.png" 2>"$WORK/err"
+    rc=$?
+    check "an unknown control for --$option exits 1" test $rc -eq 1 -a ! -e "$WORK/nope.png"
+    check "naming the control" grep -qxF "TCustomGraphControl 'Nope' not found." "$WORK/err"
+  done
+  fstool render --packs "$WORK/missing" 'XML\Screen.xml' "$WORK/x.png" 2>/dev/null
+  check "a missing packs folder exits 1" test $? -eq 1 -a ! -e "$WORK/x.png"
+  mkdir -p "$WORK/nopacks"
+  fstool render --packs "$WORK/nopacks" 'XML\Screen.xml' "$WORK/x.png" 2>"$WORK/err"
+  check "a folder without packs fails in the skin start-up" bash -c "[ $? -eq 1 ] && grep -qF 'XML\\Global\\Styles.xml' '$WORK/err' && [ ! -e '$WORK/x.png' ]"
+  check "and the packs folder stays as it was" test -z "$(ls -A "$WORK/nopacks")"
+  for bad in "--size 0x5" "--size 12" "--size 5x5000" "--lang deu" "--set =x" "--set Mode" "--hover Panel --press Panel"; do
+    # shellcheck disable=SC2086
+    fstool render --packs "$WORK/rp" $bad 'XML\Screen.xml' "$WORK/x.png" 2>/dev/null
+    check "render $bad is a usage error" test $? -eq 2 -a ! -e "$WORK/x.png"
+  done
+  DIST=$(dirname "$FSTOOL")/../../dist
+  if [ -e "$DIST/Default.fs" ]; then
+    fstool render 'XML\Gallery\Controls.xml' "$WORK/gallery.png"
+    check "render reads the built default skin by default" test "$(png_size "$WORK/gallery.png")" = 562x294
+    fstool render --hover install 'XML\Gallery\Controls.xml' "$WORK/gallery-hover.png"
+    check "the pointer over a button changes the picture" bash -c "[ -s '$WORK/gallery-hover.png' ] && ! cmp -s '$WORK/gallery.png' '$WORK/gallery-hover.png'"
+  fi
+fi
+
 # update build / show
 mkdir -p "$WORK/upd/src"
 printf 'new program' >"$WORK/upd/src/app.bin"

@@ -37,6 +37,7 @@ TCommandLine::TCommandLine(const std::vector<std::string>& args, const std::vect
             } else {
                 throw EUsageError("option --" + name + " needs a value");
             }
+            AllValues_[name].push_back(Options_[name]);
         } else {
             throw EUsageError("unknown option --" + name);
         }
@@ -51,6 +52,11 @@ void TCommandLine::RequirePositional(size_t n) const {
 std::string TCommandLine::Value(const std::string& option, const std::string& def) const {
     const auto found = Options_.find(option);
     return found != Options_.end() ? found->second : def;
+}
+
+std::vector<std::string> TCommandLine::Values(const std::string& option) const {
+    const auto found = AllValues_.find(option);
+    return found != AllValues_.end() ? found->second : std::vector<std::string>();
 }
 
 std::string TCommandLine::Required(const std::string& option) const {

@@ -27,7 +27,9 @@ public:
     void RequirePositional(size_t n) const;
 
     bool Has(const std::string& option) const { return Options_.count(option) != 0; }
+    // The value given last; every value of an option given several times, in order.
     std::string Value(const std::string& option, const std::string& def) const;
+    std::vector<std::string> Values(const std::string& option) const;
     std::string Required(const std::string& option) const;
     // A decimal integer value in [min, max].
     long long Integer(const std::string& option, long long min, long long max) const;
@@ -35,6 +37,7 @@ public:
 private:
     std::vector<std::string> Positional_;
     std::map<std::string, std::string> Options_;
+    std::map<std::string, std::vector<std::string>> AllValues_;
 };
 
 }  // namespace marlowen::fstool

@@ -23,5 +23,6 @@ std::vector<TToolCommand> CompressionCommands();
 std::vector<TToolCommand> SealingCommands();
 std::vector<TToolCommand> PackCommands();
 std::vector<TToolCommand> UpdateCommands();
+std::vector<TToolCommand> RenderCommands();
 
 }  // namespace marlowen::fstool

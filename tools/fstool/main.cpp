@@ -15,7 +15,7 @@ namespace marlowen::fstool {
 const std::vector<TToolCommand>& ToolCommands() {
     static const std::vector<TToolCommand> commands = [] {
         std::vector<TToolCommand> all;
-        for (auto group : {CompressionCommands, SealingCommands, PackCommands, UpdateCommands}) {
+        for (auto group : {CompressionCommands, SealingCommands, PackCommands, RenderCommands, UpdateCommands}) {
             for (const TToolCommand& command : group()) all.push_back(command);
         }
         return all;

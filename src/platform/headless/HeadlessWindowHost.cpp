@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/headless/HeadlessApplication.h"
+#include "platform/headless/HeadlessForms.h"
 
 namespace marlowen {
 
@@ -12,7 +13,12 @@ THeadlessWindowHost::THeadlessWindowHost(THeadlessWindowHosts& hosts, TWindowHos
     Surface_.assign(static_cast<size_t>(Width_) * static_cast<size_t>(Height_), 0);
 }
 
-THeadlessWindowHost::~THeadlessWindowHost() { Hosts_.Forget(this); }
+THeadlessWindowHost::~THeadlessWindowHost() {
+    if (Form_ != nullptr) Form_->DetachHost(*this);
+    Hosts_.Forget(this);
+}
+
+TFormHost* THeadlessWindowHost::Form() const { return Form_; }
 
 void THeadlessWindowHost::SetClientSize(int32_t width, int32_t height) {
     width = std::max(width, 0);
@@ -283,8 +289,10 @@ THeadlessWindowHost* THeadlessWindowHosts::WindowAt(int32_t screenX, int32_t scr
     if (UnderPointerSet_) return UnderPointer_;
     for (auto it = Hosts_.rbegin(); it != Hosts_.rend(); ++it) {
         const THeadlessWindowHost* host = *it;
+        // A shaped form lets the points outside its shape through to what lies below.
         if (host->Visible_ && screenX >= host->ScreenX_ && screenY >= host->ScreenY_ &&
-            screenX < host->ScreenX_ + host->Width_ && screenY < host->ScreenY_ + host->Height_) {
+            screenX < host->ScreenX_ + host->Width_ && screenY < host->ScreenY_ + host->Height_ &&
+            (host->Form_ == nullptr || host->Form_->Covers(screenX, screenY))) {
             return *it;
         }
     }

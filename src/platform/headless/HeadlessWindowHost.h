@@ -10,6 +10,7 @@
 namespace marlowen {
 
 class THeadlessApplication;
+class THeadlessFormHost;
 class THeadlessWindowHosts;
 
 // An off-screen window: a surface of client size that CopyToWindow writes, a place on a virtual
@@ -44,6 +45,10 @@ public:
     void SetFocus() override;
     bool Focused() const override;
     bool FocusNextWindow(bool forward) override;
+    TFormHost* Form() const override;
+
+    // The form that holds the window (THeadlessFormHost::AttachHost sets it).
+    void SetForm(THeadlessFormHost* form) { Form_ = form; }
 
     // The window's place on the virtual screen and whether it shows.
     void SetScreenOrigin(int32_t x, int32_t y);
@@ -103,6 +108,7 @@ private:
 
     THeadlessWindowHosts& Hosts_;
     TWindowHostEvents& Events_;
+    THeadlessFormHost* Form_ = nullptr;
     int32_t Width_;
     int32_t Height_;
     int32_t ScreenX_ = 0;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FormHost.h"
+
+namespace marlowen {
+
+// What the hint popup shows. Colours are GUI colours: 0x00BBGGRR, or a system-colour reference
+// (high byte not 0, the index in the low byte) that the backend resolves.
+struct THintPicture {
+    // The popup's rectangle on the screen.
+    TScreenRect Bounds;
+    // The client area filled with BackColor inside a one-pixel border of BorderColor.
+    uint32_t BackColor = 0;
+    uint32_t BorderColor = 0;
+    // The text, word-wrapped without prefix processing, in TextColor inside TextRect (client
+    // coordinates of the popup).
+    std::u16string Text;
+    uint32_t TextColor = 0;
+    TScreenRect TextRect;
+};
+
+// The program's hint popup: a border-less pop-up window with a drop shadow, topmost, never
+// activated, drawing its text with the system's hint font.
+class THintPopup {
+public:
+    virtual ~THintPopup() = default;
+
+    // The desktop without the task bars.
+    virtual TScreenRect WorkArea() const = 0;
+    // The extent of the text in the hint font, word-wrapped at maxWidth pixels.
+    virtual void MeasureText(const std::u16string& text, int32_t maxWidth, int32_t& width, int32_t& height) const = 0;
+    // Makes the popup window when there is none, places it and shows it without activation.
+    virtual void Show(const THintPicture& picture) = 0;
+    // Releases the popup window; nothing when none is shown.
+    virtual void Hide() = 0;
+    virtual bool Showing() const = 0;
+};
+
+}  // namespace marlowen

@@ -1,0 +1,135 @@
+#include "platform/headless/HeadlessForms.h"
+
+#include <algorithm>
+
+#include "platform/headless/HeadlessWindowHost.h"
+
+namespace marlowen {
+
+// --- THeadlessFormHost ---
+
+THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect& bounds)
+    : Screen_(screen), Bounds_(bounds) {
+    Screen_.Forms_.push_back(this);
+}
+
+THeadlessFormHost::~THeadlessFormHost() {
+    for (const TAttached& attached : Hosts_) attached.Host->SetForm(nullptr);
+    auto& forms = Screen_.Forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+void THeadlessFormHost::MoveTo(int32_t left, int32_t top) {
+    ++MoveCount_;
+    Bounds_ = {left, top, left + Bounds_.Width(), top + Bounds_.Height()};
+    PlaceHosts();
+}
+
+void THeadlessFormHost::SetSize(int32_t width, int32_t height) {
+    Bounds_.Right = Bounds_.Left + std::max(width, 0);
+    Bounds_.Bottom = Bounds_.Top + std::max(height, 0);
+}
+
+std::vector<TScreenRect> THeadlessFormHost::OtherWindows() const {
+    std::vector<TScreenRect> windows;
+    const auto& forms = Screen_.Forms_;
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        if (*it != this && (*it)->Visible_) windows.push_back((*it)->Bounds_);
+    }
+    windows.insert(windows.end(), Screen_.ForeignWindows.begin(), Screen_.ForeignWindows.end());
+    return windows;
+}
+
+void THeadlessFormHost::SetShape(const std::vector<TScreenRect>& rectangles) {
+    ++ShapeCount_;
+    Shape_ = rectangles;
+}
+
+bool THeadlessFormHost::Covers(int32_t screenX, int32_t screenY) const {
+    if (screenX < Bounds_.Left || screenY < Bounds_.Top || screenX >= Bounds_.Right || screenY >= Bounds_.Bottom) {
+        return false;
+    }
+    if (Shape_.empty()) return true;
+    const int32_t x = screenX - Bounds_.Left;
+    const int32_t y = screenY - Bounds_.Top;
+    return std::any_of(Shape_.begin(), Shape_.end(), [x, y](const TScreenRect& r) {
+        return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+    });
+}
+
+void THeadlessFormHost::AttachHost(THeadlessWindowHost& host, int32_t x, int32_t y) {
+    if (host.Form() != nullptr && host.Form() != this) static_cast<THeadlessFormHost*>(host.Form())->DetachHost(host);
+    DetachHost(host);
+    Hosts_.push_back({&host, x, y});
+    host.SetForm(this);
+    PlaceHosts();
+}
+
+void THeadlessFormHost::DetachHost(THeadlessWindowHost& host) {
+    const auto end = std::remove_if(Hosts_.begin(), Hosts_.end(), [&host](const TAttached& a) { return a.Host == &host; });
+    if (end == Hosts_.end()) return;
+    Hosts_.erase(end, Hosts_.end());
+    host.SetForm(nullptr);
+}
+
+void THeadlessFormHost::PlaceHosts() {
+    for (const TAttached& attached : Hosts_) {
+        attached.Host->SetScreenOrigin(Bounds_.Left + attached.X, Bounds_.Top + attached.Y);
+    }
+}
+
+// --- THeadlessHintPopup ---
+
+std::vector<std::u16string> THeadlessHintPopup::WrapLines(const std::u16string& text, int32_t maxWidth) {
+    std::vector<std::u16string> lines;
+    if (text.empty()) return lines;
+    const auto fits = [maxWidth](const std::u16string& line) {
+        return static_cast<int64_t>(line.size()) * kCharWidth <= maxWidth;
+    };
+    size_t start = 0;
+    for (;;) {
+        const size_t end = std::min(text.find(u'\n', start), text.size());
+        std::u16string line;
+        size_t word = start;
+        while (word <= end) {
+            const size_t space = std::min(text.find(u' ', word), end);
+            const std::u16string next = text.substr(word, space - word);
+            std::u16string joined = line.empty() ? next : line + u' ' + next;
+            // A word wider than the limit keeps a line of its own; it is not broken.
+            if (!line.empty() && !fits(joined)) {
+                lines.push_back(line);
+                line = next;
+            } else {
+                line = std::move(joined);
+            }
+            word = space + 1;
+        }
+        lines.push_back(line);
+        if (end >= text.size()) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+void THeadlessHintPopup::MeasureText(const std::u16string& text, int32_t maxWidth, int32_t& width,
+                                     int32_t& height) const {
+    const std::vector<std::u16string> lines = WrapLines(text, maxWidth);
+    size_t longest = 0;
+    for (const std::u16string& line : lines) longest = std::max(longest, line.size());
+    width = static_cast<int32_t>(std::min<size_t>(longest, INT32_MAX / kCharWidth)) * kCharWidth;
+    height = static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX / kLineHeight)) * kLineHeight;
+}
+
+void THeadlessHintPopup::Show(const THintPicture& picture) {
+    ++ShowCount_;
+    Picture_ = picture;
+    Showing_ = true;
+}
+
+void THeadlessHintPopup::Hide() {
+    if (!Showing_) return;
+    ++HideCount_;
+    Showing_ = false;
+}
+
+}  // namespace marlowen
