@@ -4,12 +4,20 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/MultiLanguageException.h"
 #include "core/Utf.h"
+#include "core/ValueItems.h"
 #include "platform/Clipboard.h"
+#include "platform/Locale.h"
 #include "platform/Platform.h"
 #include "skin/FontImages.h"
 #include "skin/GraphContainer.h"
+#include "skin/GraphControlsRegistration.h"
+#include "skin/GraphElementRegistry.h"
+#include "skin/GraphFrames.h"
 #include "skin/PaintContext.h"
+#include "skin/Resources.h"
+#include "skin/XMLNode.h"
 
 namespace marlowen {
 
@@ -547,6 +555,161 @@ std::optional<int64_t> ParseFixedPoint(std::u16string_view text, int64_t factor,
     if (value > static_cast<uint64_t>(limit) || (value == static_cast<uint64_t>(limit) && remainder)) return limit;
     if (remainder) return std::nullopt;  // more decimals than the factor allows
     return static_cast<int64_t>(value);
+}
+
+// --- TGraphFramedEdit ---
+
+namespace {
+
+const TFontImages& StyleFont(const TSkinContext& context, const std::string& style) {
+    return context.Resources.GetFont(context.Resources.GetXML(style).Attributes().GetText("Font"));
+}
+
+}  // namespace
+
+TGraphFramedEdit::TGraphFramedEdit(const TSkinContext& context, int32_t left, int32_t top, int32_t width,
+                                   int32_t height, const std::string& style)
+    : TGraphEdit(context, left, top, width, height, &StyleFont(context, style)) {
+    const TValueItems& s = context.Resources.GetXML(style).Attributes();
+    Frame_ = std::make_unique<TGraphFrame>(context, 0, 0, width, height, s.GetText("Frame"));
+    const uint32_t textColor = s.GetColor("TextColor");
+    SetTextColor(textColor);
+    SetWrongTextColor(s.GetColorDef("WrongTextColor", textColor));
+    SelectionColor = s.GetColor("SelectionColor");
+    CaretColor = s.GetColor("CursorColor");
+    StyleLeftIndent_ = s.GetInteger("LeftIndent");
+    StyleRightIndent_ = s.GetInteger("RightIndent");
+    PlaceText();
+}
+
+TGraphFramedEdit::~TGraphFramedEdit() = default;
+
+std::unique_ptr<TCustomGraphControl> TGraphFramedEdit::CreateElement(TCustomGraphControl* /*parent*/,
+                                                                     const TSkinContext& context,
+                                                                     const TXMLNode& node) {
+    const TValueItems& a = node.Attributes();
+    const int32_t left = a.GetInteger("Left");
+    const int32_t top = a.GetInteger("Top");
+    const int32_t width = a.GetInteger("Width");
+    const int32_t height = a.GetInteger("Height");
+    auto edit = std::make_unique<TGraphFramedEdit>(context, left, top, width, height, a.GetText("Style"));
+    edit->LoadFromXML(node);
+    return edit;
+}
+
+void TGraphFramedEdit::LoadFromXML(const TXMLNode& node) {
+    const TValueItems& a = node.Attributes();
+    if (a.Find("PasswordChar") != nullptr) {
+        const std::u16string passwordChar = a.GetWideText("PasswordChar");
+        if (passwordChar.size() != 1) {
+            throw EMultiLanguageException::CreateFmt(
+                u"[rus]Неверное значение PasswordChar=\"%s\".[eng]Invalid value PasswordChar=\"%s\".", {passwordChar});
+        }
+        SetPasswordChar(passwordChar[0]);
+    }
+    MaxLength = a.GetIntegerDef("MaxLenght", 0);
+    SetName(a.GetTextDef("Name", ""));
+    CanCopy = a.GetBooleanDef("CanCopy", true);
+    CanPaste = a.GetBooleanDef("CanPaste", true);
+}
+
+void TGraphFramedEdit::PlaceText() {
+    const int32_t lineHeight = Font() != nullptr ? Font()->LineHeight() : 0;
+    const int32_t topMargin = (Height() - lineHeight) / 2;
+    SetTextMargins(StyleLeftIndent_ + Frame_->LeftIndent(), topMargin, StyleRightIndent_ + Frame_->RightIndent(),
+                   Height() - lineHeight - topMargin);
+}
+
+void TGraphFramedEdit::Resized() {
+    if (Frame_ != nullptr) PlaceText();
+    TGraphEdit::Resized();
+}
+
+void TGraphFramedEdit::PaintBackground(const TPaintContext& paint) {
+    Frame_->SetBounds(0, 0, Width(), Height());
+    Frame_->PaintFrame(paint);
+}
+
+// --- TGraphFramedEditFixedPoint ---
+
+TGraphFramedEditFixedPoint::TGraphFramedEditFixedPoint(const TSkinContext& context, int32_t left, int32_t top,
+                                                       int32_t width, int32_t height, const std::string& style)
+    : TGraphFramedEdit(context, left, top, width, height, style) {
+    SetSeparators(context.Platform.Locale.ThousandSeparator(), context.Platform.Locale.DecimalSeparator());
+}
+
+std::unique_ptr<TCustomGraphControl> TGraphFramedEditFixedPoint::CreateElement(TCustomGraphControl* /*parent*/,
+                                                                               const TSkinContext& context,
+                                                                               const TXMLNode& node) {
+    const TValueItems& a = node.Attributes();
+    const int32_t left = a.GetInteger("Left");
+    const int32_t top = a.GetInteger("Top");
+    const int32_t width = a.GetInteger("Width");
+    const int32_t height = a.GetInteger("Height");
+    auto edit = std::make_unique<TGraphFramedEditFixedPoint>(context, left, top, width, height, a.GetText("Style"));
+    edit->LoadFromXML(node);
+    return edit;
+}
+
+void TGraphFramedEditFixedPoint::LoadFromXML(const TXMLNode& node) {
+    TGraphFramedEdit::LoadFromXML(node);
+    const TValueItems& a = node.Attributes();
+    SetFactor(a.GetIntegerDef("Factor", kDefaultFactor));
+    const TLocale& locale = Context().Platform.Locale;
+    char16_t thousandSeparator = locale.ThousandSeparator();
+    if (a.Find("ThousandSeparator") != nullptr) {
+        const std::u16string text = a.GetWideText("ThousandSeparator");
+        thousandSeparator = text.empty() ? 0 : text[0];
+    }
+    char16_t decimalSeparator = locale.DecimalSeparator();
+    if (a.Find("DecimalSeparator") != nullptr) {
+        const std::u16string text = a.GetWideText("DecimalSeparator");
+        if (!text.empty()) decimalSeparator = text[0];
+    }
+    SetSeparators(thousandSeparator, decimalSeparator);
+}
+
+void TGraphFramedEditFixedPoint::SetFactor(int32_t factor) {
+    // Only a power of ten gives whole decimals: other factors could neither be shown nor read.
+    if (!IsFixedPointFactor(factor)) {
+        throw EMultiLanguageException::CreateFmt(u"[rus]Неверное значение Factor=\"%s\".[eng]Invalid value Factor=\"%s\".",
+                                                 {Utf8ToUtf16(std::to_string(factor))});
+    }
+    Factor_ = factor;
+}
+
+void TGraphFramedEditFixedPoint::SetSeparators(char16_t thousandSeparator, char16_t decimalSeparator) {
+    DecimalSeparator_ = decimalSeparator;
+    ThousandSeparator_ = thousandSeparator != decimalSeparator ? thousandSeparator : 0;
+}
+
+void TGraphFramedEditFixedPoint::Change() {
+    const std::optional<int64_t> value = ParseFixedPoint(GetText(), Factor_, ThousandSeparator_, DecimalSeparator_);
+    SetWrong(!value.has_value());
+    if (value.has_value()) Value_ = *value;
+    TGraphFramedEdit::Change();
+}
+
+void TGraphFramedEditFixedPoint::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
+    const bool digit = charCode >= '0' && charCode <= '9';
+    const bool separator = (charCode == ',' || charCode == '.') && Factor_ > 1;
+    if (charCode >= 32 && !digit && !separator) {
+        processed = false;
+        return;
+    }
+    TGraphFramedEdit::CharPressed(charCode, repeatCount, processed);
+}
+
+void TGraphFramedEditFixedPoint::DoExit() {
+    if (!Wrong() && Length() > 0) SetText(FormatFixedPoint(Value_, Factor_, ThousandSeparator_, DecimalSeparator_));
+    TGraphFramedEdit::DoExit();
+}
+
+// --- registration ---
+
+void RegisterEditElements(TGraphElementRegistry& registry) {
+    registry.Register("Edit", &TGraphFramedEdit::CreateElement);
+    registry.Register("EditFixedPoint", &TGraphFramedEditFixedPoint::CreateElement);
 }
 
 }  // namespace marlowen

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@
 namespace marlowen {
 
 class TFontImages;
+class TGraphElementRegistry;
+class TGraphFrame;
 
 // Single-line text entry drawn by the skin: a caret that blinks on the control's own frame clock,
 // a selection with an anchor, horizontal scrolling that keeps the caret in view, the editing
@@ -166,5 +169,86 @@ std::u16string FormatFixedPoint(int64_t value, int64_t factor, char16_t thousand
 // So FormatFixedPoint's text always reads back as its value.
 std::optional<int64_t> ParseFixedPoint(std::u16string_view text, int64_t factor, char16_t thousandSeparator,
                                        char16_t decimalSeparator);
+
+// An edit on a skinned frame, with the font, colours and indents of an edit style document:
+// "Font", "Frame" (the frame style drawn behind the text), "TextColor", "WrongTextColor" (the
+// text colour when absent), "SelectionColor", "CursorColor", and "LeftIndent" and "RightIndent",
+// which are added to the frame's own left and right indents. The font's line is centred in the
+// height (the odd pixel goes below).
+class TGraphFramedEdit : public TGraphEdit {
+public:
+    // An edit made in code from an edit style document (EXMLNotFound, EFontNotFound, or the
+    // missing-property error when the style is incomplete).
+    TGraphFramedEdit(const TSkinContext& context, int32_t left, int32_t top, int32_t width, int32_t height,
+                     const std::string& style);
+    ~TGraphFramedEdit() override;
+
+    // "Edit": "Left", "Top", "Width", "Height" and "Style" are required; then LoadFromXML.
+    static std::unique_ptr<TCustomGraphControl> CreateElement(TCustomGraphControl* parent, const TSkinContext& context,
+                                                              const TXMLNode& node);
+    // The edit's own attributes only ("Name", "PasswordChar" of exactly one character,
+    // "MaxLenght", "CanCopy", "CanPaste"); the attributes other controls share do not apply.
+    void LoadFromXML(const TXMLNode& node) override;
+
+    const TGraphFrame& Background() const { return *Frame_; }
+    void Resized() override;
+
+protected:
+    void PaintBackground(const TPaintContext& paint) override;
+
+private:
+    // The text area from the style's indents, the frame's and the font's line height.
+    void PlaceText();
+
+    std::unique_ptr<TGraphFrame> Frame_;
+    int32_t StyleLeftIndent_ = 0;
+    int32_t StyleRightIndent_ = 0;
+};
+
+// A framed edit for a non-negative fixed-point number: value = number x factor, the factor a
+// power of ten. Typing takes digits only (and "," or "." when the factor allows decimals); every
+// change checks the text (see ParseFixedPoint): a readable entry becomes the value, anything else
+// marks the content wrong and keeps the last value. Leaving the edit shows a readable entry in
+// the edit's own format.
+class TGraphFramedEditFixedPoint : public TGraphFramedEdit {
+public:
+    static constexpr int32_t kDefaultFactor = 100;
+
+    // Factor 100 and the user's regional separators.
+    TGraphFramedEditFixedPoint(const TSkinContext& context, int32_t left, int32_t top, int32_t width, int32_t height,
+                               const std::string& style);
+
+    static std::unique_ptr<TCustomGraphControl> CreateElement(TCustomGraphControl* parent, const TSkinContext& context,
+                                                              const TXMLNode& node);
+    // The edit's attributes, then "Factor" (100), "ThousandSeparator" (the first character;
+    // empty for no grouping; the regional one when absent) and "DecimalSeparator" (the first
+    // character; the regional one when absent or empty).
+    void LoadFromXML(const TXMLNode& node) override;
+
+    int32_t Factor() const { return Factor_; }
+    // Raises the Factor message unless the factor is 1, 10, 100, ...
+    void SetFactor(int32_t factor);
+    char16_t ThousandSeparator() const { return ThousandSeparator_; }
+    char16_t DecimalSeparator() const { return DecimalSeparator_; }
+    // A thousand separator of 0, or equal to the decimal separator, groups nothing (so the
+    // edit's own text always reads back).
+    void SetSeparators(char16_t thousandSeparator, char16_t decimalSeparator);
+    // The number x factor of the last readable entry.
+    int64_t Value() const { return Value_; }
+
+    // Checks the text, then raises OnChange.
+    void Change() override;
+    void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) override;
+    void DoExit() override;
+
+private:
+    int32_t Factor_ = kDefaultFactor;
+    char16_t ThousandSeparator_ = 0;
+    char16_t DecimalSeparator_ = u'.';
+    int64_t Value_ = 0;
+};
+
+// Enters "Edit" and "EditFixedPoint".
+void RegisterEditElements(TGraphElementRegistry& registry);
 
 }  // namespace marlowen

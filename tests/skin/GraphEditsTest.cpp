@@ -13,6 +13,8 @@ constexpr uint32_t kText = 0xFF101010;
 constexpr uint32_t kWrong = 0xFFC00000;
 constexpr uint32_t kCaret = 0xFF0000C0;
 constexpr uint32_t kSelection = 0xFF00E000;
+constexpr uint32_t kBrush = 0xFFF0F0F0;
+constexpr uint32_t kBorder = 0xFF808080;
 
 // The edit of most tests: at (10, 10), 30 x 12, text area inset 2 left and right and 1 above and
 // below, so the text's top row (where the dot glyphs paint) is row 11 and its first pen position
@@ -25,7 +27,7 @@ constexpr int32_t kRow = kTop + 1;
 
 class EditTest : public ::testing::Test {
 protected:
-    EditTest() : font(bench.AddFont("Fonts\\F.fnt", u"abcdefghijklmnopqrstuvwxyz0123456789?", 4)) {}
+    EditTest() : font(bench.AddFont("Fonts\\F.fnt", u"abcdefghijklmnopqrstuvwxyz0123456789?,. ", 4)) {}
 
     TGraphEdit& AddEdit(int32_t left = kLeft, int32_t width = kWidth) {
         auto edit = std::make_unique<TGraphEdit>(bench.Context, left, kTop, width, kHeight, &font);
@@ -59,10 +61,12 @@ protected:
         return processed;
     }
     // The window's pixels of a row from x0 to x1 (exclusive), one letter each: '.' white,
-    // 't' text, 'w' wrong text, '|' caret, 's' selection, '?' anything else.
+    // 't' text, 'w' wrong text, '|' caret, 's' selection, 'b' frame brush, 'o' frame border, '?'
+    // anything else.
     std::string Row(int32_t y, int32_t x0 = kLeft, int32_t x1 = kLeft + kWidth) {
         static const std::map<uint32_t, char> letters{
-            {kWhite, '.'}, {kText, 't'}, {kWrong, 'w'}, {kCaret, '|'}, {kSelection, 's'}};
+            {kWhite, '.'}, {kText, 't'},  {kWrong, 'w'},  {kCaret, '|'},
+            {kSelection, 's'}, {kBrush, 'b'}, {kBorder, 'o'}};
         std::string row;
         for (int32_t x = x0; x < x1; ++x) {
             const auto found = letters.find(bench.Pixel(x, y));
@@ -70,7 +74,24 @@ protected:
         }
         return row;
     }
-    static std::string Dots(int32_t count) { return std::string(static_cast<size_t>(count), '.'); }
+    static std::string Dots(int32_t count, char letter = '.') { return std::string(static_cast<size_t>(count), letter); }
+    // A glyph for "*" 6 pixels wide, so that masked text measures differently from the text.
+    void AddStar() {
+        TSymbolMetrics m;
+        m.Advance = 6;
+        m.Top = 8;
+        m.Descent = 2;
+        m.Height = 10;
+        font.AddSymbol(MakeGlyph(u"*", m, 1, 1));
+    }
+    std::string ErrorOf(std::string_view xml) {
+        try {
+            bench.Show(xml);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no error";
+    }
     std::string Clipboard() { return bench.Machine.Clipboard.GetText(); }
 
     TControlBench bench;
@@ -390,13 +411,7 @@ TEST_F(EditTest, PastingIntoATextLongerThanTheLimitPastesNothing) {
 // --- the password character ---
 
 TEST_F(EditTest, APasswordEditShowsTheMaskAndRefusesCopyAndCutButPastes) {
-    // A mask glyph 6 pixels wide, so that the masked text measures differently.
-    TSymbolMetrics m;
-    m.Advance = 6;
-    m.Top = 8;
-    m.Descent = 2;
-    m.Height = 10;
-    font.AddSymbol(MakeGlyph(u"*", m, 1, 1));
+    AddStar();
     TGraphEdit& edit = Focused(u"abc");
     edit.SetPasswordChar(u'*');
     bench.Pump();
@@ -439,6 +454,188 @@ TEST_F(EditTest, SelectAndSetTextKeepTheSelectionInsideTheText) {
     Key(VirtualKey::Backspace);
     Key(VirtualKey::Delete, ShiftState::Shift);
     EXPECT_EQ(changes, 0);
+}
+
+// --- framed edits from documents ---
+
+// The edit of EditTest built from an "Edit" element: a frame with indents of 1, a solid brush and
+// a one-pixel border; the style adds 1 to each horizontal indent, and the font's 10-pixel line
+// is centred in the 12 pixels.
+class FramedEditTest : public EditTest {
+protected:
+    FramedEditTest() {
+        bench.AddXml("S\\EditFrame.xml",
+                     "<Frame LeftIndent=\"1\" TopIndent=\"1\" RightIndent=\"1\" BottomIndent=\"1\" BrushType=\"Solid\" "
+                     "BrushColor=\"0xFFF0F0F0\" BorderType=\"Rect\" OuterColor=\"0xFF808080\"/>");
+        AddEditStyle("S\\Edit.xml", "WrongTextColor=\"0xFFC00000\" ");
+    }
+    void AddEditStyle(const std::string& path, const std::string& extra) {
+        bench.AddXml(path, "<Style Font=\"Fonts\\F.fnt\" Frame=\"S\\EditFrame.xml\" TextColor=\"0xFF101010\" " + extra +
+                               "SelectionColor=\"0xFF00E000\" CursorColor=\"0xFF0000C0\" LeftIndent=\"1\" "
+                               "RightIndent=\"1\"/>");
+    }
+    template <class T = TGraphFramedEdit>
+    T& ShowEdit(const std::string& attributes, const std::string& element = "Edit") {
+        bench.Show("<S><" + element +
+                   " Left=\"10\" Top=\"10\" Width=\"30\" Height=\"12\" Style=\"S\\Edit.xml\" Name=\"E\" " +
+                   attributes + "/></S>");
+        T& edit = bench.Find<T>("E");
+        edit.OnChange = [this](TCustomGraphControl&) { ++changes; };
+        return edit;
+    }
+    TGraphFramedEditFixedPoint& ShowNumber(const std::string& attributes) {
+        return ShowEdit<TGraphFramedEditFixedPoint>(attributes, "EditFixedPoint");
+    }
+};
+
+TEST_F(FramedEditTest, AnEditElementPaintsItsFrameBehindTheIndentedText) {
+    TGraphFramedEdit& edit = ShowEdit("");
+    edit.SetText(u"ab");
+    bench.Pump();
+    EXPECT_EQ(Row(kTop), Dots(kWidth, 'o'));
+    EXPECT_EQ(Row(kRow), "obt" + Dots(3, 'b') + "t" + Dots(22, 'b') + "o");
+    EXPECT_EQ(Row(kTop + kHeight - 1), Dots(kWidth, 'o'));
+    edit.SetFocused(true);  // everything selected, the caret at the end
+    bench.Pump();
+    EXPECT_EQ(Row(kRow + 1), "ob" + Dots(7, 's') + "||" + Dots(18, 'b') + "o");
+}
+
+TEST_F(FramedEditTest, TheElementSetsLimitPasswordAndClipboardPermissions) {
+    AddStar();
+    TGraphFramedEdit& edit = ShowEdit("MaxLenght=\"3\" PasswordChar=\"*\" CanPaste=\"false\"");
+    edit.SetFocused(true);
+    bench.Machine.Clipboard.SetText("xyz");
+    Type(u"abcd");
+    bench.Host().CharPressed(22);
+    EXPECT_EQ(edit.GetText(), u"abc");
+    EXPECT_EQ(Row(kRow), "obt" + Dots(5, 'b') + "t" + Dots(5, 'b') + "t" + Dots(4, 'b') + "||" + Dots(8, 'b') + "o");
+}
+
+TEST_F(FramedEditTest, BadAttributesAndIncompleteStylesAreReported) {
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" Style=\"S\\Edit.xml\" PasswordChar=\"\"/></S>"),
+              "Invalid value PasswordChar=\"\".");
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" Style=\"S\\Edit.xml\" PasswordChar=\"ab\"/></S>"),
+              "Invalid value PasswordChar=\"ab\".");
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Style=\"S\\Edit.xml\"/></S>"),
+              "Property Height not found.");
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\"/></S>"), "Property Style not found.");
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" Style=\"S\\None.xml\"/></S>"),
+              "В списке ресурсов не найден XML 'S\\None.xml'.");
+    bench.AddXml("S\\NoCaret.xml", "<Style Font=\"Fonts\\F.fnt\" Frame=\"S\\EditFrame.xml\" TextColor=\"0xFF101010\" "
+                                   "SelectionColor=\"0xFF00E000\" LeftIndent=\"1\" RightIndent=\"1\"/>");
+    EXPECT_EQ(ErrorOf("<S><Edit Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" Style=\"S\\NoCaret.xml\"/></S>"),
+              "Property CursorColor not found.");
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
+}
+
+TEST_F(FramedEditTest, WithoutAWrongColourWrongContentKeepsTheTextColour) {
+    AddEditStyle("S\\Plain.xml", "");
+    bench.Show("<S><Edit Left=\"10\" Top=\"10\" Width=\"30\" Height=\"12\" Style=\"S\\Plain.xml\" Name=\"E\"/></S>");
+    TGraphFramedEdit& edit = bench.Find<TGraphFramedEdit>("E");
+    edit.SetText(u"a");
+    edit.SetWrong(true);
+    bench.Pump();
+    EXPECT_EQ(Row(kRow), "obt" + Dots(26, 'b') + "o");
+}
+
+// --- the fixed-point edit ---
+
+TEST_F(FramedEditTest, ANumberEditTakesDigitsChecksEachChangeAndFormatsOnLeaving) {
+    TGraphFramedEditFixedPoint& edit = ShowNumber("ThousandSeparator=\" \" DecimalSeparator=\".\"");
+    edit.SetFocused(true);
+    EXPECT_FALSE(bench.Host().CharPressed(u'a'));
+    EXPECT_FALSE(bench.Host().CharPressed(u' '));
+    Type(u"12345,6");
+    EXPECT_EQ(edit.GetText(), u"12345,6");
+    EXPECT_EQ(edit.Value(), 1234560);
+    EXPECT_FALSE(edit.Wrong());
+    EXPECT_EQ(changes, 7);
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"12 345.60");
+    EXPECT_EQ(changes, 7);  // setting the text raises nothing
+}
+
+TEST_F(FramedEditTest, AWrongEntryShowsInTheWrongColourAndKeepsTheLastValue) {
+    TGraphFramedEditFixedPoint& edit = ShowNumber("ThousandSeparator=\"\"");
+    edit.SetFocused(true);
+    Type(u"7,12");
+    EXPECT_EQ(edit.Value(), 712);
+    Type(u"5");
+    EXPECT_TRUE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 712);
+    EXPECT_EQ(changes, 5);  // OnChange follows the wrong entry too
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"7,125");  // not reformatted
+    bench.Pump();
+    EXPECT_EQ(Row(kRow), "obwbbbwbbbwbbbwbbbw" + Dots(10, 'b') + "o");
+    // An empty edit is wrong too, keeps the value and stays empty on leaving.
+    edit.SetFocused(true);
+    Key(VirtualKey::Delete);
+    EXPECT_EQ(edit.GetText(), u"");
+    EXPECT_TRUE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 712);
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"");
+}
+
+TEST_F(FramedEditTest, SeparatorsComeFromTheRegionUnlessTheElementGivesThem) {
+    bench.Machine.Locale.SetSeparators(u',', u'.');
+    TGraphFramedEditFixedPoint& edit = ShowNumber("");
+    edit.SetFocused(true);
+    Type(u"1234,5");
+    EXPECT_EQ(edit.Value(), 123450);
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"1.234,50");
+    // Its own text reads back: the grouping goes before "." is taken for the decimal separator.
+    edit.SetFocused(true);  // everything selected: step off the selection to the end
+    Key(VirtualKey::Left);
+    Key(VirtualKey::End);
+    Type(u"1");
+    EXPECT_TRUE(edit.Wrong());
+    Key(VirtualKey::Backspace);
+    EXPECT_FALSE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 123450);
+}
+
+TEST_F(FramedEditTest, TheDefaultSeparatorsReadTheirOwnGroupedText) {
+    TGraphFramedEditFixedPoint& edit = ShowNumber("DecimalSeparator=\"\"");  // empty: the regional "."
+    edit.SetFocused(true);
+    Type(u"1,234.5");  // grouped as the region writes it
+    EXPECT_FALSE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 123450);
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"1,234.50");
+}
+
+TEST_F(FramedEditTest, FactorOneTakesNoSeparatorButReadsItsGroupedText) {
+    TGraphFramedEditFixedPoint& edit = ShowNumber("Factor=\"1\"");
+    edit.SetFocused(true);
+    EXPECT_FALSE(bench.Host().CharPressed(u','));
+    EXPECT_FALSE(bench.Host().CharPressed(u'.'));
+    Type(u"1000");
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"1,000");
+    edit.SetFocused(true);
+    Key(VirtualKey::End);
+    Key(VirtualKey::Backspace);
+    EXPECT_FALSE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 100);
+    edit.SetText(u"1.5");
+    Key(VirtualKey::End);
+    Type(u"0");
+    EXPECT_TRUE(edit.Wrong());
+}
+
+TEST_F(FramedEditTest, AFactorThatIsNotAPowerOfTenIsRefused) {
+    for (const char* factor : {"0", "-100", "250", "3"}) {
+        EXPECT_EQ(ErrorOf(std::string("<S><EditFixedPoint Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" "
+                                      "Style=\"S\\Edit.xml\" Factor=\"") +
+                          factor + "\"/></S>"),
+                  std::string("Invalid value Factor=\"") + factor + "\".");
+    }
+    EXPECT_EQ(ErrorOf("<S><EditFixedPoint Left=\"0\" Top=\"0\" Width=\"30\" Height=\"12\" Style=\"S\\Edit.xml\" "
+                      "Factor=\"1000\"/></S>"),
+              "no error");
 }
 
 // --- fixed-point numbers ---
