@@ -110,7 +110,6 @@ public:
 protected:
     // Paints what lies behind the text (nothing here; a framed edit paints its frame).
     virtual void PaintBackground(const TPaintContext& /*paint*/) {}
-    void SetFont(const TFontImages* font) { Font_ = font; }
 
 private:
     // What painting and measuring use: the text, or the masked copy with a password character.
@@ -166,7 +165,7 @@ std::u16string FormatFixedPoint(int64_t value, int64_t factor, char16_t thousand
 // separator; the rest must be a decimal number (spaces around it, a sign and an exponent
 // allowed) that is not negative, has no more decimals than the factor allows and, with factor
 // 1, no decimal separator at all. Numbers beyond the 64-bit range are held to 2^63 - 1 - factor.
-// So FormatFixedPoint's text always reads back as its value.
+// So FormatFixedPoint's text of any value the edit can hold reads back as that value.
 std::optional<int64_t> ParseFixedPoint(std::u16string_view text, int64_t factor, char16_t thousandSeparator,
                                        char16_t decimalSeparator);
 
