@@ -17,6 +17,10 @@ class TLocale {
 public:
     virtual ~TLocale() = default;
     virtual TFontSignature SystemFontSignature() const = 0;
+    // The user's regional number separators: the decimal separator, and the thousand separator
+    // (0 when the region groups no digits).
+    virtual char16_t DecimalSeparator() const = 0;
+    virtual char16_t ThousandSeparator() const = 0;
 };
 
 }  // namespace marlowen

@@ -3,6 +3,7 @@
 namespace marlowen {
 
 class TApplication;
+class TClipboard;
 class TFileSystem;
 class TLocale;
 class TRegistry;
@@ -20,6 +21,7 @@ struct TPlatform {
     const TLocale& Locale;
     const TSystemColors& SystemColors;
     TWindowHosts& Windows;
+    TClipboard& Clipboard;
 };
 
 }  // namespace marlowen

@@ -21,6 +21,7 @@ using TShiftState = uint8_t;
 // Mouse cursors by the identifiers the GUI library gives them.
 namespace CursorId {
 constexpr int16_t Default = 0;
+constexpr int16_t IBeam = -4;
 constexpr int16_t HandPoint = -21;
 constexpr int16_t HSplit = -14;
 constexpr int16_t VSplit = -15;
@@ -28,6 +29,7 @@ constexpr int16_t VSplit = -15;
 
 // Virtual key codes the controls react to (the Windows values).
 namespace VirtualKey {
+constexpr uint32_t Backspace = 8;
 constexpr uint32_t Tab = 9;
 constexpr uint32_t Return = 13;
 constexpr uint32_t Escape = 27;

@@ -11,6 +11,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabels.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphMultiLine.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLists.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphEdits.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFrames.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HintWindow.cpp

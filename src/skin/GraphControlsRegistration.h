@@ -12,5 +12,6 @@ void RegisterImageAndTextElements(TGraphElementRegistry& registry);  // GraphIma
 void RegisterListElements(TGraphElementRegistry& registry);       // GraphLists
 void RegisterConditionElements(TGraphElementRegistry& registry);  // GraphConditions
 void RegisterFrameElements(TGraphElementRegistry& registry);      // GraphFrames, GraphWindows
+void RegisterEditElements(TGraphElementRegistry& registry);       // GraphEdits
 
 }  // namespace marlowen

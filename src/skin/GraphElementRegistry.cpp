@@ -20,6 +20,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
+    RegisterEditElements(registry);
 }
 
 }  // namespace

@@ -15,5 +15,12 @@ TEST(Win32Locale, SystemSignatureDecidesTheCurrentLanguage) {
     EXPECT_EQ(TLanguages::CreateBuiltIn(locale)->CurrentLanguage()->Code(), cyrillic ? u"rus" : u"eng");
 }
 
+// Whatever the region, the decimal separator is a character and differs from the grouping one.
+TEST(Win32Locale, NumberSeparatorsComeFromTheUserRegion) {
+    TWin32Locale locale;
+    EXPECT_NE(locale.DecimalSeparator(), 0);
+    EXPECT_NE(locale.DecimalSeparator(), locale.ThousandSeparator());
+}
+
 }  // namespace
 }  // namespace marlowen

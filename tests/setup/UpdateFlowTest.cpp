@@ -248,7 +248,7 @@ TEST_F(UpdateFlowTest, TheFirstFailureOfAnActionIsRetriedSilently) {
     WritePackage(2, {{"U", "a.txt", "", "", "a"}, {"U", "b.txt", "", "", "b"}});
     TFlakyFiles files(Machine().Files, In("\\b.txt"), 1, "busy");
     TPlatform platform{Machine().Application, files,        Machine().Registry,     Machine().Shell,
-                       Machine().Locale,      Machine().SystemColors, Machine().Windows};
+                       Machine().Locale,      Machine().SystemColors, Machine().Windows, Machine().Clipboard};
     EXPECT_EQ(RunOn(platform, {"/update", kKey, kPackage}), "");
     EXPECT_EQ(Read(In("b.txt")), "b");
     EXPECT_EQ(Sleeps(), (std::vector<uint32_t>{100, 500}));
@@ -301,7 +301,7 @@ TEST_F(UpdateFlowTest, MessagesCarryCausesWithBracketsUnchanged) {
     const std::string raw = "[eng]disk #1 [full] 100%";
     TFlakyFiles files(Machine().Files, In("\\a.txt"), -1, raw);
     TPlatform platform{Machine().Application, files,        Machine().Registry,     Machine().Shell,
-                       Machine().Locale,      Machine().SystemColors, Machine().Windows};
+                       Machine().Locale,      Machine().SystemColors, Machine().Windows, Machine().Clipboard};
     EXPECT_EQ(RunOn(platform, {"/update", kKey, kPackage}), "Update is not installed.\r" + raw);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].Text, "Updating error. Close all Marlowen applications and retry.\r" + raw);

@@ -7,6 +7,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabelsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphImagesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphListsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphEditsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFramesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindowsTest.cpp
 )

@@ -57,7 +57,7 @@ THeadlessPlatform::THeadlessPlatform(std::filesystem::path root, std::string exe
     : Application(std::move(executablePath)),
       Files(std::move(root)),
       Shell(Files),
-      Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows} {
+      Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows, Clipboard} {
     SeedFreshWindows(Registry);
     // The folders exist on a fresh system, so links and files can be saved there at once.
     for (const auto& seed : FreshWindowsValues()) Files.CreateFolder(seed.Value);

@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessApplication.h"
+#include "platform/headless/HeadlessClipboard.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessLocale.h"
 #include "platform/headless/HeadlessRegistry.h"
@@ -38,6 +39,7 @@ public:
     THeadlessLocale Locale;
     THeadlessSystemColors SystemColors;
     THeadlessWindowHosts Windows{Application};
+    THeadlessClipboard Clipboard;
 
 private:
     TPlatform Platform_;

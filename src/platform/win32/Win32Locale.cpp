@@ -19,4 +19,23 @@ TFontSignature TWin32Locale::SystemFontSignature() const {
     return signature;
 }
 
+namespace {
+
+// The first character of a user-locale text; `fallback` when Windows has none to give.
+char16_t FirstCharOf(LCTYPE type, char16_t fallback) {
+    WCHAR buffer[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 8) == 0) return fallback;
+    return static_cast<char16_t>(buffer[0]);
+}
+
+}  // namespace
+
+char16_t TWin32Locale::DecimalSeparator() const {
+    const char16_t separator = FirstCharOf(LOCALE_SDECIMAL, u'.');
+    return separator != 0 ? separator : u'.';
+}
+
+// An empty grouping text leaves 0: no grouping.
+char16_t TWin32Locale::ThousandSeparator() const { return FirstCharOf(LOCALE_STHOUSAND, u','); }
+
 }  // namespace marlowen

@@ -2,6 +2,6 @@
 
 namespace marlowen {
 
-TWin32Platform::TWin32Platform() : Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows} {}
+TWin32Platform::TWin32Platform() : Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows, Clipboard} {}
 
 }  // namespace marlowen

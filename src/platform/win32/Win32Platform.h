@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Registry.h"
@@ -28,6 +29,7 @@ public:
     TWin32Locale Locale;
     TWin32SystemColors SystemColors;
     TWin32WindowHosts Windows;
+    TWin32Clipboard Clipboard;
 
 private:
     TPlatform Platform_;
