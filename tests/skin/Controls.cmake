@@ -9,4 +9,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphListsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFramesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindowsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
 )
