@@ -21,6 +21,43 @@ inline bool operator==(const TScreenRect& a, const TScreenRect& b) {
 }
 inline bool operator!=(const TScreenRect& a, const TScreenRect& b) { return !(a == b); }
 
+class TWindowHost;
+
+// System menu commands (the Windows values).
+namespace SystemCommand {
+constexpr uint32_t Size = 0xF000;
+constexpr uint32_t Move = 0xF010;
+constexpr uint32_t Minimize = 0xF020;
+constexpr uint32_t Maximize = 0xF030;
+constexpr uint32_t Close = 0xF060;
+constexpr uint32_t Restore = 0xF120;
+}  // namespace SystemCommand
+
+// The first user-defined message number (WM_USER).
+constexpr uint32_t kUserMessage = 0x0400;
+
+// How a form became active or inactive (WM_ACTIVATE's state).
+enum class TFormActivation : uint8_t { Inactive, Active, ClickActive };
+
+// What a top-level form delivers to the object that lives in it. The Win32 host calls these from
+// its window procedure: WM_ACTIVATE, WM_SHOWWINDOW (hidden), WM_CLOSE, WM_SIZE and posted
+// messages of the user range.
+class TFormHostEvents {
+public:
+    virtual ~TFormHostEvents() = default;
+
+    virtual void FormActivation(TFormActivation state) = 0;
+    // The form was hidden.
+    virtual void FormHidden() = 0;
+    // The form is asked to close (Close, the system menu, Alt+F4). The object decides what
+    // closing means: it hides the form or frees it (and with it the host) as its last action.
+    virtual void FormCloseRequest() = 0;
+    // The form's size changed.
+    virtual void FormResized() = 0;
+    // A posted message of the user range (kUserMessage and above) arrived.
+    virtual void FormMessage(uint32_t message) = 0;
+};
+
 // The border-less top-level form that holds the windows of graph containers: what the skin's
 // window controls ask of it (dragging by the caption area, snapping to the screen and to other
 // windows, the window shape).
@@ -40,6 +77,35 @@ public:
     // Clips the form to the union of the rectangles (in the form's own coordinates) and redraws
     // it; no rectangle at all removes the shape, so the whole form shows.
     virtual void SetShape(const std::vector<TScreenRect>& rectangles) = 0;
+
+    // --- what a skinned form asks of its own window (optional for hosts that only drag) ---
+    // Places and sizes the form (SetWindowPos); a size change delivers FormResized.
+    virtual void SetBounds(const TScreenRect& bounds) { MoveTo(bounds.Left, bounds.Top); }
+    virtual bool Maximized() const { return false; }
+    // Puts the container's window into the form's client area, filling it.
+    virtual void AttachWindow(TWindowHost& /*window*/) {}
+    virtual void Show() {}
+    // Hides the form (ShowWindow SW_HIDE); delivers FormHidden.
+    virtual void Hide() {}
+    virtual bool Visible() const { return true; }
+    // Asks the form to close (WM_CLOSE); delivers FormCloseRequest.
+    virtual void Close() {}
+    // Posts SC_MINIMIZE to the form (the form minimises when the message arrives).
+    virtual void Minimize() {}
+    virtual bool Minimized() const { return false; }
+    // Brings the form to the front and gives it the focus (SetForegroundWindow, SetFocus); it
+    // then becomes active.
+    virtual void BringToFront() {}
+    // Whether the form takes input (EnableWindow); a disabled form passes it to nothing inside.
+    virtual void SetEnabled(bool /*enabled*/) {}
+    virtual bool Enabled() const { return true; }
+    // The form's system menu, by command, and removing an item of it (GetSystemMenu, DeleteMenu).
+    virtual std::vector<uint32_t> SystemMenu() const { return {}; }
+    virtual void RemoveSystemMenuItem(uint32_t /*command*/) {}
+    // The form that owns this one (stays below it, minimises with it); none: unowned.
+    virtual void SetOwner(TFormHost* /*owner*/) {}
+    // Posts a message of the user range to the form itself (PostMessage).
+    virtual void PostMessage(uint32_t /*message*/) {}
 };
 
 }  // namespace marlowen

@@ -6,6 +6,7 @@
 namespace marlowen {
 
 class TFormHost;
+class TFormHostEvents;
 
 // Keys and buttons held during an input event, as a set of bits.
 namespace ShiftState {
@@ -139,6 +140,9 @@ public:
     // A new child window of the given client size that delivers its messages to `events`, which
     // outlives it.
     virtual std::unique_ptr<TWindowHost> CreateHost(TWindowHostEvents& events, int32_t width, int32_t height) = 0;
+    // A new, hidden, border-less top-level form of the given client size (placed by the system)
+    // that delivers its messages to `events`, which outlives it.
+    virtual std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) = 0;
 };
 
 // The message number of the private repaint message (the user message base + 1000).

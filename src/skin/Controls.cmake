@@ -15,4 +15,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFrames.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HintWindow.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindow.cpp
 )

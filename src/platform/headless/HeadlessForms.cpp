@@ -8,12 +8,21 @@ namespace marlowen {
 
 // --- THeadlessFormHost ---
 
-THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect& bounds)
-    : Screen_(screen), Bounds_(bounds) {
+THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect& bounds, TFormHostEvents* events)
+    : Screen_(screen),
+      Events_(events),
+      Bounds_(bounds),
+      Visible_(events == nullptr),
+      SystemMenu_{SystemCommand::Restore, SystemCommand::Move,     SystemCommand::Size,
+                  SystemCommand::Minimize, SystemCommand::Maximize, SystemCommand::Close} {
     Screen_.Forms_.push_back(this);
 }
 
 THeadlessFormHost::~THeadlessFormHost() {
+    if (Screen_.Active_ == this) Screen_.Active_ = nullptr;
+    for (THeadlessFormHost* form : Screen_.Forms_) {
+        if (form->Owner_ == this) form->Owner_ = nullptr;
+    }
     for (const TAttached& attached : Hosts_) attached.Host->SetForm(nullptr);
     auto& forms = Screen_.Forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
@@ -76,6 +85,65 @@ void THeadlessFormHost::PlaceHosts() {
     for (const TAttached& attached : Hosts_) {
         attached.Host->SetScreenOrigin(Bounds_.Left + attached.X, Bounds_.Top + attached.Y);
     }
+}
+
+void THeadlessFormHost::SetBounds(const TScreenRect& bounds) {
+    const bool resized = bounds.Width() != Bounds_.Width() || bounds.Height() != Bounds_.Height();
+    Bounds_ = {bounds.Left, bounds.Top, bounds.Left + std::max(bounds.Width(), 0),
+               bounds.Top + std::max(bounds.Height(), 0)};
+    PlaceHosts();
+    if (resized && Events_ != nullptr) Events_->FormResized();
+}
+
+void THeadlessFormHost::AttachWindow(TWindowHost& window) {
+    auto& host = static_cast<THeadlessWindowHost&>(window);
+    AttachHost(host);
+}
+
+void THeadlessFormHost::Hide() {
+    if (!Visible_) return;
+    if (Screen_.Active_ == this) Activate(TFormActivation::Inactive);
+    Visible_ = false;
+    if (Events_ != nullptr) Events_->FormHidden();
+}
+
+void THeadlessFormHost::Close() {
+    if (Events_ != nullptr) Events_->FormCloseRequest();
+}
+
+void THeadlessFormHost::BringToFront() {
+    auto& forms = Screen_.Forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    forms.push_back(this);
+    Visible_ = true;
+    Minimized_ = false;
+    if (Screen_.Active_ != this) Activate(TFormActivation::Active);
+}
+
+void THeadlessFormHost::Activate(TFormActivation state) {
+    if (state == TFormActivation::Inactive) {
+        if (Screen_.Active_ == this) Screen_.Active_ = nullptr;
+        if (Events_ != nullptr) Events_->FormActivation(state);
+        return;
+    }
+    THeadlessFormHost* previous = Screen_.Active_;
+    Screen_.Active_ = this;
+    if (previous != nullptr && previous != this && previous->Events_ != nullptr) {
+        previous->Events_->FormActivation(TFormActivation::Inactive);
+    }
+    if (Events_ != nullptr) Events_->FormActivation(state);
+}
+
+void THeadlessFormHost::RemoveSystemMenuItem(uint32_t command) {
+    SystemMenu_.erase(std::remove(SystemMenu_.begin(), SystemMenu_.end(), command), SystemMenu_.end());
+}
+
+bool THeadlessFormHost::DeliverNextMessage() {
+    if (Posted_.empty()) return false;
+    const uint32_t message = Posted_.front();
+    Posted_.erase(Posted_.begin());
+    if (Events_ != nullptr) Events_->FormMessage(message);
+    return true;
 }
 
 // --- THeadlessHintPopup ---

@@ -25,18 +25,23 @@ public:
 
     // Our forms alive, the bottom one first.
     const std::vector<THeadlessFormHost*>& Forms() const { return Forms_; }
+    // The active form (the one with the focus); none when no form of ours is active.
+    THeadlessFormHost* ActiveForm() const { return Active_; }
 
 private:
     friend class THeadlessFormHost;
 
     std::vector<THeadlessFormHost*> Forms_;
+    THeadlessFormHost* Active_ = nullptr;
 };
 
 // A border-less top-level form on the virtual screen. Windows of graph containers attached to it
 // move with it; it records the shape it was given.
 class THeadlessFormHost : public TFormHost {
 public:
-    THeadlessFormHost(THeadlessScreen& screen, const TScreenRect& bounds);
+    // A visible form without events (a bare frame for dragging), or, with events, a hidden form
+    // whose activation, hiding, closing, resizing and posted messages go to them.
+    THeadlessFormHost(THeadlessScreen& screen, const TScreenRect& bounds, TFormHostEvents* events = nullptr);
     ~THeadlessFormHost() override;
     THeadlessFormHost(const THeadlessFormHost&) = delete;
     THeadlessFormHost& operator=(const THeadlessFormHost&) = delete;
@@ -47,10 +52,39 @@ public:
     TScreenRect WorkArea() const override { return Screen_.WorkArea; }
     std::vector<TScreenRect> OtherWindows() const override;
     void SetShape(const std::vector<TScreenRect>& rectangles) override;
+    void SetBounds(const TScreenRect& bounds) override;
+    bool Maximized() const override { return Maximized_; }
+    void AttachWindow(TWindowHost& window) override;
+    void Show() override { Visible_ = true; }
+    // Hides the form; an active form becomes inactive first.
+    void Hide() override;
+    bool Visible() const override { return Visible_; }
+    void Close() override;
+    // Minimises at once (the posted command is not queued headless); the hint-free form stays
+    // where it is.
+    void Minimize() override { Minimized_ = true; }
+    bool Minimized() const override { return Minimized_; }
+    // Raises the form to the top of the screen, shows it and activates it: the form active before
+    // receives Inactive, then this one Active.
+    void BringToFront() override;
+    void SetEnabled(bool enabled) override { Enabled_ = enabled; }
+    bool Enabled() const override { return Enabled_; }
+    // Restore, move, size, minimize, maximize and close, less the items removed.
+    std::vector<uint32_t> SystemMenu() const override { return SystemMenu_; }
+    void RemoveSystemMenuItem(uint32_t command) override;
+    void SetOwner(TFormHost* owner) override { Owner_ = owner; }
+    void PostMessage(uint32_t message) override { Posted_.push_back(message); }
 
-    bool Visible() const { return Visible_; }
     void SetVisible(bool visible) { Visible_ = visible; }
     void SetSize(int32_t width, int32_t height);
+    void SetMaximized(bool maximized) { Maximized_ = maximized; }
+    TFormHost* Owner() const { return Owner_; }
+    // Test injector: the system (de)activates the form, as a click or Alt+Tab would.
+    void Activate(TFormActivation state);
+    // Delivers the oldest posted message; false when none was waiting. The events may free the
+    // form while handling it: call no more on it then.
+    bool DeliverNextMessage();
+    size_t PostedCount() const { return Posted_.size(); }
     // Puts the window at (x, y) of the form; it follows every move of the form until either goes.
     void AttachHost(THeadlessWindowHost& host, int32_t x = 0, int32_t y = 0);
     void DetachHost(THeadlessWindowHost& host);
@@ -71,8 +105,15 @@ private:
     void PlaceHosts();
 
     THeadlessScreen& Screen_;
+    TFormHostEvents* Events_;
     TScreenRect Bounds_;
     bool Visible_ = true;
+    bool Maximized_ = false;
+    bool Minimized_ = false;
+    bool Enabled_ = true;
+    TFormHost* Owner_ = nullptr;
+    std::vector<uint32_t> SystemMenu_;
+    std::vector<uint32_t> Posted_;
     std::vector<TAttached> Hosts_;
     std::vector<TScreenRect> Shape_;
     int32_t ShapeCount_ = 0;

@@ -232,6 +232,10 @@ THeadlessWindowHosts::THeadlessWindowHosts(THeadlessApplication& application) : 
 
 THeadlessWindowHosts::~THeadlessWindowHosts() = default;
 
+std::unique_ptr<TFormHost> THeadlessWindowHosts::CreateForm(TFormHostEvents& events, int32_t width, int32_t height) {
+    return std::make_unique<THeadlessFormHost>(Screen, TScreenRect{0, 0, std::max(width, 0), std::max(height, 0)}, &events);
+}
+
 std::unique_ptr<TWindowHost> THeadlessWindowHosts::CreateHost(TWindowHostEvents& events, int32_t width,
                                                               int32_t height) {
     auto host = std::make_unique<THeadlessWindowHost>(*this, events, width, height);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/WindowHost.h"
+#include "platform/headless/HeadlessForms.h"
 
 namespace marlowen {
 
@@ -135,6 +136,11 @@ public:
     ~THeadlessWindowHosts() override;
 
     std::unique_ptr<TWindowHost> CreateHost(TWindowHostEvents& events, int32_t width, int32_t height) override;
+    // A hidden form on Screen at (0, 0).
+    std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) override;
+
+    // The virtual screen the forms live on.
+    THeadlessScreen Screen;
 
     // The windows alive, oldest first; the newest is on top.
     const std::vector<THeadlessWindowHost*>& Hosts() const { return Hosts_; }

@@ -9,4 +9,9 @@ std::unique_ptr<TWindowHost> TWin32WindowHosts::CreateHost(TWindowHostEvents& /*
     throw Exception("Окна графических контейнеров в этой сборке недоступны.");
 }
 
+std::unique_ptr<TFormHost> TWin32WindowHosts::CreateForm(TFormHostEvents& /*events*/, int32_t /*width*/,
+                                                         int32_t /*height*/) {
+    throw Exception("Формы скинов в этой сборке недоступны.");
+}
+
 }  // namespace marlowen
