@@ -91,7 +91,7 @@ protected:
     // The machine with another file system in place of its own.
     TPlatform PlatformWith(TFileSystem& files) {
         THeadlessPlatform& m = *Machine_;
-        return TPlatform{m.Application, files, m.Registry, m.Shell, m.Locale, m.SystemColors, m.Windows};
+        return TPlatform{m.Application, files, m.Registry, m.Shell, m.Locale, m.SystemColors, m.Windows, m.Clipboard};
     }
 
     std::filesystem::path Host(const std::string& path) const { return Machine_->Files.HostPath(path); }

@@ -426,8 +426,7 @@ TEST_F(UpdateFlowTest, OutOfMemoryAndOtherRuntimeErrorsAreTheUpdatesFailure) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Cause);
         TThrowingFiles files(Machine().Files, kPackage, c.Error);
-        TPlatform platform{Machine().Application, files,        Machine().Registry,     Machine().Shell,
-                           Machine().Locale,      Machine().SystemColors, Machine().Windows};
+        TPlatform platform = PlatformWith(files);
         EXPECT_EQ(RunOn(platform, {"/update", kKey, kPackage}), std::string("Update is not installed.\r") + c.Cause);
         EXPECT_TRUE(Exists(kPackage));
     }
