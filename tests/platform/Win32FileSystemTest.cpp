@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "core/Exception.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
 
