@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FontTestSupport.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -124,6 +125,18 @@ public:
         TBitmap32 bitmap;
         bitmap.SetSize(width, height);
         bitmap.FillRect({0, 0, width - 1, height - 1}, colour);
+        bitmap.SaveToPack(stream);
+        return *LoadItem(path, stream).Bitmap();
+    }
+    // An image given pixel by pixel, rows top first.
+    const TBitmap32& AddPixels(const std::string& path, int32_t width, int32_t height,
+                               const std::vector<uint32_t>& pixels) {
+        TMemStream stream;
+        TBitmap32 bitmap;
+        bitmap.SetSize(width, height);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) bitmap.Row(y)[x] = pixels[static_cast<size_t>(y * width + x)];
+        }
         bitmap.SaveToPack(stream);
         return *LoadItem(path, stream).Bitmap();
     }

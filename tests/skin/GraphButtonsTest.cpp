@@ -32,17 +32,7 @@ class ButtonTest : public ::testing::Test {
 protected:
     // An image given pixel by pixel, rows top first.
     void AddPixels(const std::string& path, int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
-        TBitmap32 bitmap;
-        bitmap.SetSize(width, height);
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) bitmap.Row(y)[x] = pixels[static_cast<size_t>(y * width + x)];
-        }
-        TMemStream stream;
-        bitmap.SaveToPack(stream);
-        stream.SetPosition(0);
-        auto item = std::make_unique<TResourceItem>(path);
-        item->LoadBody(stream);
-        bench.Resources.Add(std::move(item));
+        bench.AddPixels(path, width, height, pixels);
     }
     // A folder with only the required images, width x height.
     void AddFolder(const std::string& folder, int32_t width, int32_t height, uint32_t normal = kNormal,

@@ -55,17 +55,7 @@ protected:
     }
 
     void AddPixels(const std::string& path, int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
-        TBitmap32 bitmap;
-        bitmap.SetSize(width, height);
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) bitmap.Row(y)[x] = pixels[static_cast<size_t>(y * width + x)];
-        }
-        TMemStream stream;
-        bitmap.SaveToPack(stream);
-        stream.SetPosition(0);
-        auto item = std::make_unique<TResourceItem>(path);
-        item->LoadBody(stream);
-        bench.Resources.Add(std::move(item));
+        bench.AddPixels(path, width, height, pixels);
     }
     void AddStyle(const std::string& name, int left, int top, int right, int bottom, const std::string& attributes) {
         bench.AddXml("S\\" + name + ".xml", "<Frame LeftIndent=\"" + std::to_string(left) + "\" TopIndent=\"" +
