@@ -5,7 +5,7 @@ TOTAL_PASSED=0
 TOTAL_FAILED=0
 SUITE_LINES=()
 
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (%s free)\n' "$*" "$(df -h --output=avail . | tail -n 1 | tr -d ' ')"; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 build_preset() {
@@ -16,6 +16,19 @@ build_preset() {
     return 1
   fi
   echo "built $preset (log: $log)"
+}
+
+# drop_objects PRESET: with MARLOWEN_SPARE_DISK=1 (CI machines may have little disk), removes a
+# preset's object files once its programs are built; the programs are all the later steps need.
+drop_objects() {
+  [ "${MARLOWEN_SPARE_DISK:-0}" = 1 ] || return 0
+  find "build/$1" -name '*.o' -delete 2>/dev/null || true
+}
+
+# drop_folder PATH: the same for a folder no later step reads (a Wine prefix of a finished step).
+drop_folder() {
+  [ "${MARLOWEN_SPARE_DISK:-0}" = 1 ] || return 0
+  rm -rf "$1"
 }
 
 # A new, empty Wine prefix (32-bit programs run in its WoW64 part); quiet and without the

@@ -25,6 +25,8 @@ for scenario in "${scenarios[@]}"; do
   SCENARIO_FAILED=0
   "scenario_$scenario"
   wineserver -k 2>/dev/null
+  # A prefix holds hundreds of megabytes; only the pristine one is kept (E2E_KEEP=1 keeps all).
+  [ -n "${E2E_KEEP:-}" ] || rm -rf "$WINEPREFIX"
   if [ "$SCENARIO_FAILED" -eq 0 ]; then
     echo "PASS $scenario"; passed=$((passed + 1))
   else
