@@ -21,6 +21,7 @@ inline bool operator==(const TScreenRect& a, const TScreenRect& b) {
 }
 inline bool operator!=(const TScreenRect& a, const TScreenRect& b) { return !(a == b); }
 
+class TApplication;
 class TWindowHost;
 
 // System menu commands (the Windows values).
@@ -106,6 +107,11 @@ public:
     virtual void SetOwner(TFormHost* /*owner*/) {}
     // Posts a message of the user range to the form itself (PostMessage).
     virtual void PostMessage(uint32_t /*message*/) {}
+
+    // Shows the form and runs the program's messages until the form is hidden (closed, or freed
+    // by its own handler) or the application is told to terminate; then returns. Other forms keep
+    // working meanwhile (message boxes, the folder dialog).
+    virtual void RunModal(const TApplication& application) = 0;
 };
 
 }  // namespace marlowen

@@ -20,6 +20,13 @@ struct TShellLinkData {
     int32_t IconIndex = -1;     // below 0: no icon location (the target's own icon)
 };
 
+// What the folder-browse dialog is asked to show.
+struct TFolderBrowseRequest {
+    std::string Prompt;        // the text above the folder tree
+    std::string Root;          // the only subtree shown; empty: the whole shell namespace
+    std::string StartFolder;   // preselected when it exists; empty: none
+};
+
 // The Windows shell: starting programs and documents, and shell links.
 class TShell {
 public:
@@ -37,6 +44,11 @@ public:
     // any length are saved, the link file's own and the target's. Raises the platform's error on
     // failure (a missing folder, a link file in use), leaving an old link as it was.
     virtual void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) = 0;
+
+    // The folder-browse dialog, modal over the program's windows: only file-system folders can be
+    // chosen, and the dialog offers to make a new folder. True with the chosen folder's full path
+    // when the user confirms; false on cancel.
+    virtual bool BrowseForFolder(const TFolderBrowseRequest& request, std::string& chosen) = 0;
 };
 
 }  // namespace marlowen

@@ -7,6 +7,7 @@ namespace marlowen {
 
 class TFormHost;
 class TFormHostEvents;
+class THintPopup;
 
 // Keys and buttons held during an input event, as a set of bits.
 namespace ShiftState {
@@ -143,6 +144,8 @@ public:
     // A new, hidden, border-less top-level form of the given client size (placed by the system)
     // that delivers its messages to `events`, which outlives it.
     virtual std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) = 0;
+    // The program's one hint popup, living as long as this object.
+    virtual THintPopup& HintPopup() = 0;
 };
 
 // The message number of the private repaint message (the user message base + 1000).

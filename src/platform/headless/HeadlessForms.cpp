@@ -2,9 +2,27 @@
 
 #include <algorithm>
 
+#include "core/Exception.h"
+#include "platform/Application.h"
 #include "platform/headless/HeadlessWindowHost.h"
 
 namespace marlowen {
+
+// --- THeadlessScreen ---
+
+void THeadlessScreen::DeliverMessages() {
+    for (bool delivered = true; delivered;) {
+        delivered = false;
+        if (PumpWindows) PumpWindows();
+        // A form's message may free forms: look each one up again before delivering to it.
+        for (size_t i = 0; i < Forms_.size(); ++i) {
+            if (Forms_[i]->DeliverNextMessage()) {
+                delivered = true;
+                break;
+            }
+        }
+    }
+}
 
 // --- THeadlessFormHost ---
 
@@ -19,6 +37,7 @@ THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect&
 }
 
 THeadlessFormHost::~THeadlessFormHost() {
+    *Alive_ = false;
     if (Screen_.Active_ == this) Screen_.Active_ = nullptr;
     for (THeadlessFormHost* form : Screen_.Forms_) {
         if (form->Owner_ == this) form->Owner_ = nullptr;
@@ -144,6 +163,23 @@ bool THeadlessFormHost::DeliverNextMessage() {
     Posted_.erase(Posted_.begin());
     if (Events_ != nullptr) Events_->FormMessage(message);
     return true;
+}
+
+void THeadlessFormHost::RunModal(const TApplication& application) {
+    const std::shared_ptr<bool> alive = Alive_;
+    THeadlessScreen& screen = Screen_;
+    BringToFront();
+    const auto running = [&] { return *alive && Visible_ && !application.Terminated(); };
+    while (running()) {
+        screen.DeliverMessages();
+        if (!running()) break;
+        if (screen.ModalSteps.empty()) {
+            throw Exception("The modal form waits for input, and no step is left to give it.");
+        }
+        const std::function<void()> step = std::move(screen.ModalSteps.front());
+        screen.ModalSteps.pop_front();
+        step();
+    }
 }
 
 // --- THeadlessHintPopup ---

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,17 @@ public:
     const std::vector<THeadlessFormHost*>& Forms() const { return Forms_; }
     // The active form (the one with the focus); none when no form of ours is active.
     THeadlessFormHost* ActiveForm() const { return Active_; }
+
+    // What the person does while a form runs modally: whenever no message is waiting, the next
+    // step runs. A modal run that still waits when no step is left raises, since nothing else
+    // would ever end it.
+    std::deque<std::function<void()>> ModalSteps;
+    // Delivers the messages waiting in the windows' queue; set by the window collection.
+    std::function<void()> PumpWindows;
+
+    // Delivers every waiting message: the windows' queue and the messages posted to forms, until
+    // none is left.
+    void DeliverMessages();
 
 private:
     friend class THeadlessFormHost;
@@ -74,6 +88,9 @@ public:
     void RemoveSystemMenuItem(uint32_t command) override;
     void SetOwner(TFormHost* owner) override { Owner_ = owner; }
     void PostMessage(uint32_t message) override { Posted_.push_back(message); }
+    // Shows and activates the form, then delivers messages and runs the screen's modal steps
+    // until the form is hidden or freed or the application terminates.
+    void RunModal(const TApplication& application) override;
 
     void SetVisible(bool visible) { Visible_ = visible; }
     void SetSize(int32_t width, int32_t height);
@@ -118,6 +135,8 @@ private:
     std::vector<TScreenRect> Shape_;
     int32_t ShapeCount_ = 0;
     int32_t MoveCount_ = 0;
+    // Cleared when the form goes, so a modal run learns that its form was freed under it.
+    std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
 };
 
 // The hint popup of a headless GUI: it records what it shows. Its font is fixed: every character

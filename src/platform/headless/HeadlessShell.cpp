@@ -43,4 +43,14 @@ void THeadlessShell::SaveShellLink(const std::string& linkFile, const TShellLink
     Files_.WriteFile(linkFile, WriteShellLinkFile(link));
 }
 
+bool THeadlessShell::BrowseForFolder(const TFolderBrowseRequest& request, std::string& chosen) {
+    BrowseRequests_.push_back(request);
+    if (FolderChoices.empty()) return false;
+    const std::optional<std::string> choice = std::move(FolderChoices.front());
+    FolderChoices.pop_front();
+    if (!choice) return false;
+    chosen = *choice;
+    return true;
+}
+
 }  // namespace marlowen

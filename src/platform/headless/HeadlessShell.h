@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +38,14 @@ public:
     // Raises when the link's folder does not exist or the file cannot be written.
     void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
 
+    // Answers the next scripted choice: a folder confirms it, none cancels; without a script the
+    // dialog is cancelled. Every request is recorded.
+    bool BrowseForFolder(const TFolderBrowseRequest& request, std::string& chosen) override;
+
     const std::vector<TStarted>& Started() const { return Started_; }
+    // The person's choices in the coming folder dialogs, in order (none: Cancel).
+    std::deque<std::optional<std::string>> FolderChoices;
+    const std::vector<TFolderBrowseRequest>& BrowseRequests() const { return BrowseRequests_; }
     // For tests: every start fails from now on (true) or works again (false).
     void RefuseStarts(bool refuse) { RefuseStarts_ = refuse; }
 
@@ -46,6 +55,7 @@ private:
 
     THeadlessFileSystem& Files_;
     std::vector<TStarted> Started_;
+    std::vector<TFolderBrowseRequest> BrowseRequests_;
     bool RefuseStarts_ = false;
 };
 

@@ -228,7 +228,9 @@ void THeadlessWindowHost::PressKey(uint32_t virtualKey, TShiftState shift) {
 
 // --- the collection ---
 
-THeadlessWindowHosts::THeadlessWindowHosts(THeadlessApplication& application) : Application_(application) {}
+THeadlessWindowHosts::THeadlessWindowHosts(THeadlessApplication& application) : Application_(application) {
+    Screen.PumpWindows = [this] { Pump(); };
+}
 
 THeadlessWindowHosts::~THeadlessWindowHosts() = default;
 

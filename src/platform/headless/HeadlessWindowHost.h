@@ -139,8 +139,11 @@ public:
     // A hidden form on Screen at (0, 0).
     std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) override;
 
-    // The virtual screen the forms live on.
+    THeadlessHintPopup& HintPopup() override { return Hint; }
+
+    // The virtual screen the forms live on, and the hint popup shown on it.
     THeadlessScreen Screen;
+    THeadlessHintPopup Hint{Screen};
 
     // The windows alive, oldest first; the newest is on top.
     const std::vector<THeadlessWindowHost*>& Hosts() const { return Hosts_; }

@@ -26,6 +26,28 @@ void Check(HRESULT result) {
 
 bool FitsMaxPath(const std::string& path) { return WideText(path).size() < MAX_PATH; }
 
+// An item identifier list the shell allocated; freed with the task allocator.
+class TItemIdList {
+public:
+    TItemIdList() = default;
+    explicit TItemIdList(PIDLIST_ABSOLUTE list) : List_(list) {}
+    TItemIdList(const TItemIdList&) = delete;
+    TItemIdList& operator=(const TItemIdList&) = delete;
+    ~TItemIdList() { CoTaskMemFree(List_); }
+
+    PIDLIST_ABSOLUTE Get() const { return List_; }
+    PIDLIST_ABSOLUTE* Receive() { return &List_; }
+
+private:
+    PIDLIST_ABSOLUTE List_ = nullptr;
+};
+
+// Selects the start folder once the dialog is up.
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM /*parameter*/, LPARAM data) {
+    if (message == BFFM_INITIALIZED && data != 0) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
 }  // namespace
 
 bool TWin32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
@@ -78,6 +100,29 @@ void TWin32Shell::SaveShellLink(const std::string& linkFile, const TShellLinkDat
     TComPtr<IPersistFile> persistFile;
     Check(shellLink->QueryInterface(IID_IPersistFile, persistFile.Put()));
     Check(persistFile->Save(WideText(linkFile).c_str(), FALSE));
+}
+
+bool TWin32Shell::BrowseForFolder(const TFolderBrowseRequest& request, std::string& chosen) {
+    const std::wstring prompt = WideText(request.Prompt), root = WideText(request.Root),
+                       start = WideText(request.StartFolder);
+    TItemIdList rootList;
+    if (!root.empty()) Check(SHParseDisplayName(root.c_str(), nullptr, rootList.Receive(), 0, nullptr));
+    BROWSEINFOW info{};
+    info.hwndOwner = GetActiveWindow();
+    info.pidlRoot = rootList.Get();
+    info.lpszTitle = prompt.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = BrowseCallback;
+    const DWORD attributes = start.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(start.c_str());
+    const bool startExists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.lParam = startExists ? reinterpret_cast<LPARAM>(start.c_str()) : 0;
+    const TItemIdList picked(SHBrowseForFolderW(&info));
+    if (picked.Get() == nullptr) return false;
+    std::wstring path(32768, L'\0');
+    if (!SHGetPathFromIDListEx(picked.Get(), path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) return false;
+    path.resize(wcslen(path.c_str()));
+    chosen = Utf8Text(path);
+    return true;
 }
 
 }  // namespace marlowen

@@ -18,6 +18,9 @@ public:
     // Through the shell's link object; a link with a path of MAX_PATH characters or more, which
     // that object cannot hold, is written in the link format by this backend's file system.
     void SaveShellLink(const std::string& linkFile, const TShellLinkData& link) override;
+    // SHBrowseForFolderW, owned by the active window of the program; the root is parsed into the
+    // shell namespace and the start folder selected once the dialog is up.
+    bool BrowseForFolder(const TFolderBrowseRequest& request, std::string& chosen) override;
 
 private:
     TComInitialization Com_;

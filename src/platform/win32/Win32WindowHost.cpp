@@ -14,4 +14,8 @@ std::unique_ptr<TFormHost> TWin32WindowHosts::CreateForm(TFormHostEvents& /*even
     throw Exception("Формы скинов в этой сборке недоступны.");
 }
 
+THintPopup& TWin32WindowHosts::HintPopup() {
+    throw Exception("Всплывающие подсказки в этой сборке недоступны.");
+}
+
 }  // namespace marlowen

@@ -11,6 +11,7 @@ class TWin32WindowHosts : public TWindowHosts {
 public:
     std::unique_ptr<TWindowHost> CreateHost(TWindowHostEvents& events, int32_t width, int32_t height) override;
     std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) override;
+    THintPopup& HintPopup() override;
 };
 
 }  // namespace marlowen
