@@ -35,7 +35,7 @@ int wmain(int count, wchar_t** words) {
         return 2;
     }
     marlowen::TWin32Platform platform;
-    marlowen::TCoreLibrary core(platform.Platform().Locale);
+    marlowen::TCoreLibrary core(platform.Platform().Locale.SupportsCyrillic());
     try {
         marlowen::Languages->SelectLanguage(u"eng");
         marlowen::TSetupModule module(platform.Platform());

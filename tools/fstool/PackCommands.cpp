@@ -22,6 +22,7 @@
 #include "FontSource.h"
 #include "PngSource.h"
 #include "XmlSource.h"
+#include "core/StringHash.h"
 #include "skin/PackWriter.h"
 #include "storage/FileIo.h"
 #endif
@@ -94,31 +95,37 @@ struct TSourceFile {
     TSourceKind Kind;
 };
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
+std::vector<TSourceFile> FindSourcesOrRaise(const fs::path& folder);
 
 // The pack sources under the folder, ordered by item name; other files are noted and skipped.
+// A folder that cannot be listed stops the pack with its name: a skin missing a part must not
+// be packed as if whole.
 std::vector<TSourceFile> FindSources(const fs::path& folder) {
+    try {
+        return FindSourcesOrRaise(folder);
+    } catch (const fs::filesystem_error& error) {
+        const fs::path& failed = error.path1().empty() ? folder : error.path1();
+        throw Exception(failed.u8string() + ": cannot be listed (" + error.code().message() + ")");
+    }
+}
+
+std::vector<TSourceFile> FindSourcesOrRaise(const fs::path& folder) {
     std::map<std::string, TSourceFile> byName;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;
         const fs::path relative = entry.path().lexically_relative(folder);
-        const std::string extension = Lower(relative.extension().u8string());
+        const std::string extension = UpperCase(relative.extension().u8string());
         std::string name = relative.u8string();
         TSourceKind kind;
         std::string itemExtension = relative.extension().u8string();
-        if (extension == ".xml") {
+        if (extension == ".XML") {
             kind = TSourceKind::Xml;
-        } else if (extension == ".png") {
+        } else if (extension == ".PNG") {
             kind = TSourceKind::Png;
             itemExtension = ".bmp";
-        } else if (extension == ".wav") {
+        } else if (extension == ".WAV") {
             kind = TSourceKind::Wav;
-        } else if (extension == ".font") {
+        } else if (extension == ".FONT") {
             kind = TSourceKind::Font;
             itemExtension = ".fnt";
         } else {
