@@ -95,24 +95,18 @@ struct TSourceFile {
     TSourceKind Kind;
 };
 
-std::vector<TSourceFile> FindSourcesOrRaise(const fs::path& folder);
-
 // The pack sources under the folder, ordered by item name; other files are noted and skipped.
 // A folder that cannot be listed stops the pack with its name: a skin missing a part must not
 // be packed as if whole.
 std::vector<TSourceFile> FindSources(const fs::path& folder) {
-    try {
-        return FindSourcesOrRaise(folder);
-    } catch (const fs::filesystem_error& error) {
-        const fs::path& failed = error.path1().empty() ? folder : error.path1();
-        throw Exception(failed.u8string() + ": cannot be listed (" + error.code().message() + ")");
-    }
-}
-
-std::vector<TSourceFile> FindSourcesOrRaise(const fs::path& folder) {
     std::map<std::string, TSourceFile> byName;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file()) continue;
+    std::error_code error;
+    fs::path visited;  // the entry before the step that failed: a folder is entered right after it
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::directory_entry& entry = *it;
+        visited = entry.path();
+        std::error_code typeError;
+        if (!entry.is_regular_file(typeError)) continue;
         const fs::path relative = entry.path().lexically_relative(folder);
         const std::string extension = UpperCase(relative.extension().u8string());
         std::string name = relative.u8string();
@@ -138,6 +132,12 @@ std::vector<TSourceFile> FindSourcesOrRaise(const fs::path& folder) {
         const std::string path = entry.path().u8string();
         const auto [at, added] = byName.emplace(name, TSourceFile{name, path, kind});
         if (!added) throw Exception(at->second.Path + " and " + path + " both make the item '" + name + "'");
+    }
+    if (error) {
+        std::error_code typeError;
+        const fs::path failed =
+            visited.empty() ? folder : fs::is_directory(visited, typeError) ? visited : visited.parent_path();
+        throw Exception(failed.u8string() + ": cannot be listed (" + error.message() + ")");
     }
     std::vector<TSourceFile> sources;
     for (auto& [name, source] : byName) sources.push_back(std::move(source));
