@@ -37,7 +37,7 @@ scenario_install_when_installed() {
 check_installed_state() {
   check "uninstall entry" equals "$(reg_default "$UNINSTALL_KEY")" "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "UninstallString" equals "$(reg_value "$UNINSTALL_KEY" UninstallString)" "$INSTALL_FOLDER\\Setup.exe /uninstall"
-  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "Install folder" same_text "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
   check "Program group" equals "$(reg_value "$UNINSTALL_KEY" 'Program group')" "$PROGRAM_GROUP"
   check "App Paths" equals "$(reg_value "$APP_PATHS_KEY" Path)" "$INSTALL_FOLDER\\"
   check "EnableAutoUpdate" equals "$(reg_value "$SETTINGS_KEY" EnableAutoUpdate)" 0x1
@@ -329,6 +329,12 @@ utf16_in() {
   local needle
   needle=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
   od -An -tx1 -v "$1" | tr -d ' \n' | grep -q "$needle"
+}
+
+# same_text SHOWN TEXT: SHOWN is TEXT, or TEXT as a console in the OEM code page shows it (every
+# character beyond ASCII a "?"), which is how Wine's reg.exe prints into a pipe.
+same_text() {
+  [ "$1" = "$2" ] || [ "$1" = "$(printf '%s' "$2" | perl -CS -pe 's/[^\x00-\x7F]/?/g')" ]
 }
 
 # Install, update and uninstall with the install folder C:\Программы\Marlowen: cmd reads the
