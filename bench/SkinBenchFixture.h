@@ -24,7 +24,7 @@ public:
     explicit TSkinBenchFixture(const char* document)
         : Scratch_(std::filesystem::temp_directory_path() / "marlowen-skin-bench"),
           Machine(MakeScratch(Scratch_)),
-          Core_(Machine.Locale),
+          Core_(Machine.Locale.SupportsCyrillic()),
           Packs_(MARLOWEN_DIST_DIR),
           Context{Skin_.Resources(), TGraphElementRegistry::Standard(), Machine.Platform()} {
         Languages->SelectLanguage(u"eng");

@@ -8,7 +8,7 @@ namespace {
 // The library start-up every test runs under: a Latin system, so English is current.
 class TLibraryEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { Library_ = std::make_unique<marlowen::TCoreLibrary>(Locale_); }
+    void SetUp() override { Library_ = std::make_unique<marlowen::TCoreLibrary>(Locale_.SupportsCyrillic()); }
     void TearDown() override { Library_.reset(); }
 
 private:

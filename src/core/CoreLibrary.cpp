@@ -5,9 +5,9 @@
 
 namespace marlowen {
 
-TCoreLibrary::TCoreLibrary(const TLocale& locale) {
+TCoreLibrary::TCoreLibrary(bool supportsCyrillic) {
     if (Languages != nullptr) throw Exception("Библиотека уже инициализирована.");
-    Languages_ = TLanguages::CreateBuiltIn(locale);
+    Languages_ = TLanguages::CreateBuiltIn(supportsCyrillic);
     Languages = Languages_.get();
 }
 

@@ -4,14 +4,13 @@
 
 namespace marlowen {
 
-class TLocale;
 class TLanguages;
 
 // The core library's start-up and shut-down: while an instance lives, the process-wide language
 // registry `Languages` exists with its built-in languages. One instance at a time.
 class TCoreLibrary {
 public:
-    explicit TCoreLibrary(const TLocale& locale);
+    explicit TCoreLibrary(bool supportsCyrillic);
     TCoreLibrary(const TCoreLibrary&) = delete;
     TCoreLibrary& operator=(const TCoreLibrary&) = delete;
     ~TCoreLibrary();

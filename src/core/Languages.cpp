@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/MultiLanguageException.h"
-#include "platform/Locale.h"
 
 namespace marlowen {
 
@@ -18,12 +17,6 @@ uint32_t Fold(uintptr_t value) {
     } else {
         return static_cast<uint32_t>(value);
     }
-}
-
-bool SupportsCyrillic(const TFontSignature& signature) {
-    constexpr uint32_t kCyrillicSubset = 1u << 9;
-    constexpr uint32_t kCodePage1251 = 1u << 2;
-    return (signature.UnicodeSubsets[0] & kCyrillicSubset) != 0 && (signature.CodePages[0] & kCodePage1251) != 0;
 }
 
 }  // namespace
@@ -46,7 +39,7 @@ TLanguages::~TLanguages() {
     if (Languages == this) Languages = nullptr;
 }
 
-std::unique_ptr<TLanguages> TLanguages::CreateBuiltIn(const TLocale& locale) {
+std::unique_ptr<TLanguages> TLanguages::CreateBuiltIn(bool supportsCyrillic) {
     static const std::pair<const char16_t*, const char16_t*> kBuiltIn[] = {
         {u"rus", u"Русский"},  {u"eng", u"English"},  {u"fra", u"Français"},  {u"ger", u"Deutsch"},
         {u"ita", u"Italiano"}, {u"spa", u"Español"}, {u"alb", u"Олбанскей"}, {u"chi", u"Китайский"},
@@ -54,8 +47,7 @@ std::unique_ptr<TLanguages> TLanguages::CreateBuiltIn(const TLocale& locale) {
     auto languages = std::make_unique<TLanguages>();
     for (const auto& [code, name] : kBuiltIn) languages->Add(std::make_unique<TLanguage>(code, name));
     languages->SetDefaultLanguage(languages->FindByCode(u"eng"));
-    const bool cyrillic = SupportsCyrillic(locale.SystemFontSignature());
-    languages->SetCurrentLanguage(languages->FindByCode(cyrillic ? u"rus" : u"eng"));
+    languages->SetCurrentLanguage(languages->FindByCode(supportsCyrillic ? u"rus" : u"eng"));
     return languages;
 }
 

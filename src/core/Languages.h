@@ -10,7 +10,6 @@
 
 namespace marlowen {
 
-class TLocale;
 class TLanguages;
 
 // One language: the code that opens its sections in tagged strings, and its display name.
@@ -62,7 +61,7 @@ public:
 
     // The built-in table; "rus" becomes current when the system supports Cyrillic, else "eng";
     // "eng" is the default.
-    static std::unique_ptr<TLanguages> CreateBuiltIn(const TLocale& locale);
+    static std::unique_ptr<TLanguages> CreateBuiltIn(bool supportsCyrillic);
 
     int32_t Count() const { return Languages_.Count(); }
     TLanguage* Items(int32_t index) const { return Languages_.Items(index); }

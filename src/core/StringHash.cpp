@@ -24,6 +24,12 @@ int32_t Reduce(uint32_t hash, int32_t bucketCount) {
 
 const std::array<uint8_t, 256> UpperTable = BuildUpperTable();
 
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(UpperTable[static_cast<uint8_t>(c)]);
+    return upper;
+}
+
 int32_t TextHash(std::string_view text, int32_t bucketCount) {
     uint32_t h = 0;
     for (const char c : text) {

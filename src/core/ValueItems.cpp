@@ -23,6 +23,18 @@ TValueItem::TValueItem(std::string name, std::u16string wideText) : TCustomTextI
 
 TValueItem::TValueItem(std::string name, bool value) : TCustomTextItem(std::move(name)) { SetBoolean(value); }
 
+TValueItem::TValueItem(std::string name, int32_t value) : TCustomTextItem(std::move(name)) {
+    SetValue(TValueKind::Integer, TVariant(value));
+}
+
+TValueItem::TValueItem(std::string name, int64_t value) : TCustomTextItem(std::move(name)) {
+    SetValue(TValueKind::Int64, TVariant(value));
+}
+
+TValueItem::TValueItem(std::string name, double value) : TCustomTextItem(std::move(name)) {
+    SetValue(TValueKind::Double, TVariant(value));
+}
+
 void TValueItem::SetValue(TValueKind kind, TVariant value) {
     Kind_ = kind;
     Value_ = std::move(value);

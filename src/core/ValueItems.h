@@ -36,7 +36,12 @@ public:
     TValueItem(std::string name, TVariant value);
     TValueItem(std::string name, std::u16string wideText);
     TValueItem(std::string name, const char16_t* wideText) : TValueItem(std::move(name), std::u16string(wideText)) {}
+    // Each number type has its own constructor: otherwise an int would convert to bool, the
+    // better match, and the item would become a Boolean.
     TValueItem(std::string name, bool value);
+    TValueItem(std::string name, int32_t value);
+    TValueItem(std::string name, int64_t value);
+    TValueItem(std::string name, double value);
     TValueItem(std::string name, const char* text) : TValueItem(std::move(name), TVariant(text)) {}
 
     const std::string& Name() const { return Key(); }

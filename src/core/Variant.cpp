@@ -48,6 +48,14 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
     return negative ? static_cast<int64_t>(0 - magnitude) : value;
 }
 
+// Whether an integer text is written in hexadecimal (the form ParseInteger accepts).
+bool IsHexadecimal(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    return (!text.empty() && text.front() == '$') ||
+           (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'));
+}
+
 std::optional<double> ParseDouble(std::string_view text) {
     text = Trim(text);
     if (text.empty()) return std::nullopt;
@@ -154,9 +162,13 @@ int64_t TVariant::ToInt64() const {
 }
 
 int32_t TVariant::ToInteger() const {
-    // 32-bit patterns up to 0xFFFFFFFF wrap around, as colours written in hexadecimal need.
+    // 32-bit patterns up to 0xFFFFFFFF wrap around, as colours written in hexadecimal need; a
+    // decimal number (text or floating point) must fit the signed range.
     const int64_t value = ToInt64();
-    if (value < INT32_MIN || value > int64_t{UINT32_MAX}) throw EVariantError(Type(), "Integer");
+    bool pattern = Type() == TVarType::Int64;
+    if (Type() == TVarType::String || Type() == TVarType::WideString) pattern = IsHexadecimal(ToString());
+    const int64_t highest = pattern ? int64_t{UINT32_MAX} : int64_t{INT32_MAX};
+    if (value < INT32_MIN || value > highest) throw EVariantError(Type(), "Integer");
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 

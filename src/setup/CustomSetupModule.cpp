@@ -54,29 +54,57 @@ std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& 
 bool IsFolder(const TFileEntry& entry) { return (entry.Attributes & FileAttribute::Directory) != 0; }
 
 // cmd expands "%" even inside quotes; doubled, it stands for itself.
-std::string BatchQuoted(const std::string& path) {
-    std::string text = "\"";
-    for (char c : path) {
-        text += c;
-        if (c == '%') text += '%';
+std::string BatchEscaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        escaped += c;
+        if (c == '%') escaped += '%';
     }
-    return text + "\"";
+    return escaped;
 }
+
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Builds the batch text. cmd reads a batch file in the OEM code page, so a name that is not plain
+// ASCII cannot be spelt in it; such a name travels as a parameter of the (Unicode) start call and
+// the text refers to it as %~N.
+class TBatchWriter {
+public:
+    std::string Name(const std::string& text) {
+        if (IsAscii(text)) return BatchEscaped(text);
+        // A name never holds '"', so quoting alone keeps it one parameter.
+        if (!Parameters_.empty()) Parameters_ += ' ';
+        Parameters_ += "\"" + text + "\"";
+        return "%~" + std::to_string(++Count_);
+    }
+    const std::string& Parameters() const { return Parameters_; }
+
+private:
+    std::string Parameters_;
+    int Count_ = 0;
+};
 
 }  // namespace
 
-std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const std::string& exeName) {
-    const std::string exe = BatchQuoted(installFolder + "\\" + exeName);
-    return {
+TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName) {
+    TBatchWriter writer;
+    const std::string folder = writer.Name(installFolder);
+    const std::string exe = "\"" + folder + "\\" + writer.Name(exeName) + "\"";
+    TSelfDeleteBatch batch;
+    batch.Lines = {
         "set T=0",
         ":try",
         "del " + exe,
         // One try a second for a minute: the process ends long before, a file that never goes
         // must not keep a hidden loop running forever.
         "if exist " + exe + " if %T% lss 60 (set /a T+=1 >nul & ping -n 2 127.0.0.1 >nul & goto try)",
-        "RD " + BatchQuoted(installFolder),
+        "RD \"" + folder + "\"",
         "del " + std::string(kBatchFile),
     };
+    batch.Parameters = writer.Parameters();
+    return batch;
 }
 
 // Normalised first: "C:\\.", "C:\\Windows\\.." and "C:\\..." are the drive's root.
@@ -176,22 +204,21 @@ void TCustomSetupModule::RemoveProgramGroup() {
 void TCustomSetupModule::ScheduleSelfDelete() {
     std::string folder;
     std::string batch;
+    const TSelfDeleteBatch text =
+        SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_.Application.ExecutablePath()));
     try {
         folder = GetSpecialFolder(Platform_, SpecialFolder::AppData) + "\\" + Product::MakerFolder + "\\" +
                  Product::Name;
-        std::string text;
-        for (const std::string& line :
-             SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_.Application.ExecutablePath()))) {
-            text += line + "\r\n";
-        }
+        std::string content;
+        for (const std::string& line : text.Lines) content += line + "\r\n";
         batch = folder + "\\" + kBatchFile;
         Platform_.Files.CreateFolder(folder);
-        Platform_.Files.WriteFile(batch, std::vector<uint8_t>(text.begin(), text.end()));
+        Platform_.Files.WriteFile(batch, std::vector<uint8_t>(content.begin(), content.end()));
     } catch (const Exception&) {
         // Without the batch file the setup executable and its folder stay; nothing else is lost.
         return;
     }
-    Platform_.Shell.ExecuteHidden(batch, "", folder);
+    Platform_.Shell.ExecuteHidden(batch, text.Parameters, folder);
 }
 
 void TCustomSetupModule::Install() {

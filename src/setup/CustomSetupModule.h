@@ -72,10 +72,15 @@ private:
     TPlatform& Platform_;
 };
 
-// The lines of the batch file that deletes the setup executable `exeName` from `installFolder`
-// once the running process has let go of it, removes the then empty folder and deletes itself.
-// It retries for about a minute at most.
-std::vector<std::string> SelfDeleteBatch(const std::string& installFolder, const std::string& exeName);
+// The batch file that deletes the setup executable `exeName` from `installFolder` once the
+// running process has let go of it, removes the then empty folder and deletes itself. It retries
+// for about a minute at most. Its lines are plain ASCII (cmd reads them in the OEM code page);
+// a name with other characters is passed in Parameters, to be given to the start call.
+struct TSelfDeleteBatch {
+    std::vector<std::string> Lines;
+    std::string Parameters;
+};
+TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName);
 
 // Whether a folder may be deleted as a whole tree: an absolute path below a drive or share root,
 // judged on its normalised form.

@@ -58,12 +58,11 @@ int RunSetup(TPlatform& platform, const std::vector<std::string>& args,
         return 1;
     }
 
-    int result = RunDriver(platform, args, std::move(wizard));
+    const int result = RunDriver(platform, args, std::move(wizard));
     try {
         skin.Shutdown();
-    } catch (const Exception& error) {
-        ShowError(platform.Application, error);
-        result = 1;
+    } catch (const Exception&) {
+        // Only the remembered skin is lost; the flow's own outcome (and its box) already stands.
     }
     return result;
 }

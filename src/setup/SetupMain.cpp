@@ -42,7 +42,7 @@ int ReportFatal(const char* message) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         marlowen::TWin32Platform platform;
-        marlowen::TCoreLibrary core(platform.Platform().Locale);
+        marlowen::TCoreLibrary core(platform.Platform().Locale.SupportsCyrillic());
         return marlowen::RunSetup(platform.Platform(), CommandLineWords());
     } catch (const std::exception& error) {
         return ReportFatal(error.what());

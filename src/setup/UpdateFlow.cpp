@@ -1,5 +1,6 @@
 #include "setup/UpdateFlow.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <new>
@@ -15,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
+#include "setup/ProgramArguments.h"
 #include "setup/Product.h"
 #include "setup/SetupTexts.h"
 #include "setup/SystemIntegration.h"
@@ -48,17 +50,14 @@ struct TUpdateCommand {
     std::string Key;
     std::string Package;
     std::string Program;
-    std::string Arguments;  // each program argument in double quotes, joined with one space
+    std::string Arguments;  // the program's arguments, each quoted by the Windows rules
 };
 
 TUpdateCommand ParseCommand(const std::vector<std::string>& args) {
     auto at = [&args](size_t i) { return i < args.size() ? args[i] : std::string(); };
-    TUpdateCommand command{at(1), at(2), at(3), {}};
-    for (size_t i = 4; i < args.size(); ++i) {
-        if (!command.Arguments.empty()) command.Arguments += ' ';
-        command.Arguments += '"' + args[i] + '"';
-    }
-    return command;
+    const std::vector<std::string> programArguments(args.begin() + static_cast<ptrdiff_t>(std::min<size_t>(4, args.size())),
+                                                    args.end());
+    return TUpdateCommand{at(1), at(2), at(3), JoinProgramArguments(programArguments)};
 }
 
 using SetupTexts::Resolve;

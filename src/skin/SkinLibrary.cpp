@@ -7,6 +7,21 @@
 
 namespace marlowen {
 
+namespace {
+
+// A stored setting of the wrong type (text where a number belongs, or the other way round) counts
+// as absent: an odd value must not stop the program before it can even uninstall itself.
+template <typename TRead>
+auto SettingOrAbsent(TRead read) -> decltype(read()) {
+    try {
+        return read();
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 TTextAlignment StyleAlignment(const std::string& name) {
     static const std::pair<const char*, TTextAlignment> kNames[] = {
         {"Left", TTextAlignment::Left},
@@ -61,17 +76,21 @@ void TSkinLibrary::Start(const TFileSystem& files, TRegistry& registry, const st
 void TSkinLibrary::ReadAutoUpdate(TRegistry& registry) {
     EnableAutoUpdate_ = true;
     if (auto machine = registry.OpenKey(TRegistryRoot::LocalMachine, kSettingsKey, RegistryAccess::Read, false)) {
-        EnableAutoUpdate_ = machine->ReadBoolean("EnableAutoUpdate").value_or(true);
+        EnableAutoUpdate_ = SettingOrAbsent([&] { return machine->ReadBoolean("EnableAutoUpdate"); }).value_or(true);
     }
     if (auto user = registry.OpenKey(TRegistryRoot::CurrentUser, kSettingsKey, RegistryAccess::ReadWrite, true)) {
-        if (const auto value = user->ReadBoolean("EnableAutoUpdate")) EnableAutoUpdate_ = *value;
+        if (const auto value = SettingOrAbsent([&] { return user->ReadBoolean("EnableAutoUpdate"); })) {
+            EnableAutoUpdate_ = *value;
+        }
     }
 }
 
 void TSkinLibrary::ReadCurrentSkin(TRegistry& registry) {
     CurrentSkin_ = nullptr;
     if (auto user = registry.OpenKey(TRegistryRoot::CurrentUser, kSettingsKey, RegistryAccess::Read, false)) {
-        if (const auto name = user->ReadString("CurrentSkin")) CurrentSkin_ = SkinList_->FindChild(*name);
+        if (const auto name = SettingOrAbsent([&] { return user->ReadString("CurrentSkin"); })) {
+            CurrentSkin_ = SkinList_->FindChild(*name);
+        }
     }
     if (CurrentSkin_ == nullptr) CurrentSkin_ = SkinList_->Nodes().FirstNode();
 }
@@ -101,9 +120,8 @@ void TSkinLibrary::Shutdown() {
         }
     } release{*this};
     if (Registry_ != nullptr && CurrentSkin_ != nullptr) {
-        auto user = Registry_->OpenKey(TRegistryRoot::CurrentUser, kSettingsKey, RegistryAccess::ReadWrite, true);
-        if (user == nullptr) throw Exception("Нет доступа к реестру Windows");
-        user->WriteString("CurrentSkin", CurrentSkin_->Name());
+        Registry_->OpenKeyOrRaise(TRegistryRoot::CurrentUser, kSettingsKey, RegistryAccess::ReadWrite, true)
+            ->WriteString("CurrentSkin", CurrentSkin_->Name());
     }
 }
 

@@ -79,7 +79,8 @@ void TTextImage::InsertText(int32_t index, std::string_view text, uint32_t colou
 }
 
 void TTextImage::ClipRange(int32_t index, int32_t count, size_t& first, size_t& last) const {
-    const int64_t from = std::max<int64_t>(index, 0);
+    // Both ends lie within [0, Count()]: a range starting past the end is empty at the end.
+    const int64_t from = std::clamp<int64_t>(index, 0, Count());
     const int64_t to = std::min<int64_t>(int64_t{index} + std::max(count, 0), Count());
     first = static_cast<size_t>(from);
     last = static_cast<size_t>(std::max(from, to));

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/StringHash.h"
 #include "storage/LZRBCompress.h"
 #include "storage/LZRDCompress.h"
 #include "storage/LZWBCompress.h"
@@ -15,18 +16,6 @@ constexpr int32_t kHeaderSize = 4;
 
 constexpr const char* kMethodNames[] = {"lzrb", "lzrd", "lzwb"};
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 int32_t CheckedSize(size_t size) {
     if (size > static_cast<size_t>(INT32_MAX)) throw ECompressException("Слишком большой блок данных для сжатия.");
     return static_cast<int32_t>(size);
@@ -36,7 +25,7 @@ int32_t CheckedSize(size_t size) {
 
 std::optional<TCompressMethod> FindCompressMethod(std::string_view name) {
     for (int32_t i = 0; i < static_cast<int32_t>(std::size(kMethodNames)); ++i) {
-        if (SameTextIgnoringCase(name, kMethodNames[i])) return static_cast<TCompressMethod>(i);
+        if (TextEquals(name, kMethodNames[i])) return static_cast<TCompressMethod>(i);
     }
     return std::nullopt;
 }

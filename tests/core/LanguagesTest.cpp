@@ -19,8 +19,7 @@ struct TListener {
 };
 
 TEST(Languages, BuiltInTableAndTheDefaultRule) {
-    THeadlessLocale locale;
-    auto latin = TLanguages::CreateBuiltIn(locale);
+    auto latin = TLanguages::CreateBuiltIn(false);
     ASSERT_EQ(latin->Count(), 8);
     EXPECT_EQ(latin->Items(0)->Code(), u"rus");
     EXPECT_EQ(latin->Items(6)->Name(), u"Олбанскей");
@@ -28,14 +27,22 @@ TEST(Languages, BuiltInTableAndTheDefaultRule) {
     EXPECT_EQ(latin->CurrentLanguage()->Code(), u"eng");
     EXPECT_EQ(latin->DefaultLanguage()->Code(), u"eng");
 
+    auto cyrillic = TLanguages::CreateBuiltIn(true);
+    EXPECT_EQ(cyrillic->CurrentLanguage()->Code(), u"rus");
+    EXPECT_EQ(cyrillic->DefaultLanguage()->Code(), u"eng");
+}
+
+TEST(Languages, ALocaleSupportsCyrillicOnlyWithLettersAndCodePage) {
+    THeadlessLocale locale;
+    EXPECT_FALSE(locale.SupportsCyrillic());
     locale.SetSignature(THeadlessLocale::CyrillicSignature());
-    EXPECT_EQ(TLanguages::CreateBuiltIn(locale)->CurrentLanguage()->Code(), u"rus");
+    EXPECT_TRUE(locale.SupportsCyrillic());
 
     // Both bits are needed: Cyrillic letters without code page 1251 do not count.
     TFontSignature lettersOnly = THeadlessLocale::CyrillicSignature();
     lettersOnly.CodePages[0] = 0;
     locale.SetSignature(lettersOnly);
-    EXPECT_EQ(TLanguages::CreateBuiltIn(locale)->CurrentLanguage()->Code(), u"eng");
+    EXPECT_FALSE(locale.SupportsCyrillic());
 }
 
 TEST(Languages, FirstAddedBecomesCurrentAndCodesMatchExactly) {
@@ -61,8 +68,7 @@ TEST(Languages, NotificationsInRegistrationOrder) {
     std::vector<std::string> log;
     TListener a("a", &log), b("b", &log);
     {
-        THeadlessLocale locale;
-        auto languages = TLanguages::CreateBuiltIn(locale);
+        auto languages = TLanguages::CreateBuiltIn(false);
         languages->RegisterNotification<&TListener::Changed>(&a);
         languages->RegisterNotification<&TListener::Changed>(&b);
         languages->SelectLanguage(u"ger");

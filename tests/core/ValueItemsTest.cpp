@@ -21,6 +21,22 @@ TEST(ValueItems, GettersIgnoreLetterCaseAndConvert) {
     EXPECT_THROW(items.GetInteger("Caption"), EVariantError);
 }
 
+// A number keeps its type whatever its C++ type (an int must not turn into a Boolean).
+TEST(ValueItems, NumbersBuildNumberItems) {
+    const TValueItem count("Count", 5);
+    EXPECT_EQ(count.Kind(), TValueKind::Integer);
+    EXPECT_EQ(count.Value(), TVariant(5));
+    const TValueItem big("Big", int64_t{1} << 40);
+    EXPECT_EQ(big.Kind(), TValueKind::Int64);
+    EXPECT_EQ(big.Value().ToInt64(), int64_t{1} << 40);
+    const TValueItem ratio("Ratio", 0.5);
+    EXPECT_EQ(ratio.Kind(), TValueKind::Double);
+    EXPECT_EQ(ratio.Value().ToDouble(), 0.5);
+    const TValueItem flag("Flag", true);
+    EXPECT_EQ(flag.Kind(), TValueKind::Boolean);
+    EXPECT_EQ(flag.Value(), TVariant(true));
+}
+
 TEST(ValueItems, DefaultsAndMissingNames) {
     TValueItems items;
     EXPECT_EQ(items.GetTextDef("Caption", "x"), "x");

@@ -25,6 +25,15 @@ TEST(Variant, ThirtyTwoBitPatternsWrapForColours) {
     EXPECT_EQ(TVariant(int64_t{0xFFFFFFFF}).ToInteger(), -1);
     EXPECT_THROW(TVariant(int64_t{0x100000000}).ToInteger(), EVariantError);
     EXPECT_THROW(TVariant("99999999999").ToInteger(), EVariantError);
+    // Only bit patterns wrap: a decimal number beyond the signed range is an error, not a
+    // negative number.
+    EXPECT_EQ(TVariant(" $FFFFFFFF").ToInteger(), -1);
+    EXPECT_EQ(TVariant("2147483647").ToInteger(), INT32_MAX);
+    EXPECT_EQ(TVariant(u"-2147483648").ToInteger(), INT32_MIN);
+    EXPECT_THROW(TVariant("3000000000").ToInteger(), EVariantError);
+    EXPECT_THROW(TVariant(u"2147483648").ToInteger(), EVariantError);
+    EXPECT_THROW(TVariant(3.0e9).ToInteger(), EVariantError);
+    EXPECT_EQ(TVariant("3000000000").ToInt64(), 3000000000);
     EXPECT_THROW(TVariant("99999999999999999999").ToInt64(), EVariantError);
 }
 

@@ -2,7 +2,8 @@
 
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
-               update_hostile uninstall_link)
+               update_hostile uninstall_link
+               cyrillic_folder)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -36,7 +37,7 @@ scenario_install_when_installed() {
 check_installed_state() {
   check "uninstall entry" equals "$(reg_default "$UNINSTALL_KEY")" "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "UninstallString" equals "$(reg_value "$UNINSTALL_KEY" UninstallString)" "$INSTALL_FOLDER\\Setup.exe /uninstall"
-  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "Install folder" same_text "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
   check "Program group" equals "$(reg_value "$UNINSTALL_KEY" 'Program group')" "$PROGRAM_GROUP"
   check "App Paths" equals "$(reg_value "$APP_PATHS_KEY" Path)" "$INSTALL_FOLDER\\"
   check "EnableAutoUpdate" equals "$(reg_value "$SETTINGS_KEY" EnableAutoUpdate)" 0x1
@@ -318,4 +319,62 @@ scenario_uninstall_link() {
   check "group shortcut removed" missing "$PROGRAM_GROUP\\Marlowen.lnk"
   check "linked folder's file kept" file_is "$VICTIM\\keep.txt" keep
   check "linked folder's subfolder kept" file_is "$VICTIM\\Deep\\keep.txt" keep
+}
+
+# --- an install folder beyond ASCII ---------------------------------------------------------------
+
+# utf16_in FILE TEXT: the file holds TEXT as UTF-16 (how a shortcut keeps its Unicode strings;
+# Wine writes a shortcut's "Local path" in the ANSI code page, which has no Cyrillic letters).
+utf16_in() {
+  local needle
+  needle=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
+  od -An -tx1 -v "$1" | tr -d ' \n' | grep -q "$needle"
+}
+
+# same_text SHOWN TEXT: SHOWN is TEXT, or TEXT as a console in the OEM code page shows it (every
+# character beyond ASCII a "?"), which is how Wine's reg.exe prints into a pipe.
+same_text() {
+  [ "$1" = "$2" ] || [ "$1" = "$(printf '%s' "$2" | perl -CS -pe 's/[^\x00-\x7F]/?/g')" ]
+}
+
+# Install, update and uninstall with the install folder C:\Программы\Marlowen: cmd reads the
+# self-deleting batch file in the OEM code page, so the folder must reach it some other way.
+scenario_cyrillic_folder() {
+  new_prefix cyrillic-folder
+  local -x LC_ALL=C.UTF-8
+  INSTALL_FOLDER='C:\Программы\Marlowen'
+  check "installed" install_product cyrillic-folder --folder "$INSTALL_FOLDER"
+  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "Setup.exe installed" exists "$INSTALL_FOLDER\\Setup.exe"
+  check "pack installed" exists "$INSTALL_FOLDER\\Default.fs"
+  check "group shortcut names the folder" utf16_in "$(unix_path "$PROGRAM_GROUP\\Marlowen.lnk")" "$INSTALL_FOLDER"
+
+  printf 'version 1\r\n' >"$(unix_path "$INSTALL_FOLDER\\readme.txt")"
+  printf 'old' >"$(unix_path "$INSTALL_FOLDER\\old.txt")"
+  mkdir -p "$(unix_path "$INSTALL_FOLDER\\olddir")"
+  check "package built" make_package secret 2
+  start_update cyrillic-update secret
+  expect_box cyrillic-update "Setup - Marlowen" "Update succesfully installed." Return
+  check "the update ends" wait_exit "$SETUP_PID" 20
+  check "readme.txt replaced" file_is "$INSTALL_FOLDER\\readme.txt" "$(printf 'version 2\r')"
+  check "data\\new.dat written" file_is "$INSTALL_FOLDER\\data\\new.dat" "new data"
+  check "old.txt deleted" missing "$INSTALL_FOLDER\\old.txt"
+  check "level recorded" equals "$(reg_value "$SETTINGS_KEY" UpdateLevel)" 0x2
+  check "update shortcut names the folder" utf16_in "$(unix_path "$PROGRAM_GROUP\\Read me.lnk")" "$INSTALL_FOLDER"
+  check "product started" wait_product
+  check "product started in its folder" product_started_with "working folder: $INSTALL_FOLDER"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  start_setup cyrillic-uninstall "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box cyrillic-uninstall "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check "one box only" equals "$(box_count)" 1
+  check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
+  check "program group removed" missing "$PROGRAM_GROUP"
+  check "desktop shortcut removed" missing "$DESKTOP_LINK"
+  check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
+  check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
+  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  read_machine_folders
 }

@@ -139,6 +139,41 @@ TEST_F(Entry, TheDriverIsPublishedWhileTheWizardRuns) {
     EXPECT_THROW(SetupModule(), Exception);
 }
 
+// Settings of the wrong type read as absent; the flow runs as on a fresh machine.
+TEST_F(Entry, SettingsOfTheWrongTypeDoNotStopTheStart) {
+    Machine().Registry.OpenKey(HKLM, kSettingsKey, RegistryAccess::ReadWrite, true)->WriteString("EnableAutoUpdate", "yes");
+    auto user = Machine().Registry.OpenKey(HKCU, kSettingsKey, RegistryAccess::ReadWrite, true);
+    user->WriteString("EnableAutoUpdate", "no");
+    user->WriteInteger("CurrentSkin", 7);
+    EXPECT_EQ(Run({}), 0);
+    EXPECT_EQ(WizardRuns_, 1);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(String(HKCU, kSettingsKey, "CurrentSkin").has_value());  // the skin in use, stored again
+}
+
+// The user's part of the registry refuses writes: a flow that finished stays a success.
+TEST_F(Entry, ASkinThatCannotBeRememberedIsNoError) {
+    class TReadOnlyUser : public TRegistry {
+    public:
+        explicit TReadOnlyUser(TRegistry& inner) : Inner_(inner) {}
+        std::unique_ptr<TRegistryKey> OpenKey(TRegistryRoot root, const std::string& path, uint32_t access,
+                                              bool create) override {
+            if (root == TRegistryRoot::CurrentUser && access != RegistryAccess::Read) return nullptr;
+            return Inner_.OpenKey(root, path, access, create);
+        }
+        bool DeleteKey(TRegistryRoot root, const std::string& path) override { return Inner_.DeleteKey(root, path); }
+
+    private:
+        TRegistry& Inner_;
+    } registry(Machine().Registry);
+    THeadlessPlatform& m = Machine();
+    TPlatform platform{m.Application, m.Files, registry, m.Shell, m.Locale, m.SystemColors, m.Windows, m.Clipboard};
+    EXPECT_EQ(RunSetup(platform, {}, [this](TCustomSetupModule&) { ++WizardRuns_; }), 0);
+    EXPECT_EQ(WizardRuns_, 1);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(String(HKCU, kSettingsKey, "CurrentSkin"), std::nullopt);
+}
+
 TEST_F(Entry, InstallThenUninstallLeavesOnlyTheSettings) {
     Write("C:\\Setup\\Setup.exe", "setup");
     Write("C:\\Setup\\MarlowenApp.exe", "app");

@@ -165,12 +165,45 @@ TEST_F(Uninstall, AnInstallFolderThatIsALinkGoesAsALink) {
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdNamesTheRightFile) {
-    const auto lines = SelfDeleteBatch("D:\\100%\\%PATH%", "Set%up.exe");
+    const auto batch = SelfDeleteBatch("D:\\100%\\%PATH%", "Set%up.exe");
+    const auto& lines = batch.Lines;
+    EXPECT_EQ(batch.Parameters, "");
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[2], "del \"D:\\100%%\\%%PATH%%\\Set%%up.exe\"");
     EXPECT_EQ(lines[3].rfind("if exist \"D:\\100%%\\%%PATH%%\\Set%%up.exe\" if %T% lss 60 (", 0), 0u);
     EXPECT_EQ(lines[4], "RD \"D:\\100%%\\%%PATH%%\"");
     EXPECT_EQ(lines[5], "del ui.bat");
+}
+
+// cmd reads the batch in the OEM code page: a name beyond ASCII reaches it as a parameter of the
+// Unicode start call instead, and the text stays plain ASCII.
+TEST(SelfDeleteBatch, NamesBeyondAsciiArePassedAsParameters) {
+    const std::string folder = "C:\\Программы\\Marlowen";
+    const std::string exe = "Уст.exe";
+    auto batch = SelfDeleteBatch(folder, exe);
+    EXPECT_EQ(batch.Parameters, "\"" + folder + "\" \"" + exe + "\"");
+    EXPECT_EQ(batch.Lines[2], "del \"%~1\\%~2\"");
+    EXPECT_EQ(batch.Lines[4], "RD \"%~1\"");
+    for (const std::string& line : batch.Lines) {
+        for (char c : line) EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << line;
+    }
+
+    batch = SelfDeleteBatch(folder, "Setup.exe");
+    EXPECT_EQ(batch.Parameters, "\"" + folder + "\"");
+    EXPECT_EQ(batch.Lines[2], "del \"%~1\\Setup.exe\"");
+}
+
+TEST_F(Uninstall, AFolderBeyondAsciiIsHandedToTheBatchAsAParameter) {
+    const std::string folder = "C:\\Программы\\Marlowen";
+    Write(folder + "\\MarlowenApp.exe", "app");
+    WriteUninstallInfo(Machine().Registry, "Marlowen", folder, folder + "\\MarlowenApp.exe", kGroup, "", "Marlowen");
+    Module().Uninstall(false);
+    EXPECT_FALSE(Exists(folder + "\\MarlowenApp.exe"));
+    ASSERT_EQ(Machine().Shell.Started().size(), 1u);
+    EXPECT_EQ(Machine().Shell.Started()[0].Parameters, "\"" + folder + "\"");
+    const std::string text = Read(kBatch);
+    EXPECT_NE(text.find("RD \"%~1\"\r\n"), std::string::npos);
+    EXPECT_EQ(text.find(folder), std::string::npos);
 }
 
 }  // namespace

@@ -187,6 +187,12 @@ TEST_F(UpdateFlowTest, AnEmptyTableStillSucceedsAndNothingStartsWithoutAProgram)
     EXPECT_EQ(Run({"/update", kKey, kPackage, In("App.exe")}), "");
     ASSERT_EQ(Machine().Shell.Started().size(), 1u);
     EXPECT_EQ(Machine().Shell.Started()[0].Parameters, "");
+
+    // A folder argument keeps its closing quote.
+    WritePackage(4, {});
+    EXPECT_EQ(Run({"/update", kKey, kPackage, In("App.exe"), "C:\\Data\\", "two"}), "");
+    ASSERT_EQ(Machine().Shell.Started().size(), 2u);
+    EXPECT_EQ(Machine().Shell.Started()[1].Parameters, "\"C:\\Data\\\\\" \"two\"");
 }
 
 TEST_F(UpdateFlowTest, APackageThatIsNotNewerIsRefusedAndDeleted) {

@@ -125,6 +125,13 @@ TEST_F(SkinLibrary, StoredSkinIsFoundOrReplacedByTheFirst) {
         EXPECT_EQ(library.CurrentSkin()->Name(), "Green");
     }
     EXPECT_EQ(StoredSkin(), "Green");
+    Registry_.OpenKey(HKCU, TSkinLibrary::kSettingsKey, RegistryAccess::ReadWrite, true)->WriteInteger("CurrentSkin", 2);
+    {
+        TSkinLibrary library;
+        EXPECT_NO_THROW(StartUp(library));  // a number where the name belongs: none stored
+        EXPECT_EQ(library.CurrentSkin()->Name(), "Green");
+    }
+    EXPECT_EQ(StoredSkin(), "Green");
 }
 
 TEST_F(SkinLibrary, AutomaticUpdatePreference) {
@@ -142,6 +149,13 @@ TEST_F(SkinLibrary, AutomaticUpdatePreference) {
     SetBoolean(HKCU, false);
     SetBoolean(HKLM, true);
     EXPECT_FALSE(startedFlag());
+
+    // A value of the wrong type counts as absent, wherever it is.
+    Registry_.OpenKey(HKCU, TSkinLibrary::kSettingsKey, RegistryAccess::ReadWrite, true)->WriteString("EnableAutoUpdate", "0");
+    SetBoolean(HKLM, false);
+    EXPECT_FALSE(startedFlag());  // the machine's value stands
+    Registry_.OpenKey(HKLM, TSkinLibrary::kSettingsKey, RegistryAccess::ReadWrite, true)->WriteString("EnableAutoUpdate", "0");
+    EXPECT_TRUE(startedFlag());  // neither counts: the default
 }
 
 TEST_F(SkinLibrary, FailuresOfTheStartUp) {

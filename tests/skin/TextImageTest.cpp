@@ -118,6 +118,13 @@ TEST_F(TextImageTest, IndexErrorsAndClippedRanges) {
     Text.Delete(2, INT32_MAX);
     EXPECT_EQ(Text.Text(), u"cx");
     EXPECT_EQ(Colours(), u"11");
+    // Ranges starting past the end are empty (no iterator beyond the run is ever formed).
+    Text.Delete(5, 1);
+    Text.Delete(INT32_MAX, INT32_MAX);
+    Text.SetColours(7, 2, 9);
+    EXPECT_EQ(Text.AdvanceOf(9, 1), 0);
+    EXPECT_EQ(Text.Text(), u"cx");
+    EXPECT_EQ(Colours(), u"11");
 }
 
 TEST_F(TextImageTest, MeasureAndLineHeight) {

@@ -137,6 +137,19 @@ else
   cp "$PACKS/skin/Images/dot.png" "$WORK/twice/a.PNG"
   fstool pack "$WORK/twice" "$WORK/twice.fs" >/dev/null 2>&1; check "two sources of one item are refused" test $? -eq 1
   fstool pack "$WORK/missing" "$WORK/x.fs" >/dev/null 2>&1; check "pack of a missing folder fails" test $? -eq 1
+  if [ -z "$RUNNER" ]; then
+    # A subfolder the tool may not list (root reads any folder, so it runs without its rights).
+    mkdir -p "$WORK/locked/Secret"
+    cp "$PACKS/skin/Images/dot.png" "$WORK/locked/a.png"
+    cp "$PACKS/skin/Images/dot.png" "$WORK/locked/Secret/b.png"
+    chmod 000 "$WORK/locked/Secret"
+    as_user=()
+    [ "$(id -u)" = 0 ] && as_user=(setpriv --inh-caps=-all --bounding-set=-all)
+    "${as_user[@]}" "$FSTOOL" pack "$WORK/locked" "$WORK/locked.fs" >/dev/null 2>"$WORK/err"
+    rc=$?
+    chmod 755 "$WORK/locked/Secret"
+    check "an unreadable subfolder fails by name" bash -c "[ $rc -eq 1 ] && grep -q 'Secret: cannot be listed' '$WORK/err' && [ ! -e '$WORK/locked.fs' ]"
+  fi
 fi
 
 # render

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "core/Exception.h"
+#include "core/StringHash.h"
 #include "core/Utf.h"
 #include "skin/FontImages.h"
 #include "skin/Image8.h"
@@ -47,11 +48,6 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Reads "U+XXXX" (case ignored) at the start of word; false when word is not one.
 bool ParseCode(std::string_view word, char32_t& code) {
     if (word.size() < 3 || word.size() > 8 || (word[0] != 'U' && word[0] != 'u') || word[1] != '+') return false;
@@ -86,21 +82,21 @@ public:
             if (line.empty() || line[0] == '#') continue;
             const size_t equals = line.find('=');
             if (equals == std::string::npos) Fail("expected \"name = value\"");
-            const std::string name = Lower(Trim(std::string_view(line).substr(0, equals)));
+            const std::string name = Trim(std::string_view(line).substr(0, equals));
             const std::string value = Trim(std::string_view(line).substr(equals + 1));
-            if (name == "file") {
+            if (TextEquals(name, "file")) {
                 if (!Description_.File.empty()) Fail("\"file\" given twice");
                 if (value.empty()) Fail("\"file\" needs a path");
                 Description_.File = ResolvePath(value);
-            } else if (name == "size") {
+            } else if (TextEquals(name, "size")) {
                 if (Description_.Size != 0) Fail("\"size\" given twice");
                 ParseSize(value);
-            } else if (name == "characters") {
+            } else if (TextEquals(name, "characters")) {
                 ParseCharacters(value);
-            } else if (name == "hinting") {
+            } else if (TextEquals(name, "hinting")) {
                 if (hasHinting) Fail("\"hinting\" given twice");
                 hasHinting = true;
-                ParseHinting(Lower(value));
+                ParseHinting(value);
             } else {
                 Fail("unknown setting \"" + name + "\"");
             }
@@ -136,9 +132,9 @@ private:
     }
 
     void ParseHinting(const std::string& value) {
-        if (value == "normal") Description_.Hinting = THinting::Normal;
-        else if (value == "light") Description_.Hinting = THinting::Light;
-        else if (value == "none") Description_.Hinting = THinting::None;
+        if (TextEquals(value, "normal")) Description_.Hinting = THinting::Normal;
+        else if (TextEquals(value, "light")) Description_.Hinting = THinting::Light;
+        else if (TextEquals(value, "none")) Description_.Hinting = THinting::None;
         else Fail("\"hinting\" is normal, light or none, not \"" + value + "\"");
     }
 
@@ -171,14 +167,13 @@ private:
             const size_t end = std::min(value.find_first_of(" \t"), value.size());
             const std::string word(value.substr(0, end));
             value.remove_prefix(end);
-            const std::string lower = Lower(word);
             char32_t first, last;
             const size_t dash = word.find('-');
-            if (lower == "ascii") {
+            if (TextEquals(word, "ascii")) {
                 AddRange(0x20, 0x7E);
-            } else if (lower == "latin1") {
+            } else if (TextEquals(word, "latin1")) {
                 AddRange(0xA0, 0xFF);
-            } else if (lower == "cyrillic") {
+            } else if (TextEquals(word, "cyrillic")) {
                 AddRange(0x401, 0x401);
                 AddRange(0x410, 0x44F);
                 AddRange(0x451, 0x451);

@@ -22,6 +22,7 @@
 #include "FontSource.h"
 #include "PngSource.h"
 #include "XmlSource.h"
+#include "core/StringHash.h"
 #include "skin/PackWriter.h"
 #include "storage/FileIo.h"
 #endif
@@ -94,31 +95,31 @@ struct TSourceFile {
     TSourceKind Kind;
 };
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // The pack sources under the folder, ordered by item name; other files are noted and skipped.
+// A folder that cannot be listed stops the pack with its name: a skin missing a part must not
+// be packed as if whole.
 std::vector<TSourceFile> FindSources(const fs::path& folder) {
     std::map<std::string, TSourceFile> byName;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file()) continue;
+    std::error_code error;
+    fs::path visited;  // the entry before the step that failed: a folder is entered right after it
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::directory_entry& entry = *it;
+        visited = entry.path();
+        std::error_code typeError;
+        if (!entry.is_regular_file(typeError)) continue;
         const fs::path relative = entry.path().lexically_relative(folder);
-        const std::string extension = Lower(relative.extension().u8string());
+        const std::string extension = UpperCase(relative.extension().u8string());
         std::string name = relative.u8string();
         TSourceKind kind;
         std::string itemExtension = relative.extension().u8string();
-        if (extension == ".xml") {
+        if (extension == ".XML") {
             kind = TSourceKind::Xml;
-        } else if (extension == ".png") {
+        } else if (extension == ".PNG") {
             kind = TSourceKind::Png;
             itemExtension = ".bmp";
-        } else if (extension == ".wav") {
+        } else if (extension == ".WAV") {
             kind = TSourceKind::Wav;
-        } else if (extension == ".font") {
+        } else if (extension == ".FONT") {
             kind = TSourceKind::Font;
             itemExtension = ".fnt";
         } else {
@@ -131,6 +132,12 @@ std::vector<TSourceFile> FindSources(const fs::path& folder) {
         const std::string path = entry.path().u8string();
         const auto [at, added] = byName.emplace(name, TSourceFile{name, path, kind});
         if (!added) throw Exception(at->second.Path + " and " + path + " both make the item '" + name + "'");
+    }
+    if (error) {
+        std::error_code typeError;
+        const fs::path failed =
+            visited.empty() ? folder : fs::is_directory(visited, typeError) ? visited : visited.parent_path();
+        throw Exception(failed.u8string() + ": cannot be listed (" + error.message() + ")");
     }
     std::vector<TSourceFile> sources;
     for (auto& [name, source] : byName) sources.push_back(std::move(source));

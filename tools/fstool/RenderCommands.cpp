@@ -115,7 +115,7 @@ int Render(const std::vector<std::string>& args) {
     const TScratchFolder scratch;
     THeadlessPlatform machine(scratch.Path());
     const THeadlessFileSystem packFiles(FilePath(packs));
-    TCoreLibrary core(machine.Locale);
+    TCoreLibrary core(machine.Locale.SupportsCyrillic());
     Languages->SelectLanguage(Utf8ToUtf16(language));
     TSkinLibrary skin;
     skin.Start(packFiles, machine.Registry, "");

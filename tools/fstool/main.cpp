@@ -88,6 +88,10 @@ int Main(const std::vector<std::string>& words) {
     } catch (const std::bad_alloc&) {
         std::cerr << "fstool " << name << ": out of memory\n";
         return 1;
+    } catch (const std::exception& e) {
+        // Whatever else a library raises ends as an error of the command, never in terminate.
+        std::cerr << "fstool " << name << ": " << e.what() << "\n";
+        return 1;
     }
 }
 

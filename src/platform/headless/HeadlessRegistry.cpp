@@ -7,11 +7,7 @@ namespace marlowen {
 
 namespace {
 
-std::string Fold(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) c = static_cast<char>(UpperTable[static_cast<uint8_t>(c)]);
-    return folded;
-}
+std::string Fold(const std::string& text) { return UpperCase(text); }
 
 // Drops empty parts, so "a\\b\" and "a\b" name the same key.
 std::string Normalise(const std::string& path) {
