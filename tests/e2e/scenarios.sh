@@ -3,6 +3,7 @@
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile uninstall_link)
+ALL_SCENARIOS+=(window)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -318,4 +319,59 @@ scenario_uninstall_link() {
   check "group shortcut removed" missing "$PROGRAM_GROUP\\Marlowen.lnk"
   check "linked folder's file kept" file_is "$VICTIM\\keep.txt" keep
   check "linked folder's subfolder kept" file_is "$VICTIM\\Deep\\keep.txt" keep
+}
+
+# --- a skinned window on the real platform ----------------------------------------------------------
+
+# The default skin's window document, opened by the test-only e2e_window.exe at (200, 150) over a
+# patterned backdrop: it must look exactly like its render, drag by its caption area with snapping
+# to the screen's edge, take typed text and the clipboard's keys, and close by its button.
+scenario_window() {
+  new_prefix window
+  local render="$E2E_OUT/window-render.png" text="$E2E_OUT/window-text.txt" out="$E2E_OUT/window.out"
+  local left=200 top=150 pid
+  "$FSTOOL" render --packs "$DIST" 'XML\Gallery\Window.xml' "$render" ||
+    { log "fstool render failed"; SCENARIO_FAILED=1; return 1; }
+  convert -size 1024x768 pattern:checkerboard -fill '#5A7FA8' -colorize 50% "$E2E_OUT/window-backdrop.png"
+  display -window root "$E2E_OUT/window-backdrop.png"
+  xdotool mousemove --sync 1000 740
+  screenshot window-before
+  rm -f "$text"
+  wine "$HELPERS/e2e_window.exe" "$(win_path "$DIST")" "$(win_path "$text")" "$left" "$top" >"$out" 2>&1 &
+  pid=$!
+  check "the window opens" wait_line "$out" shown 30 || { kill "$pid" 2>/dev/null; return 1; }
+  sleep 1.5
+  screenshot window-shown
+  check "inside its shape the window is its render" window_shows "$E2E_OUT/window-shown.png" "$render" "$left" "$top"
+  check "outside its shape the backdrop shows" \
+    beneath_shows "$E2E_OUT/window-before.png" "$E2E_OUT/window-shown.png" "$render" "$left" "$top"
+
+  # The caption area drags the window: 10 pixels from the left edge it snaps onto it, 11 stay.
+  drag $((left + 100)) $((top + 20)) 110 $((top + 20))
+  xdotool mousemove --sync 1000 740; sleep 0.5
+  screenshot window-snapped
+  check "dragged to 10 pixels off the edge, it snaps onto it" window_shows "$E2E_OUT/window-snapped.png" "$render" 0 "$top"
+  drag 100 $((top + 20)) 111 $((top + 20))
+  xdotool mousemove --sync 1000 740; sleep 0.5
+  screenshot window-dragged
+  check "dragged to 11 pixels off the edge, it stays there" window_shows "$E2E_OUT/window-dragged.png" "$render" 11 "$top"
+
+  # Typing into the edit, then copying all of it and pasting it after itself.
+  xdotool mousemove --sync $((11 + 120)) $((top + 90)) click 1
+  sleep 0.3
+  xdotool type --delay 60 'Games'
+  sleep 0.2
+  xdotool key shift+Home; sleep 0.1
+  xdotool key ctrl+c; sleep 0.1
+  xdotool key End; sleep 0.1
+  xdotool key ctrl+v; sleep 0.5
+  screenshot window-typed
+  check "the typed text shows in the edit" \
+    region_changed "$E2E_OUT/window-dragged.png" "$E2E_OUT/window-typed.png" $((11 + 21)) $((top + 77)) 338 26
+
+  # The close button ends the modal run; the program reports the edit's text.
+  xdotool mousemove --sync $((11 + 342 + 14)) $((top + 8 + 14)) click 1
+  check "the close button closes the window" wait_exit "$pid" 20
+  check "the program says so" wait_line "$out" closed 1
+  check "typed text and the pasted copy reach the program" equals "$(cat "$text" 2>/dev/null)" GamesGames
 }
