@@ -31,10 +31,16 @@ TWindowClass::TWindowClass(const wchar_t* name, UINT style, WNDPROC procedure) :
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name;
-    if (RegisterClassExW(&windowClass) == 0) RaiseLastError("RegisterClassEx");
+    if (RegisterClassExW(&windowClass) != 0) {
+        Registered_ = true;
+    } else if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        RaiseLastError("RegisterClassEx");
+    }
 }
 
-TWindowClass::~TWindowClass() { UnregisterClassW(Name_, GetModuleHandleW(nullptr)); }
+TWindowClass::~TWindowClass() {
+    if (Registered_) UnregisterClassW(Name_, GetModuleHandleW(nullptr));
+}
 
 RECT SystemWorkArea() {
     RECT area{};

@@ -102,7 +102,9 @@ private:
 // Raises an Exception with the system's message for the calling thread's last error, after `what`.
 [[noreturn]] void RaiseLastError(const std::string& what);
 
-// A registered window class of this module, unregistered when it goes.
+// A registered window class of this module, unregistered when it goes. A class that another
+// owner registered already is used as it is (every class here has the same window procedure),
+// and left to that owner.
 class TWindowClass {
 public:
     TWindowClass(const wchar_t* name, UINT style, WNDPROC procedure);
@@ -114,6 +116,7 @@ public:
 
 private:
     const wchar_t* Name_;
+    bool Registered_ = false;
 };
 
 // The desktop without the task bars.
