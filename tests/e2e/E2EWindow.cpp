@@ -53,7 +53,7 @@ int Run(const std::string& packs, const std::string& output, const int32_t* plac
                     static_cast<int>(bounds.Width()), static_cast<int>(bounds.Height()));
         std::fflush(stdout);
         form.Host().RunModal(platform.Application);
-        auto* edit = dynamic_cast<TGraphEdit*>(form.Window()->FindControl("Folder"));
+        auto* edit = dynamic_cast<TGraphEdit*>(form.Window()->Controls().FindControl("Folder"));
         if (edit == nullptr) throw Exception("the window has no edit named Folder");
         text = edit->GetText();
     }

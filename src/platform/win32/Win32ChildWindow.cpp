@@ -68,13 +68,13 @@ void TWin32ChildWindow::PostRepaintMessage() {
 
 void TWin32ChildWindow::PostMouseMove(int32_t x, int32_t y) {
     if (Handle() == nullptr) return;
-    WPARAM keys = 0;
-    if (GetKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
-    if (GetKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
-    if (GetKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
-    if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
-    if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
-    PostMessageW(Handle(), kPostedMouseMove, keys, MAKELPARAM(static_cast<int16_t>(x), static_cast<int16_t>(y)));
+    // Posted messages are read before the input in the queue. Input that waits moves the hover
+    // itself; a move posted ahead of it would reach a control that repaints on every move (an
+    // edit selecting with the mouse, its button-up not read yet), whose repaint posts the next
+    // move: the input would never be read.
+    if ((HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) != 0) return;
+    // No keys or buttons: the move only lets the hover follow a repaint.
+    PostMessageW(Handle(), kPostedMouseMove, 0, MAKELPARAM(static_cast<int16_t>(x), static_cast<int16_t>(y)));
 }
 
 void TWin32ChildWindow::StartTimer(uint32_t intervalMs) { Timer_.Start(std::max<uint32_t>(intervalMs, 1)); }
