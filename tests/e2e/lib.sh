@@ -194,6 +194,18 @@ window_shows() {
   [ "$count" = 0 ] || { log "$count pixels differ from the render at ($3, $4)"; return 1; }
 }
 
+# shows_within NAME RENDER X Y [SECONDS]: screenshots (kept as NAME) until the window at (X, Y)
+# shows its render inside its shape; the painting may take a moment after a change.
+shows_within() {
+  local i limit=$(( ${5:-10} * 2 ))
+  for ((i = 0; i < limit; i++)); do
+    screenshot "$1"
+    window_shows "$E2E_OUT/$1.png" "$2" "$3" "$4" >/dev/null && return 0
+    sleep 0.5
+  done
+  window_shows "$E2E_OUT/$1.png" "$2" "$3" "$4"
+}
+
 # beneath_shows BEFORE AFTER RENDER X Y: outside the window's shape (placed at X, Y), the screenshot
 # AFTER shows what BEFORE did.
 beneath_shows() {
