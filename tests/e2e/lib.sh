@@ -220,14 +220,16 @@ beneath_shows() {
   [ "$count" = 0 ] || { log "$count pixels outside the shape changed"; return 1; }
 }
 
-# region_changed A B X Y W H: the two screenshots differ somewhere in the rectangle.
+# region_changed A B X Y W H [MORE_THAN]: the two screenshots differ in more than MORE_THAN (0)
+# pixels of the rectangle.
 region_changed() {
   local a="$E2E_OUT/.region-a.png" b="$E2E_OUT/.region-b.png" count
   crop_at "$1" "$3" "$4" "$5" "$6" "$a"
   crop_at "$2" "$3" "$4" "$5" "$6" "$b"
   count=$(compare -metric AE "$a" "$b" null: 2>&1)
   rm -f "$a" "$b"
-  [ "${count%% *}" != 0 ]
+  count=${count%% *}
+  [ "${count%.*}" -gt "${7:-0}" ] 2>/dev/null || { log "only $count pixels changed"; return 1; }
 }
 
 # drag FROM_X FROM_Y TO_X TO_Y: presses the left button, moves and releases, like a person.

@@ -343,7 +343,7 @@ scenario_window() {
   rm -f "$text"
   wine "$HELPERS/e2e_window.exe" "$(win_path "$DIST")" "$(win_path "$text")" "$left" "$top" >"$out" 2>&1 &
   pid=$!
-  check "the window opens" wait_line "$out" shown 30 || { kill "$pid" 2>/dev/null; return 1; }
+  check "the window opens" wait_line "$out" shown 30 || { kill "$pid" "$backdrop" 2>/dev/null; return 1; }
   check "inside its shape the window is its render" shows_within window-shown "$render" "$left" "$top" 20
   check "outside its shape the backdrop shows" \
     beneath_shows "$E2E_OUT/window-before.png" "$E2E_OUT/window-shown.png" "$render" "$left" "$top"
@@ -356,7 +356,8 @@ scenario_window() {
   xdotool mousemove --sync 1000 740
   check "dragged to 11 pixels off the edge, it stays there" shows_within window-dragged "$render" 11 "$top"
 
-  # Typing into the edit, then copying all of it and pasting it after itself.
+  # Typing into the edit, then copying all of it and pasting it after itself: the text shows (more
+  # than a caret's worth of pixels change) and reaches the program.
   xdotool mousemove --sync $((11 + 120)) $((top + 90)) click 1
   sleep 0.3
   xdotool type --delay 60 'Games'
@@ -367,7 +368,7 @@ scenario_window() {
   xdotool key ctrl+v; sleep 0.5
   screenshot window-typed
   check "the typed text shows in the edit" \
-    region_changed "$E2E_OUT/window-dragged.png" "$E2E_OUT/window-typed.png" $((11 + 21)) $((top + 77)) 338 26
+    region_changed "$E2E_OUT/window-dragged.png" "$E2E_OUT/window-typed.png" $((11 + 21)) $((top + 77)) 338 26 100
 
   # The close button ends the modal run; the program reports the edit's text.
   xdotool mousemove --sync $((11 + 342 + 14)) $((top + 8 + 14)) click 1
