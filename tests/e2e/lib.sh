@@ -161,3 +161,95 @@ check() {
   local name=$1; shift
   if "$@"; then log "ok   $name"; else log "FAIL $name"; SCENARIO_FAILED=1; fi
 }
+
+# --- skinned windows ---
+
+# shape_mask RENDER MASK: white where the rendered window is opaque (inside its shape), black where
+# it is transparent.
+shape_mask() { convert "$1" -alpha extract -threshold 50% "$2"; }
+
+# crop_at SHOT X Y W H OUT: the part of a screenshot at (X, Y) of size W x H.
+crop_at() { convert "$1" -crop "${4}x${5}+${2}+${3}" +repage "$6"; }
+
+# differing_pixels A B MASK: how many pixels differ between two images of one size where the mask
+# is white (the others are blacked out in both first).
+differing_pixels() {
+  local a="$E2E_OUT/.mask-a.png" b="$E2E_OUT/.mask-b.png" count
+  convert "$1" -background black -alpha remove -alpha off "$3" -compose multiply -composite "$a"
+  convert "$2" -background black -alpha remove -alpha off "$3" -compose multiply -composite "$b"
+  count=$(compare -metric AE "$a" "$b" null: 2>&1)
+  rm -f "$a" "$b"
+  printf '%s' "${count%% *}"
+}
+
+# window_shows SHOT RENDER X Y: inside the window's shape, the screenshot at (X, Y) is the render
+# pixel for pixel.
+window_shows() {
+  local size crop="$E2E_OUT/.crop.png" mask="$E2E_OUT/.shape.png" count
+  size=$(identify -format '%w %h' "$2")
+  crop_at "$1" "$3" "$4" ${size% *} ${size#* } "$crop"
+  shape_mask "$2" "$mask"
+  count=$(differing_pixels "$crop" "$2" "$mask")
+  rm -f "$crop" "$mask"
+  [ "$count" = 0 ] || { log "$count pixels differ from the render at ($3, $4)"; return 1; }
+}
+
+# shows_within NAME RENDER X Y [SECONDS]: screenshots (kept as NAME) until the window at (X, Y)
+# shows its render inside its shape; the painting may take a moment after a change.
+shows_within() {
+  local i limit=$(( ${5:-10} * 2 ))
+  for ((i = 0; i < limit; i++)); do
+    screenshot "$1"
+    window_shows "$E2E_OUT/$1.png" "$2" "$3" "$4" >/dev/null && return 0
+    sleep 0.5
+  done
+  window_shows "$E2E_OUT/$1.png" "$2" "$3" "$4"
+}
+
+# beneath_shows BEFORE AFTER RENDER X Y: outside the window's shape (placed at X, Y), the screenshot
+# AFTER shows what BEFORE did.
+beneath_shows() {
+  local size w h mask="$E2E_OUT/.outside.png" a="$E2E_OUT/.before.png" b="$E2E_OUT/.after.png" count
+  size=$(identify -format '%w %h' "$3")
+  w=${size% *}; h=${size#* }
+  crop_at "$1" "$4" "$5" "$w" "$h" "$a"
+  crop_at "$2" "$4" "$5" "$w" "$h" "$b"
+  convert "$3" -alpha extract -threshold 50% -negate "$mask"
+  count=$(differing_pixels "$a" "$b" "$mask")
+  rm -f "$mask" "$a" "$b"
+  [ "$count" = 0 ] || { log "$count pixels outside the shape changed"; return 1; }
+}
+
+# region_changed A B X Y W H [MORE_THAN]: the two screenshots differ in more than MORE_THAN (0)
+# pixels of the rectangle.
+region_changed() {
+  local a="$E2E_OUT/.region-a.png" b="$E2E_OUT/.region-b.png" count
+  crop_at "$1" "$3" "$4" "$5" "$6" "$a"
+  crop_at "$2" "$3" "$4" "$5" "$6" "$b"
+  count=$(compare -metric AE "$a" "$b" null: 2>&1)
+  rm -f "$a" "$b"
+  count=${count%% *}
+  [ "${count%.*}" -gt "${7:-0}" ] 2>/dev/null || { log "only $count pixels changed"; return 1; }
+}
+
+# drag FROM_X FROM_Y TO_X TO_Y: presses the left button, moves and releases, like a person.
+drag() {
+  xdotool mousemove --sync "$1" "$2" mousedown 1
+  sleep 0.2
+  xdotool mousemove --sync $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
+  sleep 0.1
+  xdotool mousemove --sync "$3" "$4"
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+}
+
+# wait_line FILE TEXT [SECONDS]: waits until a line of the file starts with TEXT.
+wait_line() {
+  local i
+  for ((i = 0; i < ${3:-20} * 5; i++)); do
+    grep -q "^$2" "$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}

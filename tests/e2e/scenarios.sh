@@ -3,7 +3,7 @@
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile uninstall_link
-               cyrillic_folder)
+               cyrillic_folder window)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -377,4 +377,61 @@ scenario_cyrillic_folder() {
   check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
   check "batch file removed itself" wait_gone "$BATCH_FILE" 10
   read_machine_folders
+}
+
+# --- a skinned window on the real platform ----------------------------------------------------------
+
+# The default skin's window document, opened by the test-only e2e_window.exe at (200, 150) over a
+# patterned backdrop: it must look exactly like its render, drag by its caption area with snapping
+# to the screen's edge, take typed text and the clipboard's keys, and close by its button.
+scenario_window() {
+  new_prefix window
+  local render="$E2E_OUT/window-render.png" text="$E2E_OUT/window-text.txt" out="$E2E_OUT/window.out"
+  local left=200 top=150 pid backdrop
+  "$FSTOOL" render --packs "$DIST" 'XML\Gallery\Window.xml' "$render" ||
+    { log "fstool render failed"; SCENARIO_FAILED=1; return 1; }
+  convert -size 1024x768 pattern:checkerboard -fill '#5A7FA8' -colorize 50% "$E2E_OUT/window-backdrop.png"
+  # The backdrop is a window of its own under the skinned one (Wine's desktop may repaint the root).
+  display -geometry +0+0 -borderwidth 0 -title backdrop "$E2E_OUT/window-backdrop.png" &
+  backdrop=$!
+  xdotool mousemove --sync 1000 740
+  sleep 1.5
+  screenshot window-before
+  check "the backdrop is up" test "$(identify -format '%k' "$E2E_OUT/window-before.png")" -gt 1
+  rm -f "$text"
+  wine "$HELPERS/e2e_window.exe" "$(win_path "$DIST")" "$(win_path "$text")" "$left" "$top" >"$out" 2>&1 &
+  pid=$!
+  check "the window opens" wait_line "$out" shown 30 || { kill "$pid" "$backdrop" 2>/dev/null; return 1; }
+  check "inside its shape the window is its render" shows_within window-shown "$render" "$left" "$top" 20
+  check "outside its shape the backdrop shows" \
+    beneath_shows "$E2E_OUT/window-before.png" "$E2E_OUT/window-shown.png" "$render" "$left" "$top"
+
+  # The caption area drags the window: 10 pixels from the left edge it snaps onto it, 11 stay.
+  drag $((left + 100)) $((top + 20)) 110 $((top + 20))
+  xdotool mousemove --sync 1000 740
+  check "dragged to 10 pixels off the edge, it snaps onto it" shows_within window-snapped "$render" 0 "$top"
+  drag 100 $((top + 20)) 111 $((top + 20))
+  xdotool mousemove --sync 1000 740
+  check "dragged to 11 pixels off the edge, it stays there" shows_within window-dragged "$render" 11 "$top"
+
+  # Typing into the edit, then copying all of it and pasting it after itself: the text shows (more
+  # than a caret's worth of pixels change) and reaches the program.
+  xdotool mousemove --sync $((11 + 120)) $((top + 90)) click 1
+  sleep 0.3
+  xdotool type --delay 60 'Games'
+  sleep 0.2
+  xdotool key shift+Home; sleep 0.1
+  xdotool key ctrl+c; sleep 0.1
+  xdotool key End; sleep 0.1
+  xdotool key ctrl+v; sleep 0.5
+  screenshot window-typed
+  check "the typed text shows in the edit" \
+    region_changed "$E2E_OUT/window-dragged.png" "$E2E_OUT/window-typed.png" $((11 + 21)) $((top + 77)) 338 26 100
+
+  # The close button ends the modal run; the program reports the edit's text.
+  xdotool mousemove --sync $((11 + 342 + 14)) $((top + 8 + 14)) click 1
+  check "the close button closes the window" wait_exit "$pid" 20
+  check "the program says so" wait_line "$out" closed 1
+  check "typed text and the pasted copy reach the program" equals "$(cat "$text" 2>/dev/null)" GamesGames
+  kill "$backdrop" 2>/dev/null
 }

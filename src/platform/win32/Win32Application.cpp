@@ -1,12 +1,9 @@
 #include "platform/win32/Win32Application.h"
 
-#include <windows.h>
+#include "platform/win32/Win32Api.h"
 
 #include "core/FilePaths.h"
 #include "platform/win32/Win32Text.h"
-
-// <windows.h> maps the name to MessageBoxA/W; here it is this class's operation.
-#undef MessageBox
 
 namespace marlowen {
 

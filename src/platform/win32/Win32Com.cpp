@@ -1,7 +1,6 @@
 #include "platform/win32/Win32Com.h"
 
-#include <windows.h>
-#include <objbase.h>
+#include "platform/win32/Win32Api.h"
 
 namespace marlowen {
 

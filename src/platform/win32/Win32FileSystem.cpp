@@ -8,10 +8,6 @@
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Text.h"
 
-// <windows.h> maps these names to its A/W functions; here they are this class's operations.
-#undef CopyFile
-#undef DeleteFile
-
 namespace marlowen {
 
 namespace {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <objbase.h>
+#include "platform/win32/Win32Api.h"
 
 #include <utility>
 

@@ -2,6 +2,7 @@
 
 namespace marlowen {
 
-TWin32Platform::TWin32Platform() : Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows, Clipboard} {}
+TWin32Platform::TWin32Platform()
+    : Windows(Application), Platform_{Application, Files, Registry, Shell, Locale, SystemColors, Windows, Clipboard} {}
 
 }  // namespace marlowen

@@ -8,7 +8,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemColors.h"
-#include "platform/win32/Win32WindowHost.h"
+#include "platform/win32/Win32WindowHosts.h"
 
 namespace marlowen {
 

@@ -1,8 +1,6 @@
 #include "platform/win32/Win32Shell.h"
 
-#include <windows.h>
-#include <shellapi.h>
-#include <shlobj.h>
+#include "platform/win32/Win32Api.h"
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"

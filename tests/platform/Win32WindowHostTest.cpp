@@ -1,0 +1,141 @@
+// What only the real window host does: the system's messages mapped onto a container's events,
+// and the hint popup's window. The shared behaviour is in WindowHostContractTest.cpp.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32ChildWindow.h"
+#include "platform/win32/Win32HintPopup.h"
+#include "platform/win32/Win32WindowHosts.h"
+
+namespace marlowen {
+namespace {
+
+// Every event with its arguments, as text.
+class TDetailedEvents : public TWindowHostEvents {
+public:
+    std::vector<std::string> Log;
+    bool Processed = true;
+
+    void HostPaint(int32_t, int32_t, int32_t, int32_t) override {}
+    void HostRepaintMessage() override {}
+    void HostTimer() override {}
+    void HostLButtonDown(int32_t x, int32_t y, TShiftState s) override { Mouse("ldown", x, y, s); }
+    void HostLButtonUp(int32_t x, int32_t y, TShiftState s) override { Mouse("lup", x, y, s); }
+    void HostLButtonDblClk(int32_t x, int32_t y, TShiftState s) override { Mouse("ldbl", x, y, s); }
+    void HostRButtonDown(int32_t x, int32_t y, TShiftState s) override { Mouse("rdown", x, y, s); }
+    void HostRButtonUp(int32_t x, int32_t y, TShiftState s) override { Mouse("rup", x, y, s); }
+    void HostMouseMove(int32_t x, int32_t y, TShiftState s) override { Mouse("move", x, y, s); }
+    void HostMouseWheel(int32_t delta, int32_t x, int32_t y, TShiftState s) override {
+        Mouse("wheel " + std::to_string(delta), x, y, s);
+    }
+    void HostMouseEnter() override { Log.push_back("enter"); }
+    void HostMouseLeave() override { Log.push_back("leave"); }
+    void HostCaptureChanged() override { Log.push_back("capture-changed"); }
+    bool HostKeyDown(uint32_t key, bool extended, bool repeated) override {
+        Log.push_back("keydown " + std::to_string(key) + (extended ? " ext" : "") + (repeated ? " rep" : ""));
+        return Processed;
+    }
+    bool HostKeyUp(uint32_t key, bool extended) override {
+        Log.push_back("keyup " + std::to_string(key) + (extended ? " ext" : ""));
+        return Processed;
+    }
+    bool HostCharPressed(uint32_t code, int32_t repeat) override {
+        Log.push_back("char " + std::to_string(code) + " x" + std::to_string(repeat));
+        return Processed;
+    }
+
+private:
+    void Mouse(const std::string& name, int32_t x, int32_t y, TShiftState shift) {
+        Log.push_back(name + " " + std::to_string(x) + " " + std::to_string(y) + " s" + std::to_string(shift));
+    }
+};
+
+class Win32WindowHost : public ::testing::Test {
+protected:
+    TWin32Application Application;
+    TWin32WindowHosts Hosts{Application};
+};
+
+TEST_F(Win32WindowHost, MessagesMapOntoTheContainersEventsExactly) {
+    TDetailedEvents events;
+    auto host = Hosts.CreateHost(events, 50, 30);
+    HWND window = static_cast<TWin32ChildWindow&>(*host).Handle();
+    ASSERT_NE(window, nullptr);
+
+    // Client coordinates are signed; the key flags become the shift state (no Alt from them).
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-3, 7));
+    SendMessageW(window, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(4, 5));
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_MBUTTON, MAKELPARAM(1, 2));
+    SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(8, 9));
+    // The wheel's point is on the screen, its delta signed in the high word.
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-240)), MAKELPARAM(600, 400));
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"ldown -3 7 s9", "lup 4 5 s4", "ldbl 1 2 s40", "rdown 8 9 s16",
+                                                    "wheel -240 600 400 s4"}));
+
+    // Keys: the extended bit (24) and the previous-state bit (30); a character's repeat count.
+    events.Log.clear();
+    SendMessageW(window, WM_KEYDOWN, VK_DELETE, static_cast<LPARAM>((1u << 24) | (1u << 30) | 1u));
+    SendMessageW(window, WM_KEYUP, VK_LEFT, static_cast<LPARAM>(0xC0000001u));
+    SendMessageW(window, WM_CHAR, 'a', 3);
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"keydown 46 ext rep", "keyup 37", "char 97 x3"}));
+}
+
+TEST_F(Win32WindowHost, TheHintPopupIsATopmostShadowedToolWindowThatNeverActivates) {
+    TWin32HintPopup& hint = static_cast<TWin32HintPopup&>(Hosts.HintPopup());
+    EXPECT_FALSE(hint.Showing());
+    const HWND active = GetActiveWindow();
+
+    THintPicture picture;
+    picture.Bounds = {50, 60, 250, 90};
+    picture.Text = u"Browse for a folder";
+    picture.TextRect = {4, 2, 196, 28};
+    hint.Show(picture);
+    ASSERT_TRUE(hint.Showing());
+    const HWND window = hint.Handle();
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_EQ(exStyle & (WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW),
+              WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
+    EXPECT_NE(GetClassLongPtrW(window, GCL_STYLE) & CS_DROPSHADOW, 0u);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetActiveWindow(), active) << "showing a hint must not take the activation";
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 50);
+    EXPECT_EQ(rect.bottom, 90);
+
+    // Shown again elsewhere: the same window moves.
+    picture.Bounds = {70, 80, 170, 100};
+    hint.Show(picture);
+    EXPECT_EQ(hint.Handle(), window);
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 70);
+    EXPECT_EQ(rect.right, 170);
+
+    hint.Hide();
+    EXPECT_FALSE(hint.Showing());
+    EXPECT_FALSE(IsWindow(window));
+    hint.Hide();  // nothing to hide
+}
+
+TEST_F(Win32WindowHost, HintTextIsMeasuredWrappedAtTheWidthGiven) {
+    THintPopup& hint = Hosts.HintPopup();
+    const std::u16string text = u"A long hint that cannot fit on one narrow line of text";
+    int32_t wide = 0, wideHeight = 0, narrow = 0, narrowHeight = 0;
+    hint.MeasureText(text, 2000, wide, wideHeight);
+    hint.MeasureText(text, 120, narrow, narrowHeight);
+    EXPECT_GT(wideHeight, 0);
+    EXPECT_LE(narrow, 120);
+    EXPECT_GE(narrowHeight, 3 * wideHeight) << "wrapping at 120 pixels takes several lines";
+    int32_t width = -1, height = -1;
+    hint.MeasureText(u"", 100, width, height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+}
+
+}  // namespace
+}  // namespace marlowen
