@@ -123,7 +123,7 @@ TEST_F(SetupRun, ClosingTheWelcomePageAsksAndYesEndsWithNothingInstalled) {
         ClickAt("XML\\Install\\Layers\\ActiveForeground.xml", "ButtonClose");
     });
     EXPECT_EQ(RunSetup(Platform(), {}), 0);
-    ASSERT_EQ(Boxes().size(), 2u);
+    ASSERT_EQ(Boxes().size(), 2u) << Boxes()[0].Text;
     for (const auto& box : Boxes()) {
         EXPECT_EQ(box.Text.rfind(kExitQuestion, 0), 0u);
         EXPECT_EQ(box.Caption, "Setup - Marlowen");
@@ -303,7 +303,8 @@ TEST_F(Wizard, ShowPageIsAllOrNothingAndPagesLieBeneathTheForeground) {
     Form().ShowPage(TFrameDirectory::Class());
     TFrameSetup* directory = Form().CurrentPage();
     TGraphWindow& window = *Form().Window();
-    EXPECT_EQ(window.Controls().Last(), window.ActiveForeground());
+    EXPECT_EQ(directory->NextControl(), window.ActiveForeground());
+    EXPECT_EQ(window.Controls().Last(), window.PassiveForeground());
     EXPECT_EQ(directory->ParentControl(), &window);
     EXPECT_EQ(directory->Width(), 600);
 
@@ -311,7 +312,7 @@ TEST_F(Wizard, ShowPageIsAllOrNothingAndPagesLieBeneathTheForeground) {
     EXPECT_THROW(Form().ShowPage(kFailingPage), Exception);
     EXPECT_EQ(Form().CurrentPage(), directory);
     int32_t pages = 0;
-    for (TCustomGraphControl& control : window.Controls().Controls()) pages += dynamic_cast<TFrameSetup*>(&control) != nullptr;
+    for (TCustomGraphControl* control : window.Controls().Controls()) pages += dynamic_cast<TFrameSetup*>(control) != nullptr;
     EXPECT_EQ(pages, 1);
 
     // A Shown that fails: the error box, then the window closes without the exit question.

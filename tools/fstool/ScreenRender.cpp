@@ -1,6 +1,7 @@
 #include "ScreenRender.h"
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 #include "core/Exception.h"
@@ -11,6 +12,7 @@
 #include "skin/GraphContainer.h"
 #include "skin/GraphEdits.h"
 #include "skin/GraphLabels.h"
+#include "skin/GraphProgressBar.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphElementRegistry.h"
 #include "skin/GraphWindows.h"
@@ -112,15 +114,24 @@ void PlacePage(TGraphWindow& window, const TXMLNode& page, bool active) {
     window.SetActive(active);
 }
 
+// Fills the control as page code does, and shows it.
 void PutText(TGraphControls& controls, const std::string& name, const std::string& text) {
     TCustomGraphControl& control = controls.GetControl(name);
     if (auto* edit = dynamic_cast<TGraphEdit*>(&control)) {
         edit->SetText(Utf8ToUtf16(text));
     } else if (auto* label = dynamic_cast<TGraphTextLabel*>(&control)) {
         label->SetCaption(Utf8ToUtf16(text));
+    } else if (auto* bar = dynamic_cast<TGraphProgressBar*>(&control)) {
+        int32_t position = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), position);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+            throw Exception("--text " + name + ": a progress bar takes a whole number, not \"" + text + "\"");
+        }
+        bar->SetPosition(position);
     } else {
-        throw Exception("--text " + name + ": the control is neither an edit nor a label");
+        throw Exception("--text " + name + ": the control is neither an edit, a label nor a progress bar");
     }
+    control.SetVisible(true);
 }
 
 // Clears every pixel outside the rectangles (one-row runs, rows top first).
