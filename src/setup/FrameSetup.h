@@ -58,7 +58,8 @@ protected:
     // its message in an error box and the window stays as it is. Nothing of the page is touched
     // after the reaction, which may have freed it.
     static void React(TApplication& application, const std::function<void()>& reaction);
-    // The click handler that runs one of the page's reactions through React.
+    // The click handler that runs one of the page's reactions through React; a click that comes
+    // while the form is busy is dropped.
     TNotifyEvent Reaction(void (TFrameSetup::*reaction)());
     template <class Page>
     TNotifyEvent Reaction(void (Page::*reaction)()) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
@@ -208,10 +209,22 @@ void TFrameDirectory::ShowProgress(const std::string& text, int32_t percent) {
 void TFrameDirectory::RunInstall() {
     TSetupModule& module = Module();
     const TFormSetup::TBusyScope busy(Form());
-    struct TProgressHook {
+    // The page's buttons look as dead as they are while the files are copied; the page stays
+    // (nothing can close or leave it meanwhile), so they come back when the install fails.
+    struct TInstalling {
         TSetupModule& Module;
-        ~TProgressHook() { Module.OnProgress = nullptr; }
-    } hook{module};
+        std::vector<TCustomGraphControl*> Buttons;
+        ~TInstalling() {
+            Module.OnProgress = nullptr;
+            for (TCustomGraphControl* button : Buttons) button->SetEnabled(true);
+        }
+    } installing{module, {}};
+    for (const char* name : {"ButtonNext", "ButtonPrev", "ButtonDirectory", "ButtonProgramGroup"}) {
+        TCustomGraphControl* button = Controls().FindControl(name);
+        if (button == nullptr || !button->Enabled()) continue;
+        button->SetEnabled(false);
+        installing.Buttons.push_back(button);
+    }
     module.RunInstall([this](const std::string& text, int32_t percent) { ShowProgress(text, percent); });
 }
 
