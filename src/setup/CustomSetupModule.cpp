@@ -32,8 +32,6 @@ constexpr std::u16string_view kAlreadyInstalled =
 constexpr std::u16string_view kConfirmRemove =
     u"[rus]Вы действительно хотите удалить Marlowen с вашего компьютера?"
     u"[eng]Are you sure to remove Marlowen from your computer?";
-constexpr std::u16string_view kNoWizard =
-    u"[rus]Мастер установки недоступен.[eng]The setup wizard is not available.";
 
 constexpr const char* kBatchFile = "ui.bat";
 
@@ -226,7 +224,7 @@ void TCustomSetupModule::Install() {
     SetupTexts::RequireAdministrator(Platform_.Registry);
     TUninstallInfo info;
     if (ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kAlreadyInstalled);
-    if (!WizardRunner) Raise(kNoWizard);
+    if (!WizardRunner) throw Exception("The install has no window to run in.");
     WizardRunner(*this);
 }
 

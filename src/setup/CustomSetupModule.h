@@ -8,6 +8,7 @@
 namespace marlowen {
 
 struct TPlatform;
+struct TSetupPageClass;
 
 // Progress of the install: the text to show and the percentage done (0..100).
 using TProgressEvent = std::function<void(const std::string& text, int32_t percent)>;
@@ -34,8 +35,11 @@ public:
     // The tree the install copies: the folder of the running executable, without a final "\"
     // unless it is a drive's root ("D:\").
     std::string SetupFolder;
-    // Runs the setup wizard modally; returns when its window closes.
+    // Runs the setup wizard modally from FirstPageClass; returns when its window closes.
     std::function<void(TCustomSetupModule&)> WizardRunner;
+
+    // The class of the wizard's first page.
+    virtual const TSetupPageClass& FirstPageClass() const = 0;
 
     virtual void ReportProgress(const std::string& text, int32_t percent);
     // The progress routine of each file copy; sets cancel when the application is terminating.

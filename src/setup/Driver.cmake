@@ -6,4 +6,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_LIST_DIR}/CustomSetupModule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SetupModule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SetupEntry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FrameSetup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SetupPages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormSetup.cpp
 )

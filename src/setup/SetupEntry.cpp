@@ -5,7 +5,9 @@
 #include "core/Languages.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "setup/FormSetup.h"
 #include "setup/SetupModule.h"
+#include "skin/GraphElementRegistry.h"
 #include "skin/SkinLibrary.h"
 
 namespace marlowen {
@@ -30,8 +32,14 @@ void RunFlow(TSetupModule& module, const std::vector<std::string>& args) {
 }
 
 // Creates the driver, publishes it for the run and runs the flow; 1 after an error box.
-int RunDriver(TPlatform& platform, const std::vector<std::string>& args,
+int RunDriver(TPlatform& platform, TSkinLibrary& skin, const std::vector<std::string>& args,
               std::function<void(TCustomSetupModule&)> wizard) {
+    if (!wizard) {
+        wizard = [&skin](TCustomSetupModule& module) {
+            const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), module.Platform()};
+            RunSetupWizard(context, module.FirstPageClass());
+        };
+    }
     try {
         TSetupModule module(platform);
         TSetupModuleScope published(module);
@@ -58,7 +66,7 @@ int RunSetup(TPlatform& platform, const std::vector<std::string>& args,
         return 1;
     }
 
-    const int result = RunDriver(platform, args, std::move(wizard));
+    const int result = RunDriver(platform, skin, args, std::move(wizard));
     try {
         skin.Shutdown();
     } catch (const Exception&) {

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "setup/Product.h"
+#include "setup/SetupPages.h"
 #include "setup/SetupTexts.h"
 #include "setup/SystemIntegration.h"
 
@@ -23,6 +24,8 @@ TSetupModule* Published = nullptr;
 void TSetupModule::CreateProductLink(const std::string& linkFile) {
     CreateShellLink(Platform(), linkFile, ProductExecutablePath(), InstallFolder, -1, "", Product::Name);
 }
+
+const TSetupPageClass& TSetupModule::FirstPageClass() const { return TFrameWelcome::Class(); }
 
 void TSetupModule::RegisterComponents() {
     TCustomSetupModule::RegisterComponents();

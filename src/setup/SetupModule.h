@@ -13,6 +13,8 @@ class TSetupModule : public TCustomSetupModule {
 public:
     using TCustomSetupModule::TCustomSetupModule;
 
+    // The welcome page.
+    const TSetupPageClass& FirstPageClass() const override;
     void RegisterComponents() override;
     // Also deletes the desktop shortcut, whether or not the install made one.
     void RemoveProgramGroup() override;

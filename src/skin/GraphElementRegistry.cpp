@@ -2,6 +2,7 @@
 
 #include "skin/GraphControl.h"
 #include "skin/GraphControlsRegistration.h"
+#include "skin/GraphProgressBar.h"
 
 namespace marlowen {
 
@@ -18,6 +19,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterImageAndTextElements(registry);
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
+    registry.Register("ProgressBar", &CreateElementOf<TGraphProgressBar>);
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
     RegisterEditElements(registry);

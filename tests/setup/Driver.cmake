@@ -4,4 +4,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_LIST_DIR}/InstallTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UninstallTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SetupEntryTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WizardTest.cpp
 )

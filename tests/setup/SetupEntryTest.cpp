@@ -117,9 +117,9 @@ TEST_F(Entry, ASkinThatCannotStartStopsBeforeAnyFlow) {
     EXPECT_EQ(Machine().Application.Title(), "Setup");
 }
 
-TEST_F(Entry, WithoutAWizardTheInstallSaysSo) {
+TEST_F(Entry, WithoutItsOwnWizardTheInstallOpensTheSkinnedWindowAndASkinWithoutOneSaysSo) {
     EXPECT_EQ(RunSetup(Platform(), {}), 1);
-    ExpectOneErrorBox("The setup wizard is not available.", "Setup - Marlowen");
+    ExpectOneErrorBox("В списке ресурсов не найден XML 'XML\\Install\\Window.xml'.", "Setup - Marlowen");
 }
 
 TEST_F(Entry, TheDriverIsPublishedWhileTheWizardRuns) {

@@ -9,6 +9,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphListsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphEditsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFramesTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphProgressBarTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindowsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
 )

@@ -79,5 +79,32 @@ TEST_F(WindowRenderTest, OtherDocumentsAreNotShapedAndHaveNoPassiveLook) {
     }
 }
 
+TEST_F(WindowRenderTest, APageLiesOverTheWindowBeneathItsForegroundAndTakesTheTextsPageCodeWouldGive) {
+    Style("Clear", "TopIndent=\"0\"", "0x00000000");
+    Bench.AddXml("L\\Fore.xml", "<Frame Width=\"1\" Height=\"1\" Style=\"S\\Clear.xml\">"
+                                "<Frame Left=\"0\" Top=\"3\" Width=\"1\" Height=\"1\" Style=\"S\\Lamp.xml\"/></Frame>");
+    Bench.AddXml("XML\\Layered.xml", "<Window Width=\"6\" Height=\"4\" ActiveBackground=\"L\\Active.xml\" "
+                                     "PassiveBackground=\"L\\Passive.xml\" ActiveForeground=\"L\\Fore.xml\"/>");
+    Bench.AddXml("XML\\Page.xml", "<Frame Width=\"1\" Height=\"1\" Style=\"S\\Passive.xml\">"
+                                  "<ProgressBar Name=\"Bar\" Left=\"1\" Top=\"2\" Width=\"4\" Height=\"1\" "
+                                  "Visible=\"false\" FillColor=\"0xFFFF0000\"/></Frame>");
+    TScreenRequest request;
+    request.Document = "XML\\Layered.xml";
+    request.Page = "XML\\Page.xml";
+    request.Texts = {{"bar", "50"}};
+    const TRenderedScreen screen = RenderScreen(Bench.Context, Bench.Machine.Windows, request);
+    EXPECT_EQ(At(screen, 0, 0), 0u);      // still the window's shape
+    EXPECT_EQ(At(screen, 5, 1), kBlue);   // the page fills the window
+    EXPECT_EQ(At(screen, 0, 3), kGreen);  // the foreground stays over it
+    EXPECT_EQ(At(screen, 2, 2), kRed);    // shown, half full
+    EXPECT_EQ(At(screen, 3, 2), kBlue);
+
+    request.Texts = {{"bar", "half"}};
+    EXPECT_THROW(RenderScreen(Bench.Context, Bench.Machine.Windows, request), Exception);
+    request.Document = "XML\\Screen.xml";
+    request.Texts.clear();
+    EXPECT_THROW(RenderScreen(Bench.Context, Bench.Machine.Windows, request), Exception);
+}
+
 }  // namespace
 }  // namespace marlowen::fstool

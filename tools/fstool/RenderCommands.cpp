@@ -75,12 +75,14 @@ void ParseSize(const std::string& size, TScreenRequest& request) {
     request.Height = ParseSide(size.substr(x + 1), size);
 }
 
-std::vector<std::pair<std::string, std::string>> ParseConditions(const std::vector<std::string>& settings) {
+// NAME=VALUE pairs of a repeatable option.
+std::vector<std::pair<std::string, std::string>> ParseConditions(const std::vector<std::string>& settings,
+                                                                 const std::string& option) {
     std::vector<std::pair<std::string, std::string>> conditions;
     for (const std::string& setting : settings) {
         const size_t equals = setting.find('=');
         if (equals == std::string::npos || equals == 0) {
-            throw EUsageError("option --set needs NAME=VALUE, not \"" + setting + "\"");
+            throw EUsageError("option --" + option + " needs NAME=VALUE, not \"" + setting + "\"");
         }
         conditions.emplace_back(setting.substr(0, equals), setting.substr(equals + 1));
     }
@@ -88,7 +90,7 @@ std::vector<std::pair<std::string, std::string>> ParseConditions(const std::vect
 }
 
 int Render(const std::vector<std::string>& args) {
-    const TCommandLine line(args, {"packs", "lang", "size", "hover", "press", "focus", "set"}, {"passive"});
+    const TCommandLine line(args, {"packs", "lang", "size", "hover", "press", "focus", "set", "page", "text"}, {"passive"});
     line.RequirePositional(2);
     TScreenRequest request;
     request.Document = line.Positional()[0];
@@ -104,7 +106,9 @@ int Render(const std::vector<std::string>& args) {
     if (!request.Hover.empty() && !request.Press.empty()) {
         throw EUsageError("--hover and --press both place the pointer; give one of them");
     }
-    request.Conditions = ParseConditions(line.Values("set"));
+    request.Conditions = ParseConditions(line.Values("set"), "set");
+    request.Texts = ParseConditions(line.Values("text"), "text");
+    request.Page = line.Value("page", "");
     request.Passive = line.Has("passive");
     const std::string packs = line.Value("packs", MARLOWEN_DEFAULT_PACKS_DIR);
     std::error_code error;
@@ -145,7 +149,7 @@ std::vector<TToolCommand> RenderCommands() {
 #endif
          "usage: fstool render [--packs DIR] [--lang eng|rus] [--size WxH] [--hover NAME]\n"
          "                     [--press NAME] [--focus NAME] [--set NAME=VALUE]... [--passive]\n"
-         "                     DOCUMENT OUT.png\n\n"
+         "                     [--page PAGE] [--text NAME=TEXT]... DOCUMENT OUT.png\n\n"
          "Shows the screen document DOCUMENT (a pack item, e.g. \"XML\\Gallery\\Controls.xml\") as the\n"
          "setup would, on an off-screen window, and writes what the window shows to OUT.png (8-bit\n"
          "RGB; RGBA for a window document). Steps, in order:\n\n"
@@ -161,6 +165,12 @@ std::vector<TToolCommand> RenderCommands() {
          "     inactive one; \"ActiveWindow\" is handed to every control accordingly). The image\n"
          "     keeps its alpha: the pixels outside the window's shape (where the active background\n"
          "     leaves alpha 0) are fully transparent. --passive with another document fails.\n"
+         "     --page PAGE lays the page document PAGE (a frame, as the setup's wizard pages are)\n"
+         "     over the window document as the setup window shows its pages: filling the window,\n"
+         "     beneath the window's foreground layers. --page without a window document fails.\n"
+         "     --text NAME=TEXT (repeatable) puts TEXT into the edit NAME, makes it the caption of\n"
+         "     the label NAME or the position of the progress bar NAME (a whole number), as page\n"
+         "     code fills them, and shows the control; any other control fails.\n"
          "  3. --set NAME=VALUE (repeatable) hands the condition NAME with the text VALUE to every\n"
          "     control (\"If\", \"IfAny\", \"IfNot\" and \"Switch\" react to it), after the values\n"
          "     the document's own \"SetConditions\" define.\n"

@@ -1,13 +1,18 @@
 #include "ScreenRender.h"
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 #include "core/Exception.h"
 #include "core/TreeItems.h"
+#include "core/Utf.h"
 #include "core/ValueItems.h"
 #include "platform/headless/HeadlessWindowHost.h"
 #include "skin/GraphContainer.h"
+#include "skin/GraphEdits.h"
+#include "skin/GraphLabels.h"
+#include "skin/GraphProgressBar.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphElementRegistry.h"
 #include "skin/GraphWindows.h"
@@ -98,6 +103,37 @@ TGraphWindow& BuildWindow(TCustomGraphContainer& container, const TXMLNode& root
     return shown;
 }
 
+// The page document's control laid over the window as a setup page is: the window's size, beneath
+// its foreground layers (the look is applied again, which puts the foreground last).
+void PlacePage(TGraphWindow& window, const TXMLNode& page, bool active) {
+    const TSkinContext& context = window.Context();
+    const TGraphControlClassItem* entry = context.Elements.Lookup(page.Name());
+    if (entry == nullptr) throw Exception("the page document's root <" + page.Name() + "> is no control kind");
+    TCustomGraphControl* placed = window.Controls().AddControl(entry->Factory(&window, context, page));
+    placed->SetBounds(0, 0, window.Width(), window.Height());
+    window.SetActive(active);
+}
+
+// Fills the control as page code does, and shows it.
+void PutText(TGraphControls& controls, const std::string& name, const std::string& text) {
+    TCustomGraphControl& control = controls.GetControl(name);
+    if (auto* edit = dynamic_cast<TGraphEdit*>(&control)) {
+        edit->SetText(Utf8ToUtf16(text));
+    } else if (auto* label = dynamic_cast<TGraphTextLabel*>(&control)) {
+        label->SetCaption(Utf8ToUtf16(text));
+    } else if (auto* bar = dynamic_cast<TGraphProgressBar*>(&control)) {
+        int32_t position = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), position);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+            throw Exception("--text " + name + ": a progress bar takes a whole number, not \"" + text + "\"");
+        }
+        bar->SetPosition(position);
+    } else {
+        throw Exception("--text " + name + ": the control is neither an edit, a label nor a progress bar");
+    }
+    control.SetVisible(true);
+}
+
 // Clears every pixel outside the rectangles (one-row runs, rows top first).
 void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape) {
     std::vector<uint32_t> cut(screen.Pixels.size(), 0);
@@ -146,12 +182,17 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     if (request.Passive && !window) {
         throw Exception("the passive look needs a window document (a root with \"ActiveBackground\")");
     }
+    if (!request.Page.empty() && !window) {
+        throw Exception("a page needs a window document (a root with \"ActiveBackground\") to lie in");
+    }
 
     TGraphContainer container(context, width, height);
     auto& host = static_cast<THeadlessWindowHost&>(container.Host());
     TControlRef windowRef;
     if (window) {
-        windowRef = TControlRef(&BuildWindow(container, root, !request.Passive));
+        TGraphWindow& built = BuildWindow(container, root, !request.Passive);
+        windowRef = TControlRef(&built);
+        if (!request.Page.empty()) PlacePage(built, context.Resources.GetXML(request.Page), !request.Passive);
     } else {
         BuildScreen(container, root);
     }
@@ -165,6 +206,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     }
     // Every name is looked up before any input, so that a wrong one fails before anything moves.
     TGraphControls& controls = container.Controls();
+    for (const auto& [name, text] : request.Texts) PutText(controls, name, text);
     TCustomGraphControl* focus = request.Focus.empty() ? nullptr : &controls.GetControl(request.Focus);
     TCustomGraphControl* hover = request.Hover.empty() ? nullptr : &controls.GetControl(request.Hover);
     TCustomGraphControl* press = request.Press.empty() ? nullptr : &controls.GetControl(request.Press);

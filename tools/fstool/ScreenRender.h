@@ -38,6 +38,13 @@ struct TScreenRequest {
     std::vector<std::pair<std::string, std::string>> Conditions;
     // A window document is shown in its passive look (its form inactive) instead of its active one.
     bool Passive = false;
+    // A page document laid over the window document as its form shows a page: filling the window,
+    // beneath the window's foreground layers. Empty: none.
+    std::string Page;
+    // Texts put into named edits (their text), labels (their caption) or progress bars (their
+    // position, a whole number) after the screen is built, as page code fills them; each such
+    // control is shown.
+    std::vector<std::pair<std::string, std::string>> Texts;
 };
 
 struct TRenderedScreen {
@@ -64,7 +71,9 @@ TCustomGraphControl* BuildScreen(TCustomGraphContainer& container, const TXMLNod
 // platform), applies the request (conditions; focus by Tab; the pointer), runs the virtual clock
 // until the screen is steady and returns what the window shows. A window document becomes one
 // window control filling the container, as its form shows it: active, or passive on request, and
-// cut to its shape. Asking for the passive look of another document raises Exception. Raises the system's own errors: a
+// cut to its shape. Asking for the passive look of another document, or a page without a window
+// document, raises Exception; so does a text for a control that is neither an edit, a label nor a
+// progress bar, or a position that is no whole number. Raises the system's own errors: a
 // missing document, an attribute error of a control, "TCustomGraphControl 'NAME' not found.".
 TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& windows,
                              const TScreenRequest& request);

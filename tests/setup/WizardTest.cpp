@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "SetupFixture.h"
+#include "core/Exception.h"
+#include "core/Languages.h"
+#include "core/Utf.h"
+#include "platform/headless/HeadlessForms.h"
+#include "setup/FormSetup.h"
+#include "setup/FrameSetup.h"
+#include "setup/SetupEntry.h"
+#include "setup/SetupModule.h"
+#include "setup/SetupPages.h"
+#include "skin/GraphCheckBoxes.h"
+#include "skin/GraphEdits.h"
+#include "skin/GraphElementRegistry.h"
+#include "skin/GraphProgressBar.h"
+#include "skin/GraphWindows.h"
+#include "skin/HintWindow.h"
+#include "skin/Resources.h"
+#include "skin/SkinLibrary.h"
+#include "skin/XMLAttributeValue.h"
+
+namespace marlowen::testing {
+namespace {
+
+constexpr const char* kPrograms = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+constexpr const char* kExitQuestion = "Setup is not complete. If you quit now";
+
+// A distribution beside C:\Setup\Setup.exe that carries the default skin's pack, as shipped.
+class WizardBase : public TSetupFixture {
+protected:
+    void SetUp() override {
+#ifndef MARLOWEN_DIST_DIR
+        GTEST_SKIP() << "this build packs no skin";
+#else
+        TSetupFixture::SetUp();
+        Write("C:\\Setup\\Setup.exe", std::string(500, 's'));
+        Write("C:\\Setup\\MarlowenApp.exe", std::string(300000, 'm'));
+        Write("C:\\Setup\\Data\\cards.bin", std::string(200000, 'c'));
+        std::filesystem::copy_file(std::filesystem::path(MARLOWEN_DIST_DIR) / "Default.fs", Host("C:\\Setup\\Default.fs"));
+        Languages->SelectLanguage(u"eng");
+#endif
+    }
+
+    THeadlessApplication& App() { return Machine().Application; }
+    const std::vector<THeadlessApplication::TShownBox>& Boxes() { return App().Boxes(); }
+    // What a person does next while the wizard waits.
+    void Then(std::function<void()> step) { Machine().Windows.Screen.ModalSteps.push_back(std::move(step)); }
+};
+
+// --- the whole run of Setup.exe: clicks at the places the skin's documents give ---
+
+class SetupRun : public WizardBase {
+protected:
+    // A click in the middle of the named control of a page document, on the wizard's window.
+    void ClickAt(const char* document, const std::string& name) {
+        for (const TXMLNode* node : Resources->GetXML(document).Nodes().Nodes()) {
+            const TValueItems& a = node->Attributes();
+            if (a.GetTextDef("Name", "") != name) continue;
+            Machine().Windows.LastHost()->Click(a.GetInteger("Left") + 20, a.GetInteger("Top") + 10);
+            return;
+        }
+        throw std::logic_error(name + " is not in " + document);
+    }
+    uint32_t Pixel(const char* document, const std::string& name, int32_t dx, int32_t dy) {
+        for (const TXMLNode* node : Resources->GetXML(document).Nodes().Nodes()) {
+            const TValueItems& a = node->Attributes();
+            if (a.GetTextDef("Name", "") == name) {
+                return Machine().Windows.LastHost()->Pixel(a.GetInteger("Left") + dx, a.GetInteger("Top") + dy);
+            }
+        }
+        throw std::logic_error(name + " is not in " + document);
+    }
+};
+
+TEST_F(SetupRun, InstallsThroughThePagesShowsTheCopyAndStartsTheProductOnFinish) {
+    int32_t copyPaints = 0;
+    bool interfered = false;
+    Then([&] { ClickAt(TFrameWelcome::kDocument, "ButtonNext"); });
+    Then([&] {
+        App().OnProcessMessages = [&] {
+            // The bar has been painted into the window while the copy holds the thread.
+            const uint32_t bar = Pixel(TFrameDirectory::kDocument, "ProgressInstall", 3, 4);
+            if ((bar & 0xFF) > ((bar >> 16) & 0xFF) + 80) ++copyPaints;  // blue: filled
+            if (interfered) return;
+            interfered = true;
+            // A second Install and a close that waited in the queue: neither may run now.
+            ClickAt(TFrameDirectory::kDocument, "ButtonNext");
+            ClickAt(TFrameDirectory::kDocument, "ButtonPrev");
+            Machine().Windows.Screen.Forms().back()->Close();
+        };
+        ClickAt(TFrameDirectory::kDocument, "ButtonNext");
+        App().OnProcessMessages = nullptr;
+    });
+    Then([&] { ClickAt(TFrameSummary::kDocument, "ButtonFinish"); });
+
+    EXPECT_EQ(RunSetup(Platform(), {}), 0);
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;  // no question, no second install, no error
+    EXPECT_GT(copyPaints, 1);
+    EXPECT_EQ(Read("C:\\Program Files\\Marlowen\\Data\\cards.bin"), std::string(200000, 'c'));
+    EXPECT_TRUE(Exists(kDesktopLink));
+    ASSERT_EQ(Machine().Shell.Started().size(), 1u);
+    const auto& started = Machine().Shell.Started()[0];
+    EXPECT_EQ(started.Verb, "open");
+    EXPECT_EQ(started.File, "C:\\Program Files\\Marlowen\\MarlowenApp.exe");
+    EXPECT_EQ(started.Folder, "C:\\Program Files\\Marlowen");
+    EXPECT_EQ(started.ShowCommand, 1);
+    EXPECT_TRUE(App().Terminated());
+}
+
+TEST_F(SetupRun, ClosingTheWelcomePageAsksAndYesEndsWithNothingInstalled) {
+    Then([&] { ClickAt("XML\\Install\\Layers\\ActiveForeground.xml", "ButtonClose"); });  // answered No
+    Then([&] {
+        EXPECT_TRUE(Machine().Windows.Screen.Forms().back()->Visible());
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        ClickAt("XML\\Install\\Layers\\ActiveForeground.xml", "ButtonClose");
+    });
+    EXPECT_EQ(RunSetup(Platform(), {}), 0);
+    ASSERT_EQ(Boxes().size(), 2u) << Boxes()[0].Text;
+    for (const auto& box : Boxes()) {
+        EXPECT_EQ(box.Text.rfind(kExitQuestion, 0), 0u);
+        EXPECT_EQ(box.Caption, "Setup - Marlowen");
+        EXPECT_EQ(box.Flags, 0x24u);
+    }
+    EXPECT_FALSE(Exists(kInstalled));
+    EXPECT_FALSE(String(HKLM, kUninstallKey, "Install folder").has_value());
+}
+
+// --- the window and its pages, driven on the form itself ---
+
+class Wizard : public WizardBase {
+protected:
+    void SetUp() override {
+        WizardBase::SetUp();
+        if (IsSkipped()) return;
+        Skin_.Start(Machine().Files, Machine().Registry, "C:\\Setup");
+        Module_ = std::make_unique<TSetupModule>(Platform());
+        Scope_ = std::make_unique<TSetupModuleScope>(*Module_);
+        Context_ = std::make_unique<TSkinContext>(
+            TSkinContext{Skin_.Resources(), TGraphElementRegistry::Standard(), Platform()});
+        Hint_ = std::make_unique<THintWindowControl>(Machine().Windows.HintPopup());
+        Form_ = std::make_unique<TFormSetup>(*Context_, *Hint_);
+        App().SetTitle("Setup - Marlowen");
+    }
+    void TearDown() override {
+        Form_.reset();
+        Scope_.reset();
+        Module_.reset();
+        if (Resources != nullptr) Skin_.Shutdown();
+        WizardBase::TearDown();
+    }
+
+    TFormSetup& Form() { return *Form_; }
+    TSetupModule& Module() { return *Module_; }
+    TFrameSetup& Page() { return *Form().CurrentPage(); }
+    template <class T = TCustomGraphControl>
+    T& Control(const std::string& name) {
+        return Form().Container().Controls().GetControl<T>(name);
+    }
+    std::string EditText(const std::string& name) { return Utf16ToUtf8(Control<TGraphEdit>(name).GetText()); }
+    // A click in the middle of the control, as the window receives it.
+    void Click(const std::string& name) {
+        TCustomGraphControl& control = Control(name);
+        const TPoint at = control.ClientToContainer(control.Width() / 2, control.Height() / 2);
+        static_cast<THeadlessWindowHost&>(Form().Container().Host()).Click(at.X, at.Y);
+    }
+    template <class T>
+    bool On() {
+        return dynamic_cast<T*>(Form().CurrentPage()) != nullptr;
+    }
+    // Replaces a document of the packs by a newer one.
+    void Override(const std::string& path, const TXMLNode& root) {
+        TPackWriter pack;
+        pack.AddXML(path, root);
+        Skin_.Resources().LoadPackImage(pack.PackImage());
+    }
+
+    TSkinLibrary Skin_;
+    std::unique_ptr<TSetupModule> Module_;
+    std::unique_ptr<TSetupModuleScope> Scope_;
+    std::unique_ptr<TSkinContext> Context_;
+    std::unique_ptr<THintWindowControl> Hint_;
+    std::unique_ptr<TFormSetup> Form_;
+};
+
+TEST_F(Wizard, BackAndNextKeepTheChoicesAndBrowsingGivesTheProductItsOwnFolder) {
+    Machine().Shell.FolderChoices = {std::string("D:\\Apps"), std::nullopt, std::string(kPrograms) + "\\Games"};
+    Then([&] {
+        ASSERT_TRUE(On<TFrameWelcome>());
+        EXPECT_EQ(Form().Window()->Caption(), u"Setup - Marlowen");
+        Click("ButtonNext");
+    });
+    Then([&] {
+        ASSERT_TRUE(On<TFrameDirectory>());
+        EXPECT_EQ(EditText("EditInstallFolder"), kInstalled);
+        EXPECT_EQ(EditText("EditProgramGroup"), "Programs\\Marlowen");
+        EXPECT_EQ(Control("ButtonDirectory").Hint, u"Select folder");
+        Click("ButtonDirectory");      // D:\Apps
+        Click("ButtonDirectory");      // cancelled: nothing changes
+        Click("ButtonProgramGroup");   // Programs\Games
+        Click("CheckBoxCreateDesctopIcons");
+        Click("CheckBoxEnableAutoUpdate");
+        EXPECT_EQ(EditText("EditInstallFolder"), "D:\\Apps\\Marlowen");
+        EXPECT_EQ(EditText("EditProgramGroup"), "Programs\\Games");
+        Click("ButtonPrev");
+    });
+    Then([&] {
+        ASSERT_TRUE(On<TFrameWelcome>());
+        Click("ButtonNext");
+    });
+    Then([&] {
+        ASSERT_TRUE(On<TFrameDirectory>());
+        EXPECT_EQ(EditText("EditInstallFolder"), "D:\\Apps\\Marlowen");
+        EXPECT_EQ(EditText("EditProgramGroup"), "Programs\\Games");
+        EXPECT_FALSE(Control<TGraphCheckBox>("CheckBoxCreateDesctopIcons").Checked());
+        EXPECT_TRUE(Control<TGraphCheckBox>("CheckBoxEnableAutoUpdate").Checked());
+        App().Terminate();
+    });
+    Form().Execute(TFrameWelcome::Class());
+
+    EXPECT_EQ(Module().InstallFolder, "D:\\Apps\\Marlowen");
+    EXPECT_EQ(Module().ProgramGroup, std::string(kPrograms) + "\\Games");
+    EXPECT_FALSE(Module().CreateDesktopIcons);
+    EXPECT_TRUE(Module().EnableAutoUpdate);
+    const auto& requests = Machine().Shell.BrowseRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].StartFolder, "C:\\Program Files");  // the default folder does not exist yet
+    EXPECT_EQ(requests[0].Root, "");
+    EXPECT_EQ(requests[0].Prompt, "Select a folder in the list below, then click OK.");
+    EXPECT_EQ(requests[2].Root, kPrograms);
+    EXPECT_EQ(requests[2].StartFolder, kGroup);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(Wizard, ChoicesThatWouldLoseDataAreRefusedOrQuestioned) {
+    EXPECT_EQ(WithProductFolder("D:\\Apps\\"), "D:\\Apps\\Marlowen");
+    EXPECT_EQ(WithProductFolder("D:\\"), "D:\\Marlowen");
+    EXPECT_EQ(WithProductFolder("D:\\Apps\\marlowen\\"), "D:\\Apps\\marlowen");
+    EXPECT_EQ(WithProductFolder("D:\\Marlowen Old"), "D:\\Marlowen Old\\Marlowen");
+
+    Module().InstallFolder = "D:\\";
+    Module().ProgramGroup = "C:\\Groups\\Marlowen";
+    Write("C:\\Used\\Marlowen\\notes.txt", "mine");
+    Machine().Shell.FolderChoices = {std::string(kPrograms), std::string("C:\\Used")};
+    Then([&] { Click("ButtonNext"); });
+    Then([&] {
+        EXPECT_EQ(EditText("EditProgramGroup"), "C:\\Groups\\Marlowen");  // not below the Start menu: whole
+        Click("ButtonNext");  // a drive's root: refused
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].Text, "Marlowen cannot be installed into the root of the drive D:\\. Please choose a folder on it.");
+        EXPECT_EQ(Boxes()[0].Flags, 0x10u);
+        Click("ButtonProgramGroup");  // the Programs menu itself: refused
+        ASSERT_EQ(Boxes().size(), 2u);
+        EXPECT_NE(Boxes()[1].Text.find("not the Programs menu itself"), std::string::npos);
+        EXPECT_EQ(Module().ProgramGroup, "C:\\Groups\\Marlowen");
+        Click("ButtonDirectory");  // C:\Used\Marlowen, which holds a file
+        Click("ButtonNext");       // asked, No by default: nothing happens
+        ASSERT_EQ(Boxes().size(), 3u);
+        EXPECT_EQ(Boxes()[2].Text,
+                  "The folder C:\\Used\\Marlowen already exists and is not empty. Install Marlowen into it anyway?");
+        EXPECT_EQ(Boxes()[2].Flags, 0x124u);
+        EXPECT_EQ(Boxes()[2].Answer, MessageBoxAnswer::No);
+        EXPECT_TRUE(On<TFrameDirectory>());
+        EXPECT_FALSE(Exists("C:\\Used\\Marlowen\\MarlowenApp.exe"));
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        Click("ButtonNext");
+    });
+    Then([&] {
+        EXPECT_TRUE(On<TFrameSummary>());
+        Click("CheckBoxStartProgram");
+        Click("ButtonFinish");
+    });
+    Form().Execute(TFrameWelcome::Class());
+    EXPECT_EQ(Read("C:\\Used\\Marlowen\\notes.txt"), "mine");
+    EXPECT_TRUE(Exists("C:\\Used\\Marlowen\\MarlowenApp.exe"));
+    EXPECT_TRUE(Machine().Shell.Started().empty());  // the start box was cleared
+    EXPECT_TRUE(App().Terminated());
+}
+
+// A page whose Enter or Shown fails, to see what the window does with it.
+class TFailingPage : public TFrameSetup {
+public:
+    static inline bool FailEnter = true;
+    explicit TFailingPage(const TSkinContext& context) : TFrameSetup(context) {
+        LoadFromXML(context.Resources.GetXML(TFrameWelcome::kDocument));
+    }
+    void Enter() override {
+        if (FailEnter) throw Exception("cannot enter");
+    }
+    void Shown() override { throw Exception("cannot show"); }
+};
+const TSetupPageClass kFailingPage{"Failing", &MakeSetupPage<TFailingPage>};
+
+TEST_F(Wizard, ShowPageIsAllOrNothingAndPagesLieBeneathTheForeground) {
+    Form().LoadSkin(TFormSetup::kWindowDocument);
+    Form().ShowPage(TFrameDirectory::Class());
+    TFrameSetup* directory = Form().CurrentPage();
+    TGraphWindow& window = *Form().Window();
+    EXPECT_EQ(directory->NextControl(), window.ActiveForeground());
+    EXPECT_EQ(window.Controls().Last(), window.PassiveForeground());
+    EXPECT_EQ(directory->ParentControl(), &window);
+    EXPECT_EQ(directory->Width(), 600);
+
+    TFailingPage::FailEnter = true;
+    EXPECT_THROW(Form().ShowPage(kFailingPage), Exception);
+    EXPECT_EQ(Form().CurrentPage(), directory);
+    int32_t pages = 0;
+    for (TCustomGraphControl* control : window.Controls().Controls()) pages += dynamic_cast<TFrameSetup*>(control) != nullptr;
+    EXPECT_EQ(pages, 1);
+
+    // A Shown that fails: the error box, then the window closes without the exit question.
+    TFailingPage::FailEnter = false;
+    Form().Host().Show();
+    Form().ShowPage(kFailingPage);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].Text, "Setup error: \"cannot show\".");
+    EXPECT_EQ(Boxes()[0].Flags, 0x10u);
+    EXPECT_TRUE(Form().ErrorClosed());
+    EXPECT_FALSE(Form().Host().Visible());
+}
+
+TEST_F(Wizard, ASummaryWithoutFinishFailsAfterTheInstallAndTheWindowStaysOnTheDirectoryPage) {
+    TXMLNode summary("Frame");
+    summary.Attributes().Add(std::make_unique<TXMLProperty>("Width", AttributeValue("600")));
+    summary.Attributes().Add(std::make_unique<TXMLProperty>("Height", AttributeValue("400")));
+    summary.Attributes().Add(std::make_unique<TXMLProperty>("Style", AttributeValue("XML\\Install\\Styles\\Clear.xml")));
+    Override(TFrameSummary::kDocument, summary);
+    Then([&] { Click("ButtonNext"); });
+    Then([&] { Click("ButtonNext"); });
+    Then([&] {
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].Text, "TCustomGraphControl 'ButtonFinish' not found.");
+        EXPECT_TRUE(On<TFrameDirectory>());
+        EXPECT_TRUE(Exists("C:\\Program Files\\Marlowen\\MarlowenApp.exe"));
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        Click("ButtonClose");
+    });
+    Form().Execute(TFrameWelcome::Class());
+    EXPECT_EQ(Boxes().size(), 2u);  // the exit question
+    EXPECT_FALSE(Form().Host().Visible());
+}
+
+}  // namespace
+}  // namespace marlowen::testing
