@@ -281,6 +281,9 @@ void TGraphEdit::MouseMove(int32_t x, int32_t /*y*/, TShiftState /*shift*/) {
     if (!IsCaptured()) return;
     const int32_t old = Caret_;
     const int32_t caret = CaretAt(x);
+    // A pointer held still (or moving within one character) changes nothing: repainting then
+    // would answer every hover move the host posts after a repaint with another repaint.
+    if (caret == old) return;
     MoveCaret(caret);
     ExtendSelection(old, caret);
 }

@@ -292,6 +292,11 @@ TEST_F(EditTest, DraggingSelectsAndADoubleClickSelectsAll) {
     bench.Host().MoveMouse(13, kRow + 3);  // back across the anchor
     EXPECT_EQ(edit.SelStart(), 0);
     EXPECT_EQ(edit.SelLength(), 2);
+    bench.Pump();
+    const int32_t posts = bench.Host().PostCount();
+    bench.Host().MoveMouse(13, kRow + 4);  // held on the same character: nothing to repaint
+    bench.Pump();
+    EXPECT_EQ(bench.Host().PostCount(), posts);
     bench.Host().ReleaseLeft(13, kRow + 3);
     EXPECT_FALSE(edit.IsCaptured());
     bench.Host().MoveMouse(30, kRow);
