@@ -53,8 +53,8 @@ void RepaintWithActiveEdit(benchmark::State& state) {
     TFormGraphWindow form(fixture.Context, hint);
     form.LoadSkin(kDocument);
     form.Host().BringToFront();
-    auto* edit = form.Container().Controls().First()->FindControlByClass<TGraphEdit>();
-    if (edit == nullptr) throw std::runtime_error("the window holds no edit");
+    auto* edit = dynamic_cast<TGraphEdit*>(form.Container().Controls().FindControl("Folder"));
+    if (edit == nullptr) throw std::runtime_error("the window holds no edit named Folder");
     edit->SetFocused(true);
     fixture.Machine.Windows.Pump();
     const TRect whole{0, 0, form.Container().Width(), form.Container().Height()};
