@@ -4,6 +4,7 @@
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$E2E_ROOT/scripts/lib/wine-boxes.sh"
+source "$E2E_ROOT/scripts/lib/wizard.sh"
 DIST=${DIST:-$E2E_ROOT/dist}
 E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
 HELPERS=${HELPERS:-$E2E_ROOT/build/win32/tests/e2e}
@@ -101,11 +102,22 @@ box_count() { box_texts | wc -l; }
 # has_box TEXT: some box so far showed exactly TEXT.
 has_box() { box_texts | grep -qxF -- "$1"; }
 
+# wait_box CAPTION [SECONDS]: the id of a visible window with this caption that is not the
+# install wizard (which shares the setup's caption).
+wait_box() {
+  local i wid
+  for ((i = 0; i < ${2:-20} * 5; i++)); do
+    wid=$(other_window "$1") && { printf '%s' "$wid"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 # expect_box NAME CAPTION TEXT KEY: waits for a box with the caption, keeps a screenshot, checks its
 # text, and answers it with the key.
 expect_box() {
   local name=$1 caption=$2 text=$3 key=$4 wid
-  wid=$(wait_window "$caption" 30) || { log "no window \"$caption\""; SCENARIO_FAILED=1; return 1; }
+  wid=$(wait_box "$caption" 30) || { log "no window \"$caption\""; SCENARIO_FAILED=1; return 1; }
   sleep 0.5
   screenshot "$name"
   check "box \"$caption\": $text" has_box "$text"
