@@ -57,8 +57,9 @@ WIZARD_HEIGHT=$(skin_attr 'XML\Install\Window.xml' '/Window/@Height')
 
 # window_box WID: "X Y WIDTH HEIGHT" of a window on the screen.
 window_box() {
-  local X Y WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=')" || return 1
+  local X= Y= WIDTH= HEIGHT=
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')"
+  [ -n "$X" ] && [ -n "$Y" ] && [ -n "$WIDTH" ] && [ -n "$HEIGHT" ] || return 1
   printf '%s %s %s %s' "$X" "$Y" "$WIDTH" "$HEIGHT"
 }
 
@@ -134,10 +135,11 @@ picture_shows() {
   [ "${count%.*}" -le $((total / 50)) ] 2>/dev/null
 }
 
-# The page the wizard shows: welcome (its side picture), summary (its badge) or directory (its
-# install folder's edit, neither picture).
+# The page the wizard shows: welcome (its side picture), summary (its badge) or directory
+# (neither picture); status 1 when the window is gone.
 wizard_page() {
   local wid=$1
+  window_box "$wid" >/dev/null || return 1
   if picture_shows "$wid" 'XML\Install\Welcome.xml' '/Frame/Image[1]'; then echo welcome
   elif picture_shows "$wid" 'XML\Install\Summary.xml' '/Frame/Image[1]'; then echo summary
   else echo directory

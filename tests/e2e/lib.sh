@@ -37,21 +37,22 @@ unix_path() {
 # The Windows path of a Unix path (through the Z: drive).
 win_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 
-# The registry as the 32-bit Setup.exe sees it (its view of the local machine is the 32-bit one).
+# The registry as the 32-bit Setup.exe sees it (its view of the local machine is the 32-bit one;
+# REG_VIEW names another).
 # reg_value ROOT\KEY NAME: the data of a value (status 1 when absent); reg_default: the default value.
 reg_value() {
   local out
-  out=$(wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' | grep -E "^\s+$2\s+REG_") || return 1
+  out=$(wine reg query "$1" /v "$2" ${REG_VIEW:-/reg:32} 2>/dev/null | tr -d '\r' | grep -E "^\s+$2\s+REG_") || return 1
   printf '%s' "$out" | sed -E "s/^\s+$2\s+REG_[A-Z_]+\s+//"
 }
 reg_default() {
   local out
-  out=$(wine reg query "$1" /ve /reg:32 2>/dev/null | tr -d '\r' | grep -E "REG_SZ") || return 1
+  out=$(wine reg query "$1" /ve ${REG_VIEW:-/reg:32} 2>/dev/null | tr -d '\r' | grep -E "REG_SZ") || return 1
   printf '%s' "$out" | sed -E 's/^.*REG_SZ\s+//'
 }
-reg_key_exists() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
+reg_key_exists() { wine reg query "$1" ${REG_VIEW:-/reg:32} >/dev/null 2>&1; }
 reg_key_missing() { ! reg_key_exists "$1"; }
-reg_add_dword() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f /reg:32 >/dev/null 2>&1; }
+reg_add_dword() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f ${REG_VIEW:-/reg:32} >/dev/null 2>&1; }
 
 # wait_window CAPTION [SECONDS]: the id of a visible window with exactly this caption.
 wait_window() {

@@ -453,12 +453,19 @@ start_wizard() {
   check "the welcome page shows" wait_page "$WIZARD" welcome 20
 }
 
-# page_shot NAME: the wizard window alone, kept in the build folder.
-page_shot() { wizard_shot "$WIZARD" "$E2E_OUT/$1.png"; }
+wizard_shown() { wizard_window >/dev/null; }
+
+# page_shot NAME: the wizard window alone, kept in the build folder; the pointer is moved off it
+# first, so that no button shows its hover look.
+page_shot() {
+  xdotool mousemove --sync 1010 750 2>/dev/null
+  sleep 0.5
+  wizard_shot "$WIZARD" "$E2E_OUT/$1.png"
+}
 
 # The whole life through the wizard: Next, Back from the directory page, Next, Install with the
-# defaults, Finish with the start box checked; then an update and the removal from the installed
-# copy. The pages' photographs are the README's pictures.
+# defaults, Finish with the start box checked (as it comes); then an update and the removal from the installed
+# copy. With E2E_SCREENSHOTS=1 the pages' photographs replace docs/screenshots/wine-*.png.
 scenario_wizard_default() {
   new_prefix wizard-default
   start_wizard wizard-default || return 1
@@ -475,9 +482,6 @@ scenario_wizard_default() {
   check "Install: the summary page" wait_page "$WIZARD" summary 120
   page_shot wizard-summary
   check "no message box" equals "$(box_count)" 0
-  click_control "$WIZARD" "$SUMMARY" CheckBoxStartProgram
-  sleep 0.5
-  page_shot wizard-summary-start
   click_control "$WIZARD" "$SUMMARY" ButtonFinish
   check "Finish ends the setup" wait_exit "$SETUP_PID" 20
   check_installed_state
@@ -530,7 +534,7 @@ scenario_wizard_close() {
   click_control "$WIZARD" "$CAPTION_BAR" ButtonClose
   expect_box wizard-close-no "Setup - Marlowen" "$question" n
   sleep 1
-  check "No: the wizard stays" wizard_window
+  check "No: the wizard stays" wizard_shown
   check "No: still the welcome page" wait_page "$WIZARD" welcome 5
   click_control "$WIZARD" "$CAPTION_BAR" ButtonClose
   expect_box wizard-close-yes "Setup - Marlowen" "$question" y
@@ -539,4 +543,57 @@ scenario_wizard_close() {
   check "nothing registered" reg_key_missing "$UNINSTALL_KEY"
   check "nothing installed" missing "$INSTALL_FOLDER"
   check "no program group" missing "$PROGRAM_GROUP"
+}
+
+# A folder picked in the browse dialog (typed into its folder tree, as a person finds it by its
+# name) gets a folder of the product's own: the install goes into C:\Apps\Marlowen, and removal
+# leaves C:\Apps and what else it holds.
+scenario_wizard_browse() {
+  new_prefix wizard-browse
+  mkdir -p "$(unix_path 'C:\Apps')"
+  printf 'keep' >"$(unix_path 'C:\Apps\keep.txt')"
+  start_wizard wizard-browse || return 1
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "the directory page" wait_page "$WIZARD" directory 10
+  click_control "$WIZARD" "$DIRECTORY" ButtonDirectory
+  local dialog
+  dialog=$(wait_box 'Browse for Folder' 20) || { log "no browse dialog"; SCENARIO_FAILED=1; return 1; }
+  sleep 1
+  xdotool windowactivate --sync "$dialog" >/dev/null 2>&1
+  xdotool type --delay 80 Apps
+  sleep 0.5
+  screenshot wizard-browse-dialog
+  xdotool key Return
+  check "the dialog closes" wait_window_gone "$dialog" 10
+  sleep 0.5
+  page_shot wizard-browse-directory
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  check "Install: the summary page" wait_page "$WIZARD" summary 120
+  check "no message box" equals "$(box_count)" 0
+  # Without starting the product this time.
+  click_control "$WIZARD" "$SUMMARY" CheckBoxStartProgram
+  click_control "$WIZARD" "$SUMMARY" ButtonFinish
+  check "Finish ends the setup" wait_exit "$SETUP_PID" 20
+  INSTALL_FOLDER='C:\Apps\Marlowen'
+  check "Install folder" same_text "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "installed into the product's folder" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "the product was not started" missing "$INSTALL_FOLDER\\MarlowenApp.started.txt"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  start_setup wizard-browse-uninstall "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box wizard-browse-uninstall "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check_removed
+  check "the picked folder's own file stays" file_is 'C:\Apps\keep.txt' keep
+  read_machine_folders
+}
+
+# wait_window_gone WID SECONDS: until the window is no longer shown.
+wait_window_gone() {
+  local i
+  for ((i = 0; i < $2 * 5; i++)); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.2
+  done
+  return 1
 }
