@@ -181,6 +181,17 @@ TShiftState TWin32ChildWindow::MouseShift(WPARAM keys) {
     return shift;
 }
 
+void TWin32ChildWindow::PointerTaken() {
+    if (!TrackingLeave_) return;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE | TME_CANCEL;
+    track.hwndTrack = Handle();
+    TrackMouseEvent(&track);
+    TrackingLeave_ = false;
+    Events_.HostMouseLeave();
+}
+
 void TWin32ChildWindow::HandleDestroyed() {
     Timer_.Forget();
     TrackingLeave_ = false;

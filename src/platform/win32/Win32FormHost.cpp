@@ -244,6 +244,14 @@ LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             Events_.FormActivation(state == WA_INACTIVE    ? TFormActivation::Inactive
                                    : state == WA_CLICKACTIVE ? TFormActivation::ClickActive
                                                              : TFormActivation::Active);
+            // Hover looks and hints go with the activation (a dialog or box over the form).
+            if (*alive && state == WA_INACTIVE) {
+                const std::vector<TWin32ChildWindow*> windows = Windows_;
+                for (TWin32ChildWindow* window : windows) {
+                    if (!*alive) break;
+                    if (std::find(Windows_.begin(), Windows_.end(), window) != Windows_.end()) window->PointerTaken();
+                }
+            }
             // The focus stays inside an active form (the default would put it on the form).
             if (*alive && state != WA_INACTIVE && HIWORD(wParam) == 0) {
                 const HWND focus = GetFocus();
