@@ -68,6 +68,9 @@ protected:
 
 private:
     LRESULT MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Asks the system for the pointer's leaving (once until it comes) and enters.
+    void TrackLeave();
+    bool PointerOverWindow() const;
 
     TWin32WindowHosts& Hosts_;
     TWindowHostEvents& Events_;
