@@ -33,7 +33,7 @@ std::string Argument(const wchar_t* word) {
 int Run(const std::string& packs, const std::string& output, const int32_t* place) {
     using namespace marlowen;
     TWin32Platform platform;
-    TCoreLibrary core(platform.Platform().Locale);
+    TCoreLibrary core(platform.Platform().Locale.SupportsCyrillic());
     if (Languages) Languages->SelectLanguage(u"eng");
     TSkinLibrary skin;
     skin.Start(platform.Files, platform.Registry, packs);
