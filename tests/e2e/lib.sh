@@ -4,6 +4,7 @@
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$E2E_ROOT/scripts/lib/wine-boxes.sh"
+source "$E2E_ROOT/scripts/lib/wizard.sh"
 DIST=${DIST:-$E2E_ROOT/dist}
 E2E_OUT=${E2E_OUT:-$E2E_ROOT/build/e2e}
 HELPERS=${HELPERS:-$E2E_ROOT/build/win32/tests/e2e}
@@ -36,21 +37,22 @@ unix_path() {
 # The Windows path of a Unix path (through the Z: drive).
 win_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 
-# The registry as the 32-bit Setup.exe sees it (its view of the local machine is the 32-bit one).
+# The registry as the 32-bit Setup.exe sees it (its view of the local machine is the 32-bit one;
+# REG_VIEW names another).
 # reg_value ROOT\KEY NAME: the data of a value (status 1 when absent); reg_default: the default value.
 reg_value() {
   local out
-  out=$(wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' | grep -E "^\s+$2\s+REG_") || return 1
+  out=$(wine reg query "$1" /v "$2" ${REG_VIEW:-/reg:32} 2>/dev/null | tr -d '\r' | grep -E "^\s+$2\s+REG_") || return 1
   printf '%s' "$out" | sed -E "s/^\s+$2\s+REG_[A-Z_]+\s+//"
 }
 reg_default() {
   local out
-  out=$(wine reg query "$1" /ve /reg:32 2>/dev/null | tr -d '\r' | grep -E "REG_SZ") || return 1
+  out=$(wine reg query "$1" /ve ${REG_VIEW:-/reg:32} 2>/dev/null | tr -d '\r' | grep -E "REG_SZ") || return 1
   printf '%s' "$out" | sed -E 's/^.*REG_SZ\s+//'
 }
-reg_key_exists() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
+reg_key_exists() { wine reg query "$1" ${REG_VIEW:-/reg:32} >/dev/null 2>&1; }
 reg_key_missing() { ! reg_key_exists "$1"; }
-reg_add_dword() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f /reg:32 >/dev/null 2>&1; }
+reg_add_dword() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f ${REG_VIEW:-/reg:32} >/dev/null 2>&1; }
 
 # wait_window CAPTION [SECONDS]: the id of a visible window with exactly this caption.
 wait_window() {
@@ -101,11 +103,22 @@ box_count() { box_texts | wc -l; }
 # has_box TEXT: some box so far showed exactly TEXT.
 has_box() { box_texts | grep -qxF -- "$1"; }
 
+# wait_box CAPTION [SECONDS]: the id of a visible window with this caption that is not the
+# install wizard (which shares the setup's caption).
+wait_box() {
+  local i wid
+  for ((i = 0; i < ${2:-20} * 5; i++)); do
+    wid=$(other_window "$1") && { printf '%s' "$wid"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 # expect_box NAME CAPTION TEXT KEY: waits for a box with the caption, keeps a screenshot, checks its
 # text, and answers it with the key.
 expect_box() {
   local name=$1 caption=$2 text=$3 key=$4 wid
-  wid=$(wait_window "$caption" 30) || { log "no window \"$caption\""; SCENARIO_FAILED=1; return 1; }
+  wid=$(wait_box "$caption" 30) || { log "no window \"$caption\""; SCENARIO_FAILED=1; return 1; }
   sleep 0.5
   screenshot "$name"
   check "box \"$caption\": $text" has_box "$text"

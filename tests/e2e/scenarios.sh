@@ -3,7 +3,7 @@
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile uninstall_link
-               cyrillic_folder window)
+               cyrillic_folder window wizard_default wizard_close wizard_browse)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -434,4 +434,171 @@ scenario_window() {
   check "the program says so" wait_line "$out" closed 1
   check "typed text and the pasted copy reach the program" equals "$(cat "$text" 2>/dev/null)" GamesGames
   kill "$backdrop" 2>/dev/null
+}
+
+# --- the install wizard -----------------------------------------------------------------------------
+
+SCREENSHOTS=${SCREENSHOTS:-$E2E_ROOT/docs/screenshots}
+WELCOME='XML\Install\Welcome.xml'
+DIRECTORY='XML\Install\Directory.xml'
+SUMMARY='XML\Install\Summary.xml'
+CAPTION_BAR='XML\Install\Layers\ActiveForeground.xml'
+
+# start_wizard NAME: Setup.exe from the distribution folder, up to its welcome page (WIZARD).
+start_wizard() {
+  start_setup "$1" "$SETUP_IN_DIST"
+  local i
+  for ((i = 0; i < 150; i++)); do WIZARD=$(wizard_window) && break; sleep 0.2; done
+  [ -n "${WIZARD:-}" ] || { log "no wizard window"; SCENARIO_FAILED=1; return 1; }
+  check "the welcome page shows" wait_page "$WIZARD" welcome 20
+}
+
+wizard_shown() { wizard_window >/dev/null; }
+
+# page_shot NAME: the wizard window alone, kept in the build folder; the pointer is moved off it
+# first, so that no button shows its hover look.
+page_shot() {
+  xdotool mousemove --sync 1010 750 2>/dev/null
+  sleep 0.5
+  wizard_shot "$WIZARD" "$E2E_OUT/$1.png"
+}
+
+# The whole life through the wizard: Next, Back from the directory page, Next, Install with the
+# defaults, Finish with the start box checked (as it comes); then an update and the removal from the installed
+# copy. With E2E_SCREENSHOTS=1 the pages' photographs replace docs/screenshots/wine-*.png.
+scenario_wizard_default() {
+  new_prefix wizard-default
+  start_wizard wizard-default || return 1
+  page_shot wizard-welcome
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "Next: the directory page" wait_page "$WIZARD" directory 10
+  click_control "$WIZARD" "$DIRECTORY" ButtonPrev
+  check "Back: the welcome page again" wait_page "$WIZARD" welcome 10
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "Next again: the directory page" wait_page "$WIZARD" directory 10
+  sleep 0.5
+  page_shot wizard-directory
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  check "Install: the summary page" wait_page "$WIZARD" summary 120
+  page_shot wizard-summary
+  check "no message box" equals "$(box_count)" 0
+  click_control "$WIZARD" "$SUMMARY" ButtonFinish
+  check "Finish ends the setup" wait_exit "$SETUP_PID" 20
+  check_installed_state
+  check "files of the distribution installed" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "Finish started the product" wait_product
+  check "the product started in its folder" product_started_with "working folder: $INSTALL_FOLDER"
+  if [ -n "${E2E_SCREENSHOTS:-}" ]; then
+    mkdir -p "$SCREENSHOTS"
+    cp "$E2E_OUT/wizard-welcome.png" "$SCREENSHOTS/wine-welcome.png"
+    cp "$E2E_OUT/wizard-directory.png" "$SCREENSHOTS/wine-directory.png"
+    cp "$E2E_OUT/wizard-summary.png" "$SCREENSHOTS/wine-summary.png"
+  fi
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  rm -f "$(PRODUCT_RECORD)"
+  printf 'version 1\r\n' >"$(unix_path "$INSTALL_FOLDER\\readme.txt")"
+  printf 'old' >"$(unix_path "$INSTALL_FOLDER\\old.txt")"
+  mkdir -p "$(unix_path "$INSTALL_FOLDER\\olddir")"
+  check "package built" make_package secret 2
+  start_update wizard-default-update secret
+  expect_box wizard-default-update "Setup - Marlowen" "Update succesfully installed." Return
+  check "the update ends" wait_exit "$SETUP_PID" 20
+  check_update_applied
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  start_setup wizard-default-uninstall "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box wizard-default-uninstall "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check_removed
+}
+
+# Nothing of the installation remains but the product's settings.
+check_removed() {
+  check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
+  check "App Paths entry removed" reg_key_missing "$APP_PATHS_KEY"
+  check "program group removed" missing "$PROGRAM_GROUP"
+  check "desktop shortcut removed" missing "$DESKTOP_LINK"
+  check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
+  check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
+  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  check "the settings stay" reg_key_exists "$SETTINGS_KEY"
+}
+
+# The close button on the welcome page asks first: No keeps the wizard, Yes ends it, and nothing
+# is installed.
+scenario_wizard_close() {
+  new_prefix wizard-close
+  start_wizard wizard-close || return 1
+  local question='Setup is not complete. If you quit now, the program will not be installed. You may run the Setup program again at another time to complete the installation. Exit Setup?'
+  click_control "$WIZARD" "$CAPTION_BAR" ButtonClose
+  expect_box wizard-close-no "Setup - Marlowen" "$question" n
+  sleep 1
+  check "No: the wizard stays" wizard_shown
+  check "No: still the welcome page" wait_page "$WIZARD" welcome 5
+  click_control "$WIZARD" "$CAPTION_BAR" ButtonClose
+  expect_box wizard-close-yes "Setup - Marlowen" "$question" y
+  check "Yes: the setup ends" wait_exit "$SETUP_PID" 20
+  check "two boxes" equals "$(box_count)" 2
+  check "nothing registered" reg_key_missing "$UNINSTALL_KEY"
+  check "nothing installed" missing "$INSTALL_FOLDER"
+  check "no program group" missing "$PROGRAM_GROUP"
+}
+
+# A folder picked in the browse dialog with the keyboard (Wine's folder tree finds a typed name,
+# though not one typed in Cyrillic through xdotool's remapped keys: the folder is the one after
+# "windows" on drive C:) gets a folder of the product's own: C:\Программы becomes C:\Программы\Marlowen, and
+# removal leaves the picked folder and what else it holds.
+scenario_wizard_browse() {
+  new_prefix wizard-browse
+  local -x LC_ALL=C.UTF-8
+  local picked='C:\Программы'
+  mkdir -p "$(unix_path "$picked")"
+  printf 'keep' >"$(unix_path "$picked\\keep.txt")"
+  start_wizard wizard-browse || return 1
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "the directory page" wait_page "$WIZARD" directory 10
+  click_control "$WIZARD" "$DIRECTORY" ButtonDirectory
+  local dialog
+  dialog=$(wait_box 'Browse for Folder' 20) || { log "no browse dialog"; SCENARIO_FAILED=1; return 1; }
+  sleep 1
+  xdotool windowactivate --sync "$dialog" >/dev/null 2>&1
+  xdotool type --delay 80 windows
+  sleep 0.3
+  xdotool key Down
+  sleep 0.5
+  screenshot wizard-browse-dialog
+  xdotool key Return
+  check "the dialog closes" wait_window_gone "$dialog" 10
+  page_shot wizard-browse-directory
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  check "Install: the summary page" wait_page "$WIZARD" summary 120
+  check "no message box" equals "$(box_count)" 0
+  # Without starting the product this time.
+  click_control "$WIZARD" "$SUMMARY" CheckBoxStartProgram
+  click_control "$WIZARD" "$SUMMARY" ButtonFinish
+  check "Finish ends the setup" wait_exit "$SETUP_PID" 20
+  INSTALL_FOLDER="$picked\\Marlowen"
+  check "Install folder" same_text "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "installed into the product's folder" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "group shortcut names the folder" utf16_in "$(unix_path "$PROGRAM_GROUP\\Marlowen.lnk")" "$INSTALL_FOLDER"
+  check "the product was not started" missing "$INSTALL_FOLDER\\MarlowenApp.started.txt"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  start_setup wizard-browse-uninstall "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box wizard-browse-uninstall "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check_removed
+  check "the picked folder's own file stays" file_is "$picked\\keep.txt" keep
+  read_machine_folders
+}
+
+# wait_window_gone WID SECONDS: until the window is no longer shown.
+wait_window_gone() {
+  local i
+  for ((i = 0; i < $2 * 5; i++)); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.2
+  done
+  return 1
 }

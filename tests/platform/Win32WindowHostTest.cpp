@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FormHost.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32ChildWindow.h"
@@ -83,6 +84,38 @@ TEST_F(Win32WindowHost, MessagesMapOntoTheContainersEventsExactly) {
     SendMessageW(window, WM_KEYUP, VK_LEFT, static_cast<LPARAM>(0xC0000001u));
     SendMessageW(window, WM_CHAR, 'a', 3);
     EXPECT_EQ(events.Log, (std::vector<std::string>{"keydown 46 ext rep", "keyup 37", "char 97 x3"}));
+}
+
+class TQuietForm : public TFormHostEvents {
+public:
+    void FormActivation(TFormActivation) override {}
+    void FormHidden() override {}
+    void FormCloseRequest() override {}
+    void FormResized() override {}
+    void FormMessage(uint32_t) override {}
+};
+
+// A modal dialog or box disables the form under it, and the system tells a disabled window
+// nothing of the pointer leaving: without being told here, a hovered button kept its hover look
+// and its hint after the dialog was gone and the pointer elsewhere.
+TEST_F(Win32WindowHost, ADisabledFormLetsThePointerGoAndTheNextMoveEntersAgain) {
+    TDetailedEvents events;
+    TQuietForm formEvents;
+    auto form = Hosts.CreateForm(formEvents, 80, 60);
+    auto host = Hosts.CreateHost(events, 50, 30);
+    form->AttachWindow(*host);
+    const HWND window = static_cast<TWin32ChildWindow&>(*host).Handle();
+
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
+    form->SetEnabled(false);
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"enter", "move 5 6 s0", "leave"}));
+    form->SetEnabled(true);
+    events.Log.clear();
+    form->SetEnabled(false);
+    EXPECT_TRUE(events.Log.empty()) << "a pointer that is gone leaves once";
+    form->SetEnabled(true);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(7, 8));
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"enter", "move 7 8 s0"}));
 }
 
 TEST_F(Win32WindowHost, TheHintPopupIsATopmostShadowedToolWindowThatNeverActivates) {

@@ -181,9 +181,37 @@ TShiftState TWin32ChildWindow::MouseShift(WPARAM keys) {
     return shift;
 }
 
+void TWin32ChildWindow::PointerTaken() {
+    if (!TrackingLeave_) return;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE | TME_CANCEL;
+    track.hwndTrack = Handle();
+    TrackMouseEvent(&track);
+    TrackingLeave_ = false;
+    Events_.HostMouseLeave();
+}
+
 void TWin32ChildWindow::HandleDestroyed() {
     Timer_.Forget();
     TrackingLeave_ = false;
+}
+
+void TWin32ChildWindow::TrackLeave() {
+    if (TrackingLeave_) return;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = Handle();
+    TrackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    Events_.HostMouseEnter();
+}
+
+bool TWin32ChildWindow::PointerOverWindow() const {
+    // A disabled form (a modal box over it) takes no pointer.
+    POINT point{};
+    return IsWindowEnabled(GetAncestor(Handle(), GA_ROOT)) != FALSE && GetCursorPos(&point) != FALSE &&
+           WindowFromPoint(point) == Handle();
 }
 
 LRESULT TWin32ChildWindow::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,17 +220,18 @@ LRESULT TWin32ChildWindow::MouseMessage(UINT message, WPARAM wParam, LPARAM lPar
     const TShiftState shift = MouseShift(wParam);
     switch (message) {
         case WM_MOUSEMOVE:
-            if (!TrackingLeave_) {
-                TRACKMOUSEEVENT track{};
-                track.cbSize = sizeof(track);
-                track.dwFlags = TME_LEAVE;
-                track.hwndTrack = Handle();
-                TrackingLeave_ = TrackMouseEvent(&track) != FALSE;
-                Events_.HostMouseEnter();
-            }
+            TrackLeave();
             Events_.HostMouseMove(x, y, shift);
             break;
-        case kPostedMouseMove: Events_.HostMouseMove(x, y, shift); break;
+        case kPostedMouseMove:
+            // It may be the first the window hears of the pointer (a page changed under it): the
+            // leaving is tracked from it too, or the hover would stay after the pointer. Only when
+            // the pointer is over this very window: over another one on top, the system would
+            // report a leaving at once, whose repaint would post the next move, and so on; nor while
+            // the form is disabled.
+            if (PointerOverWindow()) TrackLeave();
+            Events_.HostMouseMove(x, y, shift);
+            break;
         case WM_LBUTTONDOWN: Events_.HostLButtonDown(x, y, shift); break;
         case WM_LBUTTONUP: Events_.HostLButtonUp(x, y, shift); break;
         case WM_LBUTTONDBLCLK: Events_.HostLButtonDblClk(x, y, shift); break;

@@ -51,6 +51,10 @@ public:
     // Moves the window into the form's client area at its top-left (none: back to the parking
     // window).
     void PlaceIn(TWin32FormHost* form);
+    // The form lost the activation to another window (a dialog, a message box): the pointer is
+    // no longer this window's, whether or not the system reports its leaving (it need not while
+    // the form is disabled). The next move over the window enters it again.
+    void PointerTaken();
     bool TimerRunning() const { return Timer_.Running(); }
 
     // The system cursor for a cursor identifier (the arrow for one it does not know).
@@ -64,6 +68,9 @@ protected:
 
 private:
     LRESULT MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Asks the system for the pointer's leaving (once until it comes) and enters.
+    void TrackLeave();
+    bool PointerOverWindow() const;
 
     TWin32WindowHosts& Hosts_;
     TWindowHostEvents& Events_;

@@ -232,6 +232,15 @@ void TWin32FormHost::FocusNextWindow(TWin32ChildWindow& from, bool forward) {
     candidates[forward ? (index + 1) % count : (index + count - 1) % count]->SetFocus();
 }
 
+void TWin32FormHost::DropPointer() {
+    const std::shared_ptr<bool> alive = Alive_;
+    const std::vector<TWin32ChildWindow*> windows = Windows_;
+    for (TWin32ChildWindow* window : windows) {
+        if (!*alive) return;
+        if (std::find(Windows_.begin(), Windows_.end(), window) != Windows_.end()) window->PointerTaken();
+    }
+}
+
 LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_USER && message < 0xC000) {
         Events_.FormMessage(message);  // may free the form
@@ -244,6 +253,8 @@ LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             Events_.FormActivation(state == WA_INACTIVE    ? TFormActivation::Inactive
                                    : state == WA_CLICKACTIVE ? TFormActivation::ClickActive
                                                              : TFormActivation::Active);
+            // Hover looks and hints go with the activation (another window over the form).
+            if (*alive && state == WA_INACTIVE) DropPointer();
             // The focus stays inside an active form (the default would put it on the form).
             if (*alive && state != WA_INACTIVE && HIWORD(wParam) == 0) {
                 const HWND focus = GetFocus();
@@ -251,6 +262,10 @@ LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;
         }
+        case WM_ENABLE:
+            // A disabled form (a modal dialog or box over it, a busy page) takes no pointer.
+            if (wParam == FALSE) DropPointer();
+            return 0;
         case WM_SETFOCUS: FocusFirstWindow(); return 0;
         case WM_CLOSE: Events_.FormCloseRequest(); return 0;  // may free the form
         case WM_SIZE: {

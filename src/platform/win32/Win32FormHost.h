@@ -46,6 +46,8 @@ public:
 
     // A window inside that goes away.
     void DetachWindow(TWin32ChildWindow& window);
+    // Every window of the form lets the pointer go (hover looks and hints end).
+    void DropPointer();
     // Gives the focus to the window after (or before) `from` among the visible windows inside.
     void FocusNextWindow(TWin32ChildWindow& from, bool forward);
     // The region last set, as rectangles (empty: none).
