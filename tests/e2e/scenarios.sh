@@ -344,7 +344,7 @@ scenario_cyrillic_folder() {
   local -x LC_ALL=C.UTF-8
   INSTALL_FOLDER='C:\Программы\Marlowen'
   check "installed" install_product cyrillic-folder --folder "$INSTALL_FOLDER"
-  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
+  check "Install folder" same_text "$(reg_value "$UNINSTALL_KEY" 'Install folder')" "$INSTALL_FOLDER"
   check "Setup.exe installed" exists "$INSTALL_FOLDER\\Setup.exe"
   check "pack installed" exists "$INSTALL_FOLDER\\Default.fs"
   check "group shortcut names the folder" utf16_in "$(unix_path "$PROGRAM_GROUP\\Marlowen.lnk")" "$INSTALL_FOLDER"
