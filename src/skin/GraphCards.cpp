@@ -345,8 +345,12 @@ void THoldemHandSet::SetSelected(THandCell& cell, bool selected) {
     if (cell.Selected == selected) return;
     cell.Selected = selected;
     SelectedCount_ += selected ? cell.Combinations : -cell.Combinations;
+    // The neighbours' edge marks depend on this cell too: repaint them with it.
     const TRect r = CellRect(cell);
-    InvalidateRect(Left() + r.Left, Top() + r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    const int32_t stepX = CellWidth_ + CellBorder_;
+    const int32_t stepY = CellHeight_ + CellBorder_;
+    InvalidateRect(Left() + r.Left - stepX, Top() + r.Top - stepY, r.Right - r.Left + 2 * stepX,
+                   r.Bottom - r.Top + 2 * stepY);
     RaiseEvent(OnChange, *this);
 }
 

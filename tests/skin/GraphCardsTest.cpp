@@ -228,7 +228,7 @@ TEST_F(HoldemHandSetTest, StartsWithEverythingSelectedAndDragsOneStateAcrossTheC
     EXPECT_EQ(hands.SelectedCount(), 1326 - 4);
 
     // A press beside the grid is reported but selects nothing and starts no drag.
-    bench.Host().PressLeft(1, 1);
+    bench.Host().PressLeft(11, 11);
     bench.Host().MoveMouse(X(3) + 2, Y(0) + 2, ShiftState::Left);
     bench.Host().ReleaseLeft(X(3) + 2, Y(0) + 2);
     EXPECT_EQ(presses, 3);
@@ -242,8 +242,8 @@ TEST_F(HoldemHandSetTest, OutlinesEachBlockOfSelectedCells) {
     THandCell& single = *hands.Cell(5, 5);
     hands.SetSelected(single, true);
     bench.Pump();
-    const int32_t x = X(5) - 1;  // the cell's rectangle starts on its border
-    const int32_t y = Y(5) - 1;
+    const int32_t x = X(5);  // the cell's rectangle, its border included
+    const int32_t y = Y(5);
     EXPECT_EQ(bench.Pixel(x + 1, y + 3), kBlack);
     EXPECT_EQ(bench.Pixel(x + 4, y + 3), kBlack);
     EXPECT_EQ(bench.Pixel(x + 3, y + 1), kBlack);
