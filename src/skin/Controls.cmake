@@ -17,4 +17,5 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HintWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindow.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphCards.cpp
 )

@@ -120,6 +120,7 @@ void TGraphSwitch::LoadFromXML(const TXMLNode& node) {
     State_ = node.Attributes().GetTextDef("State", first != nullptr ? first->Name() : std::string());
     Node_ = &node;
     if (const TXMLNode* state = node.FindChild(State_)) CreateChildren(*state);
+    StateBuilt();
 }
 
 void TGraphSwitch::ApplyXML(const TXMLNode& node) {
@@ -140,7 +141,9 @@ void TGraphSwitch::SelectState(const std::string& name) {
         CreateChildren(*state);
         Controls().BroadcastConditions(&Conditions_);
     }
-    RaiseEvent(OnChange, *this);
+    const TControlRef self(this);
+    StateBuilt();
+    if (self.Alive()) RaiseEvent(OnChange, *this);
 }
 
 // --- SkinCase ---

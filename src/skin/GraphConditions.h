@@ -95,6 +95,10 @@ public:
 
     std::function<void(TGraphSwitch& sender)> OnChange;
 
+protected:
+    // Called once the controls of a state are built (also when the state has no element).
+    virtual void StateBuilt() {}
+
 private:
     const TXMLNode* Node_ = nullptr;
     std::string State_;

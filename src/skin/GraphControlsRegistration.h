@@ -13,5 +13,6 @@ void RegisterListElements(TGraphElementRegistry& registry);       // GraphLists
 void RegisterConditionElements(TGraphElementRegistry& registry);  // GraphConditions
 void RegisterFrameElements(TGraphElementRegistry& registry);      // GraphFrames, GraphWindows
 void RegisterEditElements(TGraphElementRegistry& registry);       // GraphEdits
+void RegisterCardElements(TGraphElementRegistry& registry);       // GraphCards
 
 }  // namespace marlowen

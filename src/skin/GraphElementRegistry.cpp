@@ -23,6 +23,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
     RegisterEditElements(registry);
+    RegisterCardElements(registry);
 }
 
 }  // namespace
