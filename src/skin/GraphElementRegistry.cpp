@@ -3,6 +3,7 @@
 #include "skin/GraphControl.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphProgressBar.h"
+#include "skin/GraphScrollers.h"
 
 namespace marlowen {
 
@@ -20,6 +21,8 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
     registry.Register("ProgressBar", &CreateElementOf<TGraphProgressBar>);
+    registry.Register("ScrollBarV", &TScrollBarV::CreateElement);
+    registry.Register("ScrollBarH", &TScrollBarH::CreateElement);
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
     RegisterEditElements(registry);
