@@ -4,6 +4,7 @@
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphProgressBar.h"
 #include "skin/GraphScrollers.h"
+#include "skin/GraphTrackBars.h"
 
 namespace marlowen {
 
@@ -23,6 +24,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     registry.Register("ProgressBar", &CreateElementOf<TGraphProgressBar>);
     registry.Register("ScrollBarV", &TScrollBarV::CreateElement);
     registry.Register("ScrollBarH", &TScrollBarH::CreateElement);
+    registry.Register("GraphTrackBar", &CreateElementOf<TGraphTrackBar>);
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
     RegisterEditElements(registry);
