@@ -45,22 +45,23 @@ TEST_F(TrackBarTest, TheSliderStandsAtTheRoundedShareAndADragReportsEachNewValue
     bench.Pump();
     EXPECT_EQ(bench.Pixel(125, 44), kBlue);
 
+    bench.Host().MoveMouse(125, 44);
     bench.Host().PressLeft(125, 44);  // 5 pixels into the slider
     bench.Pump();
     EXPECT_EQ(bench.Pixel(125, 44), kRed);  // hot under the pointer
     bench.Host().MoveMouse(135, 44);  // beyond the end: still 1, but not the last value 1.5
     ASSERT_EQ(values.size(), 1U);
     EXPECT_EQ(values[0], 1.0);
-    bench.Host().MoveMouse(85, 44);
-    EXPECT_EQ(track.Slider()->Left(), 50);
-    EXPECT_EQ(values.back(), 0.5);
-    bench.Host().MoveMouse(95, 44 - 60);  // far above: the slider stays
-    EXPECT_EQ(track.Slider()->Left(), 50);
-    bench.Host().MoveMouse(95, 44 - 49);  // back within the band
+    bench.Host().MoveMouse(85, 44);  // the grabbed point follows the pointer
     EXPECT_EQ(track.Slider()->Left(), 60);
+    EXPECT_EQ(values.back(), 0.6);
+    bench.Host().MoveMouse(95, 44 - 60);  // far above: the slider stays
+    EXPECT_EQ(track.Slider()->Left(), 60);
+    bench.Host().MoveMouse(95, 44 - 49);  // back within the band
+    EXPECT_EQ(track.Slider()->Left(), 70);
     bench.Host().ReleaseLeft(95, 44);
     bench.Host().MoveMouse(40, 44);
-    EXPECT_EQ(track.Slider()->Left(), 60);
+    EXPECT_EQ(track.Slider()->Left(), 70);
     EXPECT_EQ(values.size(), 3U);
 }
 
