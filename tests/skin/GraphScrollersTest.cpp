@@ -2,6 +2,7 @@
 
 #include "ControlTestSupport.h"
 #include "skin/GraphButtons.h"
+#include "skin/GraphLists.h"
 #include "skin/GraphScrollers.h"
 
 namespace marlowen {
@@ -67,7 +68,7 @@ TEST_F(ScrollerTest, ThumbFollowsPageAndPositionAndIsHitOnlyWhereOpaque) {
     EXPECT_TRUE(scroller.OnThumb(5, 46));
     EXPECT_TRUE(scroller.OnThumb(5, 53));
     EXPECT_FALSE(scroller.OnThumb(5, 54));
-    EXPECT_FALSE(scroller.OnThumb(10, 50));  // beside the cap images
+    EXPECT_FALSE(scroller.OnThumb(10, 46));  // beside the cap image
     // The arrows paint over the track's ends; the shared one is turned for the second.
     EXPECT_EQ(bench.Pixel(5, 2), kGreen);
     EXPECT_EQ(bench.Pixel(5, 7), kRed);
@@ -81,12 +82,14 @@ TEST_F(ScrollerTest, ThumbFollowsPageAndPositionAndIsHitOnlyWhereOpaque) {
 
     bar.SetPage(20);  // 20 pixels; the position stays within 0..80
     EXPECT_EQ(scroller.ThumbLength(), 20);
-    EXPECT_EQ(scroller.ThumbOffset(), 51);  // 80 * 45 / 80 rounded
+    EXPECT_EQ(scroller.ThumbOffset(), 45);  // 80 * 45 / 80
+    bar.SetPage(60);  // would end beyond Max: the position moves back
+    EXPECT_EQ(bar.Position(), 40);
     bar.SetPage(500);  // the whole range: no thumb, the arrows off, the position back to 0
     bench.Pump();
     EXPECT_EQ(bar.Page(), 100);
     EXPECT_EQ(bar.Position(), 0);
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes, 3);
     EXPECT_FALSE(bar.FirstButton().Enabled());
     EXPECT_FALSE(bar.SecondButton().Enabled());
     EXPECT_FALSE(scroller.OnThumb(5, 5));
@@ -177,6 +180,26 @@ TEST_F(ScrollerTest, AHorizontalBarTurnsEveryImageAndMirrorsTheSharedSecondArrow
     bench.Host().MoveMouse(60, 55);
     bench.Host().ReleaseLeft(60, 55);
     EXPECT_EQ(bar.Position(), 55);
+}
+
+TEST_F(ScrollerTest, ALinkedListAndItsBarMoveTogether) {
+    auto& bar = ShowVertical();
+    auto list = std::make_unique<TGraphListView>(bench.Context, 40, 0, 50, 40, 10);  // four slots
+    for (int32_t i = 0; i < 12; ++i) list->AddRow(std::make_unique<TCustomGraphControl>(bench.Context));
+    auto& view = *bench.Container->Controls().AddControl(std::move(list));
+    view.LinkScrollBar(&bar);
+    EXPECT_EQ(bar.Max(), 12);
+    EXPECT_EQ(bar.Page(), 4);
+    EXPECT_TRUE(bar.SecondButton().Enabled());
+    bench.Host().PressLeft(5, 95);  // the down arrow
+    bench.Host().ReleaseLeft(5, 95);
+    EXPECT_EQ(view.TopIndex(), 1);
+    bench.Host().PressLeft(5, 80);  // the track below the thumb: one page
+    bench.Host().ReleaseLeft(5, 80);
+    EXPECT_EQ(view.TopIndex(), 5);
+    view.SetTopIndex(8);
+    EXPECT_EQ(bar.Position(), 8);
+    EXPECT_EQ(changes, 3);
 }
 
 }  // namespace
