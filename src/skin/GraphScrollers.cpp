@@ -306,6 +306,9 @@ std::unique_ptr<TCustomGraphControl> TCustomScrollBar::CreateBar(const TSkinCont
     const TValueItems& a = node.Attributes();
     auto bar = std::make_unique<T>(context, a.GetInteger("X"), a.GetInteger("Y"), a.GetInteger("Size"), a.GetText("Path"));
     bar->SetName(a.GetTextDef("Name", ""));
+    bar->SetMax(a.GetIntegerDef("Max", TCustomScroller::kDefaultMax));
+    bar->SetPage(a.GetIntegerDef("Page", TCustomScroller::kDefaultPage));
+    bar->SetPosition(a.GetIntegerDef("Position", 0));
     return bar;
 }
 

@@ -141,7 +141,8 @@ public:
     void Resized() override;
 
 protected:
-    // "X", "Y", "Size" and "Path" (all required), "Name".
+    // "X", "Y", "Size" and "Path" (all required), "Name"; "Max" (100), "Page" (10) and
+    // "Position" (0) set the range a bar shows before anything is linked to it.
     template <class T>
     static std::unique_ptr<TCustomGraphControl> CreateBar(const TSkinContext& context, const TXMLNode& node);
 
