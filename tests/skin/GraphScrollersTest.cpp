@@ -150,6 +150,18 @@ TEST_F(ScrollerTest, DraggingTheThumbMovesByTheGrabbedPointAndClampsAtTheEnds) {
     EXPECT_EQ(bar.Position(), 25);
 }
 
+TEST_F(ScrollerTest, SeparateArrowFoldersAreUsedAsDrawn) {
+    for (const char* state : {"normal", "pressed"}) {
+        bench.AddImage(std::string("S\\кнопка вверх\\") + state + ".bmp", 10, 12, kBlue);
+        bench.AddImage(std::string("S\\кнопка вниз\\") + state + ".bmp", 10, 12, kGreen);
+    }
+    auto& bar = ShowVertical();
+    EXPECT_EQ(bar.FirstButton().Height(), 12);
+    EXPECT_EQ(bench.Pixel(5, 11), kBlue);
+    EXPECT_EQ(bench.Pixel(5, 88), kGreen);
+    EXPECT_EQ(bench.Pixel(5, 99), kGreen);
+}
+
 TEST_F(ScrollerTest, AThumbAsLongAsTheTrackNeitherDividesByZeroNorReadsOutsideItsCaps) {
     auto* scroller = bench.Container->Controls().AddControl(std::make_unique<TScrollerV>(bench.Context, "S"));
     scroller->SetBounds(20, 0, 10, 6);  // shorter than the two caps
