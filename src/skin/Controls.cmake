@@ -14,6 +14,8 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphEdits.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFrames.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphProgressBar.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphScrollers.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphTrackBars.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindows.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/HintWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindow.cpp

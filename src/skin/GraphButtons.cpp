@@ -248,11 +248,12 @@ void TGraphButton::LoadImages(int32_t transform) {
         Owned_[3]->ScaleAlpha(WholeImage(*Owned_[3]), kDisabledAlpha);
         Disabled_ = Owned_[3].get();
     }
-    if (transform < MirrorLeftRight || transform > RotateLeft) return;
+    if (transform < MirrorLeftRight || transform > RotateLeftMirrored) return;
     const TBitmap32** images[4] = {&Normal_, &Pressed_, &Hot_, &Disabled_};
     for (int i = 0; i < 4; ++i) {
         if (Owned_[i] == nullptr) Owned_[i] = std::make_unique<TBitmap32>();
-        Owned_[i]->AssignTransformed(**images[i], transform);
+        Owned_[i]->AssignTransformed(**images[i], transform == RotateLeftMirrored ? int32_t{RotateLeft} : transform);
+        if (transform == RotateLeftMirrored) Owned_[i]->Transform(MirrorLeftRight);
         *images[i] = Owned_[i].get();
     }
 }

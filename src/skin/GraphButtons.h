@@ -99,7 +99,14 @@ private:
 class TGraphButton : public TCustomGraphButton {
 public:
     // Image transforms for buttons made from code (a scroll bar's arrows are one image turned).
-    enum TImageTransform : int32_t { NoTransform = 0, MirrorLeftRight = 1, FlipUpsideDown = 2, RotateLeft = 3 };
+    // RotateLeftMirrored: turned, then mirrored left to right (a horizontal bar's second arrow).
+    enum TImageTransform : int32_t {
+        NoTransform = 0,
+        MirrorLeftRight = 1,
+        FlipUpsideDown = 2,
+        RotateLeft = 3,
+        RotateLeftMirrored = 4
+    };
 
     // Raises EImageNotFound (with the full name) for a missing required image.
     TGraphButton(const TSkinContext& context, int32_t left, int32_t top, const std::string& folder,

@@ -3,6 +3,8 @@
 #include "skin/GraphControl.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphProgressBar.h"
+#include "skin/GraphScrollers.h"
+#include "skin/GraphTrackBars.h"
 
 namespace marlowen {
 
@@ -20,6 +22,9 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterListElements(registry);
     registry.Register("Animator", &CreateElementOf<TGraphAnimator>);
     registry.Register("ProgressBar", &CreateElementOf<TGraphProgressBar>);
+    registry.Register("ScrollBarV", &TScrollBarV::CreateElement);
+    registry.Register("ScrollBarH", &TScrollBarH::CreateElement);
+    registry.Register("GraphTrackBar", &CreateElementOf<TGraphTrackBar>);
     RegisterConditionElements(registry);
     RegisterFrameElements(registry);
     RegisterEditElements(registry);

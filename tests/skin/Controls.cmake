@@ -10,6 +10,8 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphEditsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphFramesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphProgressBarTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphScrollersTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphTrackBarsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindowsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCardsTest.cpp
