@@ -587,17 +587,25 @@ TGraphFramedEdit::TGraphFramedEdit(const TSkinContext& context, int32_t left, in
 
 TGraphFramedEdit::~TGraphFramedEdit() = default;
 
+namespace {
+
+// A framed edit of class T placed and styled by the element's attributes, then loaded from it.
+template <class T>
+std::unique_ptr<TCustomGraphControl> CreateFramedEdit(const TSkinContext& context, const TXMLNode& node) {
+    const TValueItems& a = node.Attributes();
+    auto edit = std::make_unique<T>(context, a.GetInteger("Left"), a.GetInteger("Top"), a.GetInteger("Width"),
+                                    a.GetInteger("Height"), a.GetText("Style"));
+    edit->LoadFromXML(node);
+    return edit;
+}
+
+}  // namespace
+
+
 std::unique_ptr<TCustomGraphControl> TGraphFramedEdit::CreateElement(TCustomGraphControl* /*parent*/,
                                                                      const TSkinContext& context,
                                                                      const TXMLNode& node) {
-    const TValueItems& a = node.Attributes();
-    const int32_t left = a.GetInteger("Left");
-    const int32_t top = a.GetInteger("Top");
-    const int32_t width = a.GetInteger("Width");
-    const int32_t height = a.GetInteger("Height");
-    auto edit = std::make_unique<TGraphFramedEdit>(context, left, top, width, height, a.GetText("Style"));
-    edit->LoadFromXML(node);
-    return edit;
+    return CreateFramedEdit<TGraphFramedEdit>(context, node);
 }
 
 void TGraphFramedEdit::LoadFromXML(const TXMLNode& node) {
@@ -644,14 +652,7 @@ TGraphFramedEditFixedPoint::TGraphFramedEditFixedPoint(const TSkinContext& conte
 std::unique_ptr<TCustomGraphControl> TGraphFramedEditFixedPoint::CreateElement(TCustomGraphControl* /*parent*/,
                                                                                const TSkinContext& context,
                                                                                const TXMLNode& node) {
-    const TValueItems& a = node.Attributes();
-    const int32_t left = a.GetInteger("Left");
-    const int32_t top = a.GetInteger("Top");
-    const int32_t width = a.GetInteger("Width");
-    const int32_t height = a.GetInteger("Height");
-    auto edit = std::make_unique<TGraphFramedEditFixedPoint>(context, left, top, width, height, a.GetText("Style"));
-    edit->LoadFromXML(node);
-    return edit;
+    return CreateFramedEdit<TGraphFramedEditFixedPoint>(context, node);
 }
 
 void TGraphFramedEditFixedPoint::LoadFromXML(const TXMLNode& node) {
