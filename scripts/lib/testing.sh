@@ -8,10 +8,14 @@ SUITE_LINES=()
 step() { printf '\n== %s (%s free)\n' "$*" "$(df -h --output=avail . | tail -n 1 | tr -d ' ')"; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
+# build_preset PRESET [TARGET...]: configures and builds a preset (only the targets, when given).
 build_preset() {
   local preset=$1 log="build/$1-build.log"
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
   mkdir -p build
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" "${targets[@]}"; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     return 1
   fi
