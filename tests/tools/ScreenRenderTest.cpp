@@ -6,6 +6,7 @@
 
 #include "../skin/ControlTestSupport.h"
 #include "ScreenRender.h"
+#include "core/StringHash.h"
 #include "platform/headless/HeadlessFileSystem.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/PaintContext.h"
@@ -265,7 +266,7 @@ protected:
 };
 
 void CollectKinds(const TXMLNode& node, std::set<std::string>& kinds) {
-    if (TGraphElementRegistry::Standard().Lookup(node.Name()) != nullptr) kinds.insert(node.Name());
+    if (TGraphElementRegistry::Standard().Lookup(node.Name()) != nullptr) kinds.insert(UpperCase(node.Name()));
     for (const TXMLNode* child : node.Nodes().Nodes()) CollectKinds(*child, kinds);
 }
 
@@ -275,13 +276,30 @@ TEST_F(GalleryTest, NamesEveryControlKindAndBuildsAFullPage) {
     for (const char* kind : {"Button", "GraphButton", "AnimateButton", "Checkbox", "RadioButton", "GraphCheckBox",
                              "GraphRadioButton", "Label", "Image", "Text", "TextView", "Animator", "SetConditions",
                              "If", "IfNot", "Switch", "SkinCase"}) {
-        EXPECT_EQ(kinds.count(kind), 1u) << kind;
+        EXPECT_EQ(kinds.count(UpperCase(kind)), 1u) << kind;
     }
     TGraphContainer container(*Context, 562, 294);
     BuildScreen(container, Library.Resources().GetXML(kGallery));
     int32_t count = 0;
     for (TCustomGraphControl* c = container.Controls().First(); c != nullptr; c = c->NextInTree()) ++count;
     EXPECT_GE(count, 40);
+}
+
+// A skin author learns the vocabulary from the gallery: together its pages (and the install screens
+// for what only they use) hold every element the framework registers, and each page builds.
+TEST_F(GalleryTest, ThePagesTogetherShowEveryRegisteredElement) {
+    std::set<std::string> kinds;
+    for (const char* document :
+         {kGallery, "XML\\Gallery\\Window.xml", "XML\\Gallery\\Scrolling.xml", "XML\\Gallery\\Cards.xml",
+          "XML\\Gallery\\Frames.xml", "XML\\Install\\Directory.xml"}) {
+        const TXMLNode& root = Library.Resources().GetXML(document);
+        CollectKinds(root, kinds);
+        TGraphContainer container(*Context, 600, 400);
+        EXPECT_NO_THROW(BuildScreen(container, root)) << document;
+    }
+    for (const TGraphControlClassItem* entry : TItemRange<TGraphControlClassItem>(TGraphElementRegistry::Standard().First())) {
+        EXPECT_EQ(kinds.count(UpperCase(entry->ElementName())), 1u) << entry->ElementName() << " is on no gallery page";
+    }
 }
 
 TEST_F(GalleryTest, HoverPressAndConditionsChangeOnlyTheirPlaces) {
