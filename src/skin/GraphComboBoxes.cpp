@@ -224,7 +224,7 @@ void TGraphComboBox::PaintItem(const TPaintContext& paint, const TRect& rect, bo
                                const TGraphComboBoxItem* item) const {
     const int32_t width = rect.Right - rect.Left;
     const int32_t height = rect.Bottom - rect.Top;
-    if (highlighted) {
+    if (highlighted && SelectedFrame_ != nullptr) {
         SelectedFrame_->SetBounds(0, 0, width, height);
         SelectedFrame_->PaintFrame(paint.Offset(rect.Left, rect.Top));
     }
@@ -246,6 +246,10 @@ void TGraphComboBox::PaintItem(const TPaintContext& paint, const TRect& rect, bo
 }
 
 void TGraphComboBox::Paint(const TPaintContext& paint) {
+    if (BoxFrame_ == nullptr) {  // no style yet
+        TCustomGraphControl::Paint(paint);
+        return;
+    }
     BoxFrame_->SetBounds(0, 0, Width(), Height());
     BoxFrame_->PaintFrame(paint);
     int32_t buttonWidth = 0;
@@ -265,7 +269,7 @@ void TGraphComboBox::Paint(const TPaintContext& paint) {
 // --- the drop-down ---
 
 void TGraphComboBox::DropDown() {
-    if (Dropped_ || GetContainer() == nullptr) return;
+    if (Dropped_ || GetContainer() == nullptr || DropDownStyle_.empty()) return;
     if (DropDownOwned_ == nullptr) CreateDropDown();  // the last one was freed by someone else
     CaptureMouse();
     if (!IsCaptured()) return;  // something took it back at once
@@ -359,6 +363,16 @@ void TGraphComboBox::RowHovered(int32_t slotIndex) {
 void TGraphComboBox::RowChosen(int32_t tag) {
     SetItemIndex(tag);
     CloseUp();
+}
+
+void TGraphComboBox::SetVisible(bool value) {
+    if (!value) CloseUp();
+    TCustomGraphControl::SetVisible(value);
+}
+
+void TGraphComboBox::SetEnabled(bool value) {
+    if (!value) CloseUp();
+    TCustomGraphControl::SetEnabled(value);
 }
 
 // --- input ---

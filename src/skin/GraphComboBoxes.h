@@ -129,6 +129,11 @@ public:
     void RowHovered(int32_t slotIndex);
     void RowChosen(int32_t tag);
 
+    // Hiding or disabling the box closes its drop-down (it would no longer get the input that
+    // closes it).
+    void SetVisible(bool value) override;
+    void SetEnabled(bool value) override;
+
     void Paint(const TPaintContext& paint) override;
     void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
     void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
