@@ -85,9 +85,21 @@ void TGraphComboBoxRow::MouseMove(int32_t x, int32_t y, TShiftState shift) {
 
 // --- TGraphComboBox: building ---
 
-TGraphComboBox::TGraphComboBox(const TSkinContext& context) : TCustomGraphControl(context) { TabStop = true; }
+TGraphComboBox::TGraphComboBox(const TSkinContext& context) : TCustomGraphControl(context) {
+    TabStop = true;
+    if (Languages != nullptr) Languages->RegisterNotification<&TGraphComboBox::LanguageChanged>(this);
+}
 
-TGraphComboBox::~TGraphComboBox() { TakeBackDropDown(); }
+TGraphComboBox::~TGraphComboBox() {
+    if (Languages != nullptr) Languages->UnregisterNotification<&TGraphComboBox::LanguageChanged>(this);
+    TakeBackDropDown();
+}
+
+void TGraphComboBox::LanguageChanged(TLanguages& /*sender*/, TLanguageNotify flag) {
+    if (flag != TLanguageNotify::Changed) return;
+    Invalidate();
+    if (TGraphFrame* frame = Dropped_ ? DropDownFrame() : nullptr) frame->Invalidate();
+}
 
 void TGraphComboBox::LoadFromXML(const TXMLNode& node) {
     const TValueItems& a = node.Attributes();

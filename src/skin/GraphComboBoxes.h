@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Languages.h"
 #include "skin/GraphButtons.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphLabels.h"
@@ -71,6 +72,8 @@ public:
     explicit TGraphComboBox(const TSkinContext& context);
     // An open drop-down is taken back from the container and freed with the box.
     ~TGraphComboBox() override;
+    TGraphComboBox(const TGraphComboBox&) = delete;
+    TGraphComboBox& operator=(const TGraphComboBox&) = delete;
 
     // "Left", "Top", "Width", "Height", "Style" (required) and "Name"; the items from "Items".
     // The style is read completely before anything changes.
@@ -149,6 +152,8 @@ public:
     bool HasHint() const override;
 
 private:
+    // The texts follow the current language.
+    void LanguageChanged(TLanguages& sender, TLanguageNotify flag);
     // Builds the drop-down frame with its list view and scroll bar (closed, owned).
     void CreateDropDown();
     void PlaceDropDown();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ControlTestSupport.h"
+#include "core/Languages.h"
 #include "core/MultiLanguageException.h"
 #include "skin/GraphComboBoxes.h"
 #include "skin/GraphFrames.h"
@@ -178,6 +179,21 @@ TEST_F(ComboBoxTest, PaintsTheBoxWithButtonAndHighlight) {
     EXPECT_NE(bench.Pixel(61, 11), kGreen);
 }
 
+TEST_F(ComboBoxTest, TextsFollowTheLanguage) {
+    bench.Show(R"(<Screen><Combobox Name="combo" Left="10" Top="10" Width="60" Height="16" Style="S\Combo.xml">
+        <Items><Item Text="a" Short="[rus]00[eng]0"/></Items></Combobox></Screen>)");
+    bench.Find<TGraphComboBox>("combo").SetItemIndex(0);
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(14, 13), kEditText);
+    EXPECT_EQ(bench.Pixel(17, 13), kBoxBrush);
+    Languages->SelectLanguage(u"rus");
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(17, 13), kEditText);
+    Languages->SelectLanguage(u"eng");
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(17, 13), kBoxBrush);
+}
+
 TEST_F(ComboBoxTest, AlignsTextWithHalvesTowardZero) {
     AddStyle("S\\Right.xml", R"(TextAlign="Right")");
     AddStyle("S\\Center.xml", R"(TextAlign="Center")");
@@ -208,6 +224,8 @@ TEST_F(ComboBoxTest, AlignsTextWithHalvesTowardZero) {
 TEST_F(ComboBoxTest, OpensBelowWithScrollBarAndChoosesWithTheMouse) {
     AddStyle("S\\Plain.xml", R"(TextAlign="Left")");
     TGraphComboBox& combo = Show(10, "S\\Plain.xml");
+    combo.Hint = u"hint";
+    EXPECT_TRUE(combo.HasHint());
     bench.Host().PressLeft(20, 15);
     bench.Pump();
     ASSERT_TRUE(combo.Dropped());
