@@ -8,6 +8,7 @@
 #include "skin/GraphComboBoxes.h"
 #include "skin/GraphFrames.h"
 #include "skin/GraphScrollers.h"
+#include "skin/Resources.h"
 
 namespace marlowen {
 namespace {
@@ -141,6 +142,17 @@ TEST_F(ComboBoxTest, BadStyleValuesRaiseTheirMessages) {
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Property TextAlign not found.");
     }
+    bench.AddXml("S\\NoFont.xml", R"(<Style Frame="S\Box.xml" SelectedFrame="S\Selected.xml" DropDownFrame="S\Drop.xml"
+        RowHeight="12" DropDownCount="4" DropDownIndent="1" Font="Fonts\None.fnt" TextColor="0xFF101010"
+        TextLeftIndent="2" TextRightIndent="3" TextAlign="Left"/>)");
+    bench.AddXml("S\\NoDropFrame.xml", R"(<Style Frame="S\Box.xml" SelectedFrame="S\Selected.xml"
+        DropDownFrame="S\None.xml" RowHeight="12" DropDownCount="4" DropDownIndent="1" Font="Fonts\F.fnt"
+        TextColor="0xFF101010" TextLeftIndent="2" TextRightIndent="3" TextAlign="Left"/>)");
+    AddStyle("S\\NoScrollImages.xml", R"(TextAlign="Left" ScrollFolder="None")");
+    EXPECT_THROW(Show(1, "S\\NoFont.xml"), EFontNotFound);
+    EXPECT_THROW(Show(1, "S\\NoDropFrame.xml"), EXMLNotFound);
+    EXPECT_THROW(Show(1, "S\\NoScrollImages.xml"), EImageNotFound);
+    EXPECT_THROW(Show(1, "S\\Missing.xml"), EXMLNotFound);
     EXPECT_THROW(bench.Show(R"(<Screen><Combobox Left="0" Top="0" Width="60" Height="16"/></Screen>)"), Exception);
     EXPECT_THROW(bench.Show(R"(<Screen><Combobox Left="0" Top="0" Width="60" Height="16" Style="S\Combo.xml">
         <Items><Item Name="x"/></Items></Combobox></Screen>)"),
