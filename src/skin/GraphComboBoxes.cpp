@@ -131,11 +131,13 @@ void TGraphComboBox::LoadStyle(const std::string& style) {
     auto boxFrame = std::make_unique<TGraphFrame>(Context(), 0, 0, Width(), Height(), s.GetText("Frame"));
     auto selectedFrame = std::make_unique<TGraphFrame>(Context(), 0, 0, 0, 0, s.GetText("SelectedFrame"));
     std::unique_ptr<TGraphButton> button;
-    if (s.Find("ButtonFolder") != nullptr) button = std::make_unique<TGraphButton>(Context(), 0, 0, s.GetText("ButtonFolder"));
+    if (s.Find("ButtonFolder") != nullptr) {
+        button = std::make_unique<TGraphButton>(Context(), 0, 0, s.GetText("ButtonFolder"));
+    }
     const std::string dropDownStyle = s.GetText("DropDownFrame");
-    resources.GetXML(dropDownStyle);  // a missing frame style fails now, not at the first opening
     const std::string scrollFolder = s.GetTextDef("ScrollFolder", "");
     const int32_t rowHeight = s.GetInteger("RowHeight");
+    TDropDownParts dropDown = MakeDropDown(dropDownStyle, scrollFolder, rowHeight);
     const int32_t dropDownCount = s.GetInteger("DropDownCount");
     const int32_t dropDownIndent = s.GetInteger("DropDownIndent");
     const int32_t dropDownWidth = s.GetIntegerDef("DropDownWidth", 0);
@@ -166,22 +168,29 @@ void TGraphComboBox::LoadStyle(const std::string& style) {
     TextLeftIndent_ = textLeftIndent;
     TextRightIndent_ = textRightIndent;
     TextAlign_ = textAlign;
-    CreateDropDown();
+    TakeDropDown(std::move(dropDown));
     Invalidate();
 }
 
-void TGraphComboBox::CreateDropDown() {
-    auto frame = std::make_unique<TGraphFrame>(Context(), 0, 0, Width(), 2, DropDownStyle_);
-    List_ = frame->Controls().AddControl(std::make_unique<TDropDownList>(Context(), RowHeight_));
-    Bar_ = nullptr;
-    if (!ScrollFolder_.empty()) {
-        Bar_ = frame->Controls().AddControl(
-            std::make_unique<TScrollBarV>(Context(), 0, 0, kInitialScrollBarSize, ScrollFolder_));
-        Bar_->SetVisible(false);
+TGraphComboBox::TDropDownParts TGraphComboBox::MakeDropDown(const std::string& style, const std::string& scrollFolder,
+                                                            int32_t rowHeight) const {
+    TDropDownParts parts;
+    parts.Frame = std::make_unique<TGraphFrame>(Context(), 0, 0, Width(), 2, style);
+    parts.List = parts.Frame->Controls().AddControl(std::make_unique<TDropDownList>(Context(), rowHeight));
+    if (!scrollFolder.empty()) {
+        parts.Bar = parts.Frame->Controls().AddControl(
+            std::make_unique<TScrollBarV>(Context(), 0, 0, kInitialScrollBarSize, scrollFolder));
+        parts.Bar->SetVisible(false);
     }
-    DropDown_ = frame.get();
+    return parts;
+}
+
+void TGraphComboBox::TakeDropDown(TDropDownParts parts) {
+    List_ = parts.List;
+    Bar_ = parts.Bar;
+    DropDown_ = parts.Frame.get();
     DropDownRef_ = TControlRef(DropDown_);
-    DropDownOwned_ = std::move(frame);
+    DropDownOwned_ = std::move(parts.Frame);
 }
 
 TGraphFrame* TGraphComboBox::DropDownFrame() const { return DropDownRef_.Alive() ? DropDown_ : nullptr; }
@@ -282,7 +291,9 @@ void TGraphComboBox::Paint(const TPaintContext& paint) {
 
 void TGraphComboBox::DropDown() {
     if (Dropped_ || GetContainer() == nullptr || DropDownStyle_.empty()) return;
-    if (DropDownOwned_ == nullptr) CreateDropDown();  // the last one was freed by someone else
+    if (DropDownOwned_ == nullptr) {  // the last one was freed by someone else
+        TakeDropDown(MakeDropDown(DropDownStyle_, ScrollFolder_, RowHeight_));
+    }
     CaptureMouse();
     if (!IsCaptured()) return;  // something took it back at once
     PlaceDropDown();

@@ -154,8 +154,15 @@ public:
 private:
     // The texts follow the current language.
     void LanguageChanged(TLanguages& sender, TLanguageNotify flag);
-    // Builds the drop-down frame with its list view and scroll bar (closed, owned).
-    void CreateDropDown();
+    // A drop-down frame with its list view and (with a scroll folder) its scroll bar.
+    struct TDropDownParts {
+        std::unique_ptr<TGraphFrame> Frame;
+        TGraphListView* List = nullptr;  // children of the frame
+        TScrollBarV* Bar = nullptr;
+    };
+    TDropDownParts MakeDropDown(const std::string& style, const std::string& scrollFolder, int32_t rowHeight) const;
+    // Keeps the parts as the closed drop-down.
+    void TakeDropDown(TDropDownParts parts);
     void PlaceDropDown();
     void FillList();
     void SetButtonState(TButtonState state);
