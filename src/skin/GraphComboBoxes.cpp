@@ -290,7 +290,7 @@ void TGraphComboBox::Paint(const TPaintContext& paint) {
 // --- the drop-down ---
 
 void TGraphComboBox::DropDown() {
-    if (Dropped_ || GetContainer() == nullptr || DropDownStyle_.empty()) return;
+    if (Dropped_ || GetContainer() == nullptr || !Showing() || DropDownStyle_.empty()) return;
     if (DropDownOwned_ == nullptr) {  // the last one was freed by someone else
         TakeDropDown(MakeDropDown(DropDownStyle_, ScrollFolder_, RowHeight_));
     }
@@ -311,14 +311,14 @@ void TGraphComboBox::PlaceDropDown() {
     const int32_t count = std::min(ItemCount(), DropDownCount_);
     TGraphFrame& frame = *DropDown_;
     const int32_t frameWidth = DropDownWidth_ != 0 ? DropDownWidth_ : Width();
+    const int32_t listHeight = SaturateInt32(int64_t{count} * RowHeight_);
     const int32_t frameHeight =
-        ItemCount() == 0 ? 2 : count * RowHeight_ + frame.TopIndent() + frame.BottomIndent();
+        ItemCount() == 0 ? 2 : SaturateInt32(int64_t{listHeight} + frame.TopIndent() + frame.BottomIndent());
     const int32_t frameTop = DropPosition_ == TDropPosition::Down ? at.Y + Height() + DropDownIndent_
                                                                    : at.Y + DropDownIndent_ - frameHeight;
     frame.SetBounds(at.X, frameTop, frameWidth, frameHeight);
 
     int32_t listWidth = frameWidth - frame.LeftIndent() - frame.RightIndent();
-    const int32_t listHeight = count * RowHeight_;
     const bool scrolling = Bar_ != nullptr && count < ItemCount();
     if (scrolling) {
         listWidth -= Bar_->Width();
