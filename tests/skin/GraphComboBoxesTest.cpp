@@ -252,6 +252,7 @@ TEST_F(ComboBoxTest, OpensBelowWithScrollBarAndChoosesWithTheMouse) {
     const TGraphListView& list = *combo.ListView();
     EXPECT_EQ(list.BoundsRect(), (TRect{1, 1, 49, 49}));  // narrowed by the bar
     EXPECT_EQ(list.SlotCount(), 4);
+    EXPECT_EQ(list.Slot(3)->BoundsRect(), (TRect{0, 36, 48, 48}));  // rows as narrow as the list
     EXPECT_EQ(list.RowCount(), 10);
     EXPECT_TRUE(combo.ScrollBar()->Visible());
     EXPECT_EQ(combo.ScrollBar()->BoundsRect(), (TRect{49, 1, 59, 49}));
