@@ -21,3 +21,6 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCards.cpp
 )
+list(APPEND sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphComboBoxes.cpp
+)

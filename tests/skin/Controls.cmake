@@ -16,3 +16,6 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCardsTest.cpp
 )
+list(APPEND sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphComboBoxesTest.cpp
+)

@@ -304,5 +304,35 @@ TEST(HandControlTest, WiresTheCardsAndTheHandGridOfEveryState) {
     EXPECT_EQ(bench.Find<THoldemHandSet>("grid").SelectedCount(), 1326 - 6);
 }
 
+TEST(HandControlTest, ItsButtonsRaiseTheirEvents) {
+    TControlBench bench;
+    bench.AddImage("Btn\\normal.bmp", 10, 10, kGrey);
+    bench.AddImage("Btn\\pressed.bmp", 10, 10, kGrey);
+    bench.Show(R"(<Screen><HandControl Name="hand" Left="0" Top="0" Width="100" Height="50">
+        <Cards>
+            <GraphButton Name="buttonhandcards" Left="0" Top="0" Path="Btn"/>
+            <GraphButton Name="ButtonHandClear" Left="20" Top="0" Path="Btn"/>
+            <GraphButton Name="ButtonHandSet" Left="40" Top="0" Path="Btn"/>
+        </Cards>
+        <Other>
+            <GraphButton Name="ButtonHandSet" Left="60" Top="0" Path="Btn"/>
+        </Other>
+    </HandControl></Screen>)");
+    auto& hand = bench.Find<THandControl>("hand");
+    std::string clicks;
+    hand.OnCardsClick = [&](THandControl& sender) { clicks += &sender == &hand ? "cards " : "? "; };
+    hand.OnClearClick = [&](THandControl& sender) { clicks += &sender == &hand ? "clear " : "? "; };
+    hand.OnSetClick = [&](THandControl& sender) { clicks += &sender == &hand ? "set " : "? "; };
+    bench.Host().Click(5, 5);
+    bench.Host().Click(25, 5);
+    bench.Host().Click(45, 5);
+    EXPECT_EQ(clicks, "cards clear set ");
+    // The buttons of a state built later are wired as well.
+    hand.SelectState("Other");
+    bench.Pump();
+    bench.Host().Click(65, 5);
+    EXPECT_EQ(clicks, "cards clear set set ");
+}
+
 }  // namespace
 }  // namespace marlowen

@@ -329,5 +329,32 @@ TEST_F(GalleryTest, HoverPressAndConditionsChangeOnlyTheirPlaces) {
     EXPECT_EQ(Differences(normal, updating, install), 0);
 }
 
+TEST_F(GalleryTest, TheChoicesPageShowsAChosenItemAndDropsDownOnAPress) {
+    TScreenRequest request;
+    request.Document = "XML\\Gallery\\Choices.xml";
+    request.Texts = {{"Edition", "STANDARD"}};
+    const TRenderedScreen chosen = RenderScreen(*Context, Bench.Machine.Windows, request);
+    request.Texts.clear();
+    const TRenderedScreen empty = RenderScreen(*Context, Bench.Machine.Windows, request);
+    const TRect box{208, 98, 360, 126};
+    const TRect below{208, 128, 360, 250};
+    EXPECT_GT(Differences(empty, chosen, box), 50);
+    EXPECT_EQ(Differences(empty, chosen, below), 0);
+
+    request.Texts = {{"Edition", "standard"}};
+    request.Press = "Edition";
+    const TRenderedScreen dropped = RenderScreen(*Context, Bench.Machine.Windows, request);
+    EXPECT_GT(Differences(chosen, dropped, below), 5000);  // the drop-down over the card
+    EXPECT_GT(Differences(chosen, dropped, box), 0);        // the button held down
+
+    request.Texts = {{"Edition", "none"}};
+    try {
+        RenderScreen(*Context, Bench.Machine.Windows, request);
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "--text Edition: the combo box has no item \"none\"");
+    }
+}
+
 }  // namespace
 }  // namespace marlowen::fstool

@@ -5,10 +5,12 @@
 #include <memory>
 
 #include "core/Exception.h"
+#include "core/StringHash.h"
 #include "core/TreeItems.h"
 #include "core/Utf.h"
 #include "core/ValueItems.h"
 #include "platform/headless/HeadlessWindowHost.h"
+#include "skin/GraphComboBoxes.h"
 #include "skin/GraphContainer.h"
 #include "skin/GraphEdits.h"
 #include "skin/GraphLabels.h"
@@ -128,8 +130,13 @@ void PutText(TGraphControls& controls, const std::string& name, const std::strin
             throw Exception("--text " + name + ": a progress bar takes a whole number, not \"" + text + "\"");
         }
         bar->SetPosition(position);
+    } else if (auto* combo = dynamic_cast<TGraphComboBox*>(&control)) {
+        int32_t index = 0;
+        while (index < combo->ItemCount() && !TextEquals(combo->Items(index)->Name, text)) ++index;
+        if (index == combo->ItemCount()) throw Exception("--text " + name + ": the combo box has no item \"" + text + "\"");
+        combo->SetItemIndex(index);
     } else {
-        throw Exception("--text " + name + ": the control is neither an edit, a label nor a progress bar");
+        throw Exception("--text " + name + ": the control is neither an edit, a label, a progress bar nor a combo box");
     }
     control.SetVisible(true);
 }

@@ -72,8 +72,9 @@ TCustomGraphControl* BuildScreen(TCustomGraphContainer& container, const TXMLNod
 // until the screen is steady and returns what the window shows. A window document becomes one
 // window control filling the container, as its form shows it: active, or passive on request, and
 // cut to its shape. Asking for the passive look of another document, or a page without a window
-// document, raises Exception; so does a text for a control that is neither an edit, a label nor a
-// progress bar, or a position that is no whole number. Raises the system's own errors: a
+// document, raises Exception; so does a text for a control that is neither an edit, a label, a
+// progress bar nor a combo box, a position that is no whole number, or an item name a combo box
+// does not have. Raises the system's own errors: a
 // missing document, an attribute error of a control, "TCustomGraphControl 'NAME' not found.".
 TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& windows,
                              const TScreenRequest& request);
