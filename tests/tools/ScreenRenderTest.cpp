@@ -291,7 +291,7 @@ TEST_F(GalleryTest, ThePagesTogetherShowEveryRegisteredElement) {
     std::set<std::string> kinds;
     for (const char* document :
          {kGallery, "XML\\Gallery\\Window.xml", "XML\\Gallery\\Scrolling.xml", "XML\\Gallery\\Cards.xml",
-          "XML\\Gallery\\Frames.xml", "XML\\Install\\Directory.xml"}) {
+          "XML\\Gallery\\Frames.xml", "XML\\Gallery\\Choices.xml", "XML\\Install\\Directory.xml"}) {
         const TXMLNode& root = Library.Resources().GetXML(document);
         CollectKinds(root, kinds);
         TGraphContainer container(*Context, 600, 400);
