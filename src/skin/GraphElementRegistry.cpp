@@ -3,6 +3,7 @@
 #include "skin/GraphControl.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphProgressBar.h"
+#include "skin/GraphMenus.h"
 #include "skin/GraphScrollers.h"
 #include "skin/GraphTrackBars.h"
 
@@ -29,6 +30,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterFrameElements(registry);
     RegisterEditElements(registry);
     RegisterCardElements(registry);
+    registry.Register("Menu", &CreateElementOf<TGraphMenu>);
 }
 
 }  // namespace
