@@ -232,6 +232,10 @@ void THeadlessWindowHost::Raise() {
     hosts.push_back(this);
 }
 
+bool THeadlessWindowHost::Covers(int32_t screenX, int32_t screenY) const {
+    return Form_ == nullptr || Form_->Covers(screenX, screenY);
+}
+
 // --- pop-up windows ---
 
 THeadlessPopupWindow::THeadlessPopupWindow(THeadlessWindowHosts& hosts, const THeadlessScreen& screen,
@@ -260,6 +264,16 @@ void THeadlessPopupWindow::ShowAt(int32_t screenX, int32_t screenY) {
 }
 
 void THeadlessPopupWindow::Hide() { SetVisible(false); }
+
+bool THeadlessPopupWindow::Covers(int32_t screenX, int32_t screenY) const {
+    if (Shape_.empty()) return true;
+    int32_t x = screenX;
+    int32_t y = screenY;
+    ScreenToClient(x, y);
+    return std::any_of(Shape_.begin(), Shape_.end(), [&](const TScreenRect& r) {
+        return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+    });
+}
 
 // --- the collection ---
 
@@ -346,10 +360,9 @@ THeadlessWindowHost* THeadlessWindowHosts::WindowAt(int32_t screenX, int32_t scr
     if (UnderPointerSet_) return UnderPointer_;
     for (auto it = Hosts_.rbegin(); it != Hosts_.rend(); ++it) {
         const THeadlessWindowHost* host = *it;
-        // A shaped form lets the points outside its shape through to what lies below.
         if (host->Visible_ && screenX >= host->ScreenX_ && screenY >= host->ScreenY_ &&
             screenX < host->ScreenX_ + host->Width_ && screenY < host->ScreenY_ + host->Height_ &&
-            (host->Form_ == nullptr || host->Form_->Covers(screenX, screenY))) {
+            host->Covers(screenX, screenY)) {
             return *it;
         }
     }

@@ -101,6 +101,9 @@ public:
 protected:
     // Brings the window to the top of the z-order.
     void Raise();
+    // Whether a screen point inside the window's rectangle is the window's: a shaped form lets
+    // the points outside its shape through to what lies below.
+    virtual bool Covers(int32_t screenX, int32_t screenY) const;
 
 private:
     friend class THeadlessWindowHosts;
@@ -157,6 +160,9 @@ public:
     // The last shape given (empty: none); how often the window was shown.
     const std::vector<TScreenRect>& Shape() const { return Shape_; }
     int32_t ShowCount() const { return ShowCount_; }
+
+protected:
+    bool Covers(int32_t screenX, int32_t screenY) const override;
 
 private:
     const THeadlessScreen& Screen_;
