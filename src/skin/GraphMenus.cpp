@@ -302,6 +302,24 @@ void TGraphMenu::LayoutTopRow() {
     }
 }
 
+void TGraphMenu::SetVisible(bool value) {
+    if (!value && State_ == TState::Active) {
+        const TControlRef self(this);
+        Leave();
+        if (!self.Alive()) return;
+    }
+    TCustomGraphControl::SetVisible(value);
+}
+
+void TGraphMenu::SetEnabled(bool value) {
+    if (!value && State_ == TState::Active) {
+        const TControlRef self(this);
+        Leave();
+        if (!self.Alive()) return;
+    }
+    TCustomGraphControl::SetEnabled(value);
+}
+
 void TGraphMenu::Resized() {
     LayoutTopRow();
     TCustomGraphControl::Resized();

@@ -220,6 +220,9 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
 
+    // A menu that is hidden or disabled while active closes its popups and lets the mouse go.
+    void SetVisible(bool value) override;
+    void SetEnabled(bool value) override;
     void Paint(const TPaintContext& paint) override;
     void Resized() override;
     void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;

@@ -312,6 +312,20 @@ TEST_F(MenuTest, EscapeRightClickOutsidePressAndCaptureLossReturnToPassive) {
     EXPECT_EQ(deactivations, 4);
 }
 
+TEST_F(MenuTest, HidingOrDisablingAnActiveMenuClosesItsPopups) {
+    TGraphMenu& menu = OpenFile();
+    menu.SetVisible(false);
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+    EXPECT_TRUE(bench.Windows().VisiblePopups().empty());
+    EXPECT_EQ(bench.Container->CapturedControl(), nullptr);
+    menu.SetVisible(true);
+    bench.Host().PressLeft(10, 10);
+    ASSERT_EQ(menu.State(), TGraphMenu::TState::Active);
+    menu.SetEnabled(false);
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+    EXPECT_TRUE(bench.Windows().VisiblePopups().empty());
+}
+
 TEST_F(MenuTest, LeavingTheBarWithNothingOpenEndsTheActiveState) {
     TGraphMenu& menu = ShowMenu();
     bench.Host().PressLeft(90, 10);  // Help has no popup
