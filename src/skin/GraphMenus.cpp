@@ -363,7 +363,12 @@ TCustomMenuItem* TGraphMenu::ItemAt(int32_t x, int32_t y) const { return HitIn(*
 
 void TGraphMenu::Select(TCustomMenuItem* item) {
     if (item != nullptr) {
-        TMenuItems& list = *static_cast<TMenuItems*>(item->Owner());
+        auto* owner = static_cast<TMenuItems*>(item->Owner());
+        if (owner == nullptr) {
+            item->SetSelected(true);
+            return;
+        }
+        TMenuItems& list = *owner;
         TCustomMenuItem* previous = list.SelectedItem();
         if (previous == item && item->Selected()) return;
         if (previous != nullptr) previous->SetSelected(false);
@@ -408,7 +413,10 @@ void TGraphMenu::Expand(TCustomMenuItem& item) {
 
 void TGraphMenu::Collapse(TCustomMenuItem& item) {
     item.SetExpanded(false);
-    if (Deepest_.Get() == &item) Deepest_ = TMenuItemRef(item.ParentItem());
+    // The items below it closed with it.
+    if (TCustomMenuItem* deepest = Deepest_.Get(); deepest != nullptr && OnPathOf(item, *deepest)) {
+        Deepest_ = TMenuItemRef(item.ParentItem());
+    }
 }
 
 void TGraphMenu::CollapseAll() {

@@ -111,6 +111,8 @@ void TFormPopupMenu::ShowAt(int32_t screenX, int32_t screenY) {
     container.PaintPicture(picture);
     std::vector<TScreenRect> shape;
     for (const TRect& r : picture.RegionFromAlpha()) shape.push_back({r.Left, r.Top, r.Right, r.Bottom});
+    // No rectangle at all would show the whole window: a popup that paints nothing shows nothing.
+    if (shape.empty()) shape.push_back({0, 0, 0, 0});
     window.SetShape(shape);
     container.InvalidateRect(0, 0, container.Width(), container.Height());
 }

@@ -190,6 +190,17 @@ TEST_F(MenuTest, SubmenuOpensAndClosesAfterTheDelayAndMovingBackCancels) {
     bench.Advance(100);
     EXPECT_FALSE(recent.Expanded());
     EXPECT_EQ(menu.DeepestExpanded(), &Item(menu, "File"));
+
+    // Closing a popup closes those below it, and the deepest open item follows.
+    bench.Advance(400);
+    Move(10, 50);
+    bench.Advance(400);
+    ASSERT_TRUE(recent.Expanded());
+    ASSERT_EQ(menu.DeepestExpanded(), &recent);
+    menu.Collapse(Item(menu, "File"));
+    EXPECT_FALSE(recent.Expanded());
+    EXPECT_EQ(PopupOf(recent), nullptr);
+    EXPECT_EQ(menu.DeepestExpanded(), nullptr);
 }
 
 TEST_F(MenuTest, TaskRequestsCancelOppositeOnesAndRunOnePerFrame) {
@@ -240,9 +251,13 @@ TEST_F(MenuTest, PopupIsKeptInsideTheWorkArea) {
 
 TEST_F(MenuTest, PopupWithoutAlignmentMayLeaveTheWorkArea) {
     bench.AddXml("M\\Popup.xml", R"(<Popup AlignToScreen="false" MinWidth="60"/>)");
+    bench.AddXml("M\\Item.xml", R"(<Item Width="40" Height="20" MinWidth="40"/>)");
     bench.Windows().Screen.WorkArea = TScreenRect{0, 0, 1024, 50};
     TGraphMenu& menu = OpenFile();
-    EXPECT_EQ(PopupOf(Item(menu, "File"))->Bounds().Top, 20);
+    THeadlessPopupWindow* popup = PopupOf(Item(menu, "File"));
+    EXPECT_EQ(popup->Bounds().Top, 20);
+    // Nothing is painted in it, so nothing of it shows: the bar below stays reachable.
+    EXPECT_FALSE(popup->Host().IsWindowAt(10, 30));
 }
 
 TEST_F(MenuTest, OpenPopupsLieAboveTheBar) {
