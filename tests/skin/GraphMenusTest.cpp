@@ -29,10 +29,10 @@ protected:
     MenuTest() {
         bench.AddImage("M\\sel.bmp", 40, 20, kBlue);
         bench.AddImage("M\\back.bmp", 10, 10, kGrey);
-        bench.AddXml("M\\Item.xml",
-                     R"(<Item Width="40" Height="20" MinWidth="40"><If Selected="true"><Image Image="M\sel.bmp"/></If></Item>)");
-        bench.AddXml("M\\Popup.xml",
-                     R"(<Popup MinWidth="60" LeftIndent="2" TopIndent="3" RightIndent="2" BottomIndent="3" Width="10" Height="10"><Image Image="M\back.bmp"/></Popup>)");
+        bench.AddXml("M\\Item.xml", R"(<Item Width="40" Height="20" MinWidth="40">
+              <If Selected="true"><Image Image="M\sel.bmp"/></If></Item>)");
+        bench.AddXml("M\\Popup.xml", R"(<Popup MinWidth="60" LeftIndent="2" TopIndent="3" RightIndent="2"
+              BottomIndent="3" Width="10" Height="10"><Image Image="M\back.bmp"/></Popup>)");
         AddStructure(R"(<Menu DefaultItemTemplate="M\Item.xml" DefaultPopup="M\Popup.xml"><Items>
               <File><Open/><Recent><One/><Two/></Recent><Gone Enabled="false"/><Save/></File>
               <Edit><Cut/><Copy/></Edit>
@@ -43,7 +43,8 @@ protected:
     void AddStructure(std::string_view text) { bench.AddXml("M\\Menu.xml", text); }
 
     TGraphMenu& ShowMenu() {
-        bench.Show(R"(<Screen><Menu Name="menu" Left="0" Top="0" Width="200" Height="20" Structure="M\Menu.xml"/></Screen>)");
+        bench.Show(R"(<Screen><Menu Name="menu" Left="0" Top="0" Width="200" Height="20"
+              Structure="M\Menu.xml"/></Screen>)");
         auto& menu = bench.Find<TGraphMenu>("menu");
         menu.OnActivate = [this](TCustomGraphControl&) { ++activations; };
         menu.OnDeactivate = [this](TCustomGraphControl&) { ++deactivations; };
@@ -415,8 +416,8 @@ TEST_F(MenuTest, TemplatesComeFromTheItemItsParentItsLevelOrTheDefaults) {
 
 TEST_F(MenuTest, ItemShowsItsCaptionAndImagesThroughNamedControls) {
     bench.AddImage("M\\icon.bmp", 4, 4, kBlue);
-    bench.AddXml("M\\Item.xml",
-                 R"(<Item Width="40" Height="20" MinWidth="40"><Image Name="Image"/><If Disabled="true"><Image Name="DisabledImage" Left="10"/></If></Item>)");
+    bench.AddXml("M\\Item.xml", R"(<Item Width="40" Height="20" MinWidth="40"><Image Name="Image"/>
+          <If Disabled="true"><Image Name="DisabledImage" Left="10"/></If></Item>)");
     AddStructure(R"(<Menu DefaultItemTemplate="M\Item.xml" DefaultPopup="M\Popup.xml"><Items>
           <File Image="M\icon.bmp"/><Edit Image="M\icon.bmp" Enabled="false"/></Items></Menu>)");
     TGraphMenu& menu = ShowMenu();

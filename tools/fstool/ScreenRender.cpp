@@ -155,7 +155,9 @@ TCustomMenuItem* FindMenuItem(const TGraphControls& controls, const std::string&
     if (slash == std::string::npos) return nullptr;
     auto& menu = controls.GetControl<TGraphMenu>(name.substr(0, slash));
     TCustomMenuItem* item = menu.FindItem(name.substr(slash + 1));
-    if (item == nullptr) throw Exception("menu item '" + name.substr(slash + 1) + "' not found in '" + menu.Name() + "'");
+    if (item == nullptr) {
+        throw Exception("menu item '" + name.substr(slash + 1) + "' not found in '" + menu.Name() + "'");
+    }
     return item;
 }
 
