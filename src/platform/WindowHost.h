@@ -8,6 +8,7 @@ namespace marlowen {
 class TFormHost;
 class TFormHostEvents;
 class THintPopup;
+class TPopupWindow;
 
 // Keys and buttons held during an input event, as a set of bits.
 namespace ShiftState {
@@ -146,6 +147,9 @@ public:
     virtual std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) = 0;
     // The program's one hint popup, living as long as this object.
     virtual THintPopup& HintPopup() = 0;
+    // A new, hidden pop-up window of the given client size that delivers its messages to
+    // `events`, which outlives it.
+    virtual std::unique_ptr<TPopupWindow> CreatePopup(TWindowHostEvents& events, int32_t width, int32_t height) = 0;
 };
 
 // The message number of the private repaint message (the user message base + 1000).

@@ -27,6 +27,12 @@ TCustomGraphContainer::TCustomGraphContainer(const TSkinContext& context, int32_
     Host_->StartTimer(kContainerTimerMs);
 }
 
+TCustomGraphContainer::TCustomGraphContainer(const TSkinContext& context, const THostFactory& makeHost)
+    : Context_(context), Host_(makeHost(*this)), Controls_(std::make_unique<TGraphControls>()) {
+    Controls_->Container_ = this;
+    Host_->StartTimer(kContainerTimerMs);
+}
+
 TCustomGraphContainer::~TCustomGraphContainer() {
     try {
         HideHint();

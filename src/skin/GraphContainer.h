@@ -146,6 +146,12 @@ public:
     bool HostKeyUp(uint32_t virtualKey, bool extended) override;
     bool HostCharPressed(uint32_t charCode, int32_t repeatCount) override;
 
+protected:
+    // A container in a window made by the caller (a pop-up window); the host delivers its
+    // messages to this container.
+    using THostFactory = std::function<std::unique_ptr<TWindowHost>(TWindowHostEvents& events)>;
+    TCustomGraphContainer(const TSkinContext& context, const THostFactory& makeHost);
+
 private:
     // A mouse-button hook on the control under the point, or the container's event.
     void RouteButton(int32_t x, int32_t y, TShiftState shift, void (TCustomGraphControl::*hook)(int32_t, int32_t, TShiftState),

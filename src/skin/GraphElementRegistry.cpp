@@ -4,6 +4,7 @@
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphComboBoxes.h"
 #include "skin/GraphProgressBar.h"
+#include "skin/GraphMenus.h"
 #include "skin/GraphScrollers.h"
 #include "skin/GraphTrackBars.h"
 
@@ -31,6 +32,7 @@ void RegisterAll(TGraphElementRegistry& registry) {
     RegisterEditElements(registry);
     RegisterCardElements(registry);
     registry.Register("Combobox", &CreateElementOf<TGraphComboBox>);
+    registry.Register("Menu", &CreateElementOf<TGraphMenu>);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/Application.h"
 #include "platform/FormHost.h"
+#include "platform/PopupWindow.h"
 #include "platform/WindowHost.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindowHost.h"
@@ -307,6 +308,48 @@ TYPED_TEST(WindowHostContract, TheShapeDecidesWhichScreenPointsAreTheWindows) {
     this->Form->SetShape({});
     this->Driver.Pump();
     EXPECT_TRUE(window.IsWindowAt(left + 50, top + 30)) << "no rectangle removes the shape";
+}
+
+TYPED_TEST(WindowHostContract, APopupShowsOnTopWhereItIsPutKeepsToItsShapeAndLeavesTheFocus) {
+    TWindowHost& window = *this->Window;
+    const int32_t left = this->kLeft;
+    const int32_t top = this->kTop;
+    TLog popupLog;
+    TRecordingWindow popupEvents(popupLog);
+    std::unique_ptr<TPopupWindow> popup = this->Driver.Windows().CreatePopup(popupEvents, 30, 20);
+    TWindowHost& host = popup->Host();
+    this->Driver.Pump();
+    EXPECT_FALSE(host.Visible()) << "a popup is made hidden";
+    EXPECT_FALSE(host.CanFocus());
+    window.SetFocus();
+
+    popup->ShowAt(left + 10, top + 10);
+    this->Driver.Pump();
+    EXPECT_TRUE(host.Visible());
+    EXPECT_EQ(popup->Bounds(), (TScreenRect{left + 10, top + 10, left + 40, top + 30}));
+    EXPECT_TRUE(Contains(popupLog, "paint 0 0 30 20")) << "a popup that appears is painted";
+    EXPECT_TRUE(host.IsWindowAt(left + 15, top + 15));
+    EXPECT_FALSE(window.IsWindowAt(left + 15, top + 15)) << "the popup lies above the form";
+    EXPECT_TRUE(window.Focused()) << "showing a popup takes no focus";
+    int32_t x = 0;
+    int32_t y = 0;
+    host.ClientToScreen(x, y);
+    EXPECT_EQ(x, left + 10);
+    EXPECT_EQ(y, top + 10);
+
+    // Only its left half stays: the form shows through the rest.
+    popup->SetShape({{0, 0, 15, 20}});
+    this->Driver.Pump();
+    EXPECT_TRUE(host.IsWindowAt(left + 12, top + 15));
+    EXPECT_TRUE(window.IsWindowAt(left + 30, top + 15));
+
+    popup->Hide();
+    this->Driver.Pump();
+    EXPECT_FALSE(host.Visible());
+    EXPECT_TRUE(window.IsWindowAt(left + 12, top + 15));
+    const TScreenRect work = popup->WorkArea();
+    EXPECT_GT(work.Width(), 0);
+    EXPECT_GT(work.Height(), 0);
 }
 
 TYPED_TEST(WindowHostContract, TheWindowFollowsTheFormOnTheScreen) {

@@ -15,6 +15,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphWindowsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCardsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphMenusTest.cpp
 )
 list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphComboBoxesTest.cpp

@@ -291,7 +291,8 @@ TEST_F(GalleryTest, ThePagesTogetherShowEveryRegisteredElement) {
     std::set<std::string> kinds;
     for (const char* document :
          {kGallery, "XML\\Gallery\\Window.xml", "XML\\Gallery\\Scrolling.xml", "XML\\Gallery\\Cards.xml",
-          "XML\\Gallery\\Frames.xml", "XML\\Gallery\\Choices.xml", "XML\\Install\\Directory.xml"}) {
+          "XML\\Gallery\\Frames.xml", "XML\\Gallery\\Choices.xml", "XML\\Gallery\\Menu.xml",
+          "XML\\Install\\Directory.xml"}) {
         const TXMLNode& root = Library.Resources().GetXML(document);
         CollectKinds(root, kinds);
         TGraphContainer container(*Context, 600, 400);
@@ -353,6 +354,28 @@ TEST_F(GalleryTest, TheChoicesPageShowsAChosenItemAndDropsDownOnAPress) {
         FAIL();
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "--text Edition: the combo box has no item \"none\"");
+    }
+}
+
+TEST_F(GalleryTest, PressingATopMenuItemShowsItsPopupOverThePage) {
+    TScreenRequest plain;
+    plain.Document = "XML\\Gallery\\Menu.xml";
+    const TRenderedScreen normal = RenderScreen(*Context, Bench.Machine.Windows, plain);
+    TScreenRequest press = plain;
+    press.Press = "mainmenu/FILE";
+    const TRenderedScreen open = RenderScreen(*Context, Bench.Machine.Windows, press);
+    ASSERT_EQ(open.Width, normal.Width);
+    // The popup hangs below the bar on the left; the bar's right end stays as it was.
+    EXPECT_GT(Differences(normal, open, TRect{20, 90, 200, 260}), 3000);
+    EXPECT_EQ(Differences(normal, open, TRect{300, 0, 440, 72}), 0);
+    EXPECT_TRUE(Bench.Machine.Windows.VisiblePopups().size() <= 1U);
+
+    press.Press = "MainMenu/Nope";
+    try {
+        RenderScreen(*Context, Bench.Machine.Windows, press);
+        ADD_FAILURE() << "an unknown menu item must fail";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "menu item 'Nope' not found in 'MainMenu'");
     }
 }
 

@@ -17,6 +17,7 @@
 #include "skin/GraphProgressBar.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/GraphMenus.h"
 #include "skin/GraphWindows.h"
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
@@ -154,6 +155,40 @@ void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape) {
     screen.Shaped = true;
 }
 
+// "MENU/ITEM": the menu control and the item of it (at any depth) named so; none for any other
+// name.
+TCustomMenuItem* FindMenuItem(const TGraphControls& controls, const std::string& name) {
+    const size_t slash = name.find('/');
+    if (slash == std::string::npos) return nullptr;
+    auto& menu = controls.GetControl<TGraphMenu>(name.substr(0, slash));
+    TCustomMenuItem* item = menu.FindItem(name.substr(slash + 1));
+    if (item == nullptr) {
+        throw Exception("menu item '" + name.substr(slash + 1) + "' not found in '" + menu.Name() + "'");
+    }
+    return item;
+}
+
+// Lays the pop-up windows that show over the window's pixels, as the screen shows them: a
+// popup's pixels inside its shape are drawn as they are (the window shows no alpha).
+void ComposePopups(TRenderedScreen& screen, const THeadlessWindowHost& host, const THeadlessWindowHosts& windows) {
+    int32_t originX = 0;
+    int32_t originY = 0;
+    host.ClientToScreen(originX, originY);
+    for (const THeadlessPopupWindow* popup : windows.VisiblePopups()) {
+        const TScreenRect bounds = popup->Bounds();
+        for (int32_t y = 0; y < bounds.Height(); ++y) {
+            const int64_t sy = int64_t{bounds.Top} + y - originY;
+            if (sy < 0 || sy >= screen.Height) continue;
+            for (int32_t x = 0; x < bounds.Width(); ++x) {
+                const int64_t sx = int64_t{bounds.Left} + x - originX;
+                const uint32_t pixel = popup->Pixel(x, y);
+                if (sx < 0 || sx >= screen.Width || (pixel >> 24) == 0) continue;
+                screen.Pixels[static_cast<size_t>(sy * screen.Width + sx)] = 0xFF000000u | (pixel & 0xFFFFFFu);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool IsWindowDocument(const TXMLNode& root) { return root.Attributes().Find("ActiveBackground") != nullptr; }
@@ -216,7 +251,9 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     for (const auto& [name, text] : request.Texts) PutText(controls, name, text);
     TCustomGraphControl* focus = request.Focus.empty() ? nullptr : &controls.GetControl(request.Focus);
     TCustomGraphControl* hover = request.Hover.empty() ? nullptr : &controls.GetControl(request.Hover);
-    TCustomGraphControl* press = request.Press.empty() ? nullptr : &controls.GetControl(request.Press);
+    const TMenuItemRef pressItem(FindMenuItem(controls, request.Press));
+    TCustomGraphControl* press =
+        request.Press.empty() || pressItem.Get() != nullptr ? nullptr : &controls.GetControl(request.Press);
     host.InvalidateAll();
     windows.Pump();
 
@@ -233,6 +270,13 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
         PointOn(container, *control, x, y);
         host.PressLeft(x, y);
     }
+    if (TCustomMenuItem* item = pressItem.Get()) {
+        const TRect r = item->ScreenRect();
+        x = r.Left + (r.Right - r.Left) / 2;
+        y = r.Top + (r.Bottom - r.Top) / 2;
+        host.ScreenToClient(x, y);
+        host.PressLeft(x, y);
+    }
     Settle(windows, container);
 
     // Whatever the steps left unpainted is painted now, so the surface is complete.
@@ -243,6 +287,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     screen.Height = host.ClientHeight();
     screen.Pixels = host.Surface();
     if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles());
+    ComposePopups(screen, host, windows);
     return screen;
 }
 

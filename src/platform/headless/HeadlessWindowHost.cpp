@@ -226,6 +226,55 @@ void THeadlessWindowHost::PressKey(uint32_t virtualKey, TShiftState shift) {
     KeyUp(virtualKey, shift);
 }
 
+void THeadlessWindowHost::Raise() {
+    auto& hosts = Hosts_.Hosts_;
+    hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
+    hosts.push_back(this);
+}
+
+bool THeadlessWindowHost::Covers(int32_t screenX, int32_t screenY) const {
+    return Form_ == nullptr || Form_->Covers(screenX, screenY);
+}
+
+// --- pop-up windows ---
+
+THeadlessPopupWindow::THeadlessPopupWindow(THeadlessWindowHosts& hosts, const THeadlessScreen& screen,
+                                           TWindowHostEvents& events, int32_t width, int32_t height)
+    : THeadlessWindowHost(hosts, events, width, height), Screen_(screen) {
+    SetVisible(false);
+}
+
+TScreenRect THeadlessPopupWindow::WorkArea() const { return Screen_.WorkArea; }
+
+TScreenRect THeadlessPopupWindow::Bounds() const {
+    int32_t x = 0;
+    int32_t y = 0;
+    ClientToScreen(x, y);
+    return {x, y, x + ClientWidth(), y + ClientHeight()};
+}
+
+void THeadlessPopupWindow::ShowAt(int32_t screenX, int32_t screenY) {
+    SetScreenOrigin(screenX, screenY);
+    Raise();
+    ++ShowCount_;
+    if (!Visible()) {
+        SetVisible(true);
+        InvalidateAll();
+    }
+}
+
+void THeadlessPopupWindow::Hide() { SetVisible(false); }
+
+bool THeadlessPopupWindow::Covers(int32_t screenX, int32_t screenY) const {
+    if (Shape_.empty()) return true;
+    int32_t x = screenX;
+    int32_t y = screenY;
+    ScreenToClient(x, y);
+    return std::any_of(Shape_.begin(), Shape_.end(), [&](const TScreenRect& r) {
+        return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+    });
+}
+
 // --- the collection ---
 
 THeadlessWindowHosts::THeadlessWindowHosts(THeadlessApplication& application) : Application_(application) {
@@ -243,6 +292,22 @@ std::unique_ptr<TWindowHost> THeadlessWindowHosts::CreateHost(TWindowHostEvents&
     auto host = std::make_unique<THeadlessWindowHost>(*this, events, width, height);
     Hosts_.push_back(host.get());
     return host;
+}
+
+std::unique_ptr<TPopupWindow> THeadlessWindowHosts::CreatePopup(TWindowHostEvents& events, int32_t width,
+                                                                int32_t height) {
+    auto popup = std::make_unique<THeadlessPopupWindow>(*this, Screen, events, width, height);
+    Hosts_.push_back(popup.get());
+    return popup;
+}
+
+std::vector<THeadlessPopupWindow*> THeadlessWindowHosts::VisiblePopups() const {
+    std::vector<THeadlessPopupWindow*> popups;
+    for (THeadlessWindowHost* host : Hosts_) {
+        auto* popup = dynamic_cast<THeadlessPopupWindow*>(host);
+        if (popup != nullptr && popup->Visible()) popups.push_back(popup);
+    }
+    return popups;
 }
 
 uint32_t THeadlessWindowHosts::Now() const { return Application_.TickCount(); }
@@ -295,10 +360,9 @@ THeadlessWindowHost* THeadlessWindowHosts::WindowAt(int32_t screenX, int32_t scr
     if (UnderPointerSet_) return UnderPointer_;
     for (auto it = Hosts_.rbegin(); it != Hosts_.rend(); ++it) {
         const THeadlessWindowHost* host = *it;
-        // A shaped form lets the points outside its shape through to what lies below.
         if (host->Visible_ && screenX >= host->ScreenX_ && screenY >= host->ScreenY_ &&
             screenX < host->ScreenX_ + host->Width_ && screenY < host->ScreenY_ + host->Height_ &&
-            (host->Form_ == nullptr || host->Form_->Covers(screenX, screenY))) {
+            host->Covers(screenX, screenY)) {
             return *it;
         }
     }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/PopupWindow.h"
 #include "platform/WindowHost.h"
 #include "platform/headless/HeadlessForms.h"
 
@@ -97,6 +98,13 @@ public:
     bool TimerRunning() const { return TimerInterval_ != 0; }
     uint32_t TimerInterval() const { return TimerInterval_; }
 
+protected:
+    // Brings the window to the top of the z-order.
+    void Raise();
+    // Whether a screen point inside the window's rectangle is the window's: a shaped form lets
+    // the points outside its shape through to what lies below.
+    virtual bool Covers(int32_t screenX, int32_t screenY) const;
+
 private:
     friend class THeadlessWindowHosts;
 
@@ -128,6 +136,40 @@ private:
     bool LastFocusNextForward_ = true;
 };
 
+// A pop-up window on the virtual screen: made hidden, shown on top of every window at a screen
+// point, with the shape it was given. What it shows is its surface, like any window's.
+class THeadlessPopupWindow : public THeadlessWindowHost, public TPopupWindow {
+public:
+    THeadlessPopupWindow(THeadlessWindowHosts& hosts, const THeadlessScreen& screen, TWindowHostEvents& events,
+                         int32_t width, int32_t height);
+
+    // A popup is never activated: it takes no focus.
+    bool CanFocus() const override { return false; }
+    void SetFocus() override {}
+    bool Focused() const override { return false; }
+    bool FocusNextWindow(bool) override { return false; }
+
+    // TPopupWindow
+    TWindowHost& Host() override { return *this; }
+    TScreenRect WorkArea() const override;
+    TScreenRect Bounds() const override;
+    void ShowAt(int32_t screenX, int32_t screenY) override;
+    void Hide() override;
+    void SetShape(const std::vector<TScreenRect>& rectangles) override { Shape_ = rectangles; }
+
+    // The last shape given (empty: none); how often the window was shown.
+    const std::vector<TScreenRect>& Shape() const { return Shape_; }
+    int32_t ShowCount() const { return ShowCount_; }
+
+protected:
+    bool Covers(int32_t screenX, int32_t screenY) const override;
+
+private:
+    const THeadlessScreen& Screen_;
+    std::vector<TScreenRect> Shape_;
+    int32_t ShowCount_ = 0;
+};
+
 // The windows of one headless GUI: one message queue for all of them, timers on the
 // application's virtual clock, the pointer, the capture, the focus and the cursor.
 class THeadlessWindowHosts : public TWindowHosts {
@@ -140,6 +182,7 @@ public:
     std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) override;
 
     THeadlessHintPopup& HintPopup() override { return Hint; }
+    std::unique_ptr<TPopupWindow> CreatePopup(TWindowHostEvents& events, int32_t width, int32_t height) override;
 
     // The virtual screen the forms live on, and the hint popup shown on it.
     THeadlessScreen Screen;
@@ -148,6 +191,8 @@ public:
     // The windows alive, oldest first; the newest is on top.
     const std::vector<THeadlessWindowHost*>& Hosts() const { return Hosts_; }
     THeadlessWindowHost* LastHost() const { return Hosts_.empty() ? nullptr : Hosts_.back(); }
+    // The pop-up windows that show, bottom first.
+    std::vector<THeadlessPopupWindow*> VisiblePopups() const;
 
     // Delivers queued messages, first in first out, until the queue is empty (at most `limit`,
     // so a window that posts for ever cannot hang a test); returns how many were delivered.

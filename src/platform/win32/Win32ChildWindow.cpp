@@ -16,6 +16,13 @@ TWin32ChildWindow::TWin32ChildWindow(TWin32WindowHosts& hosts, TWindowHostEvents
     Timer_.SetWindow(Handle());
 }
 
+TWin32ChildWindow::TWin32ChildWindow(TWin32WindowHosts& hosts, TWindowHostEvents& events, DWORD exStyle,
+                                     const wchar_t* className, DWORD style, int32_t width, int32_t height, HWND parent)
+    : Hosts_(hosts), Events_(events), Timer_(kContainerTimerId) {
+    CreateHandle(exStyle, className, style, 0, 0, std::max(width, 0), std::max(height, 0), parent);
+    Timer_.SetWindow(Handle());
+}
+
 TWin32ChildWindow::~TWin32ChildWindow() {
     if (Form_ != nullptr) Form_->DetachWindow(*this);
     Timer_.Stop();

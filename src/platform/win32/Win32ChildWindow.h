@@ -63,6 +63,10 @@ public:
     static TShiftState MouseShift(WPARAM keys);
 
 protected:
+    // A window of another kind (a pop-up) that serves its container in the same way.
+    TWin32ChildWindow(TWin32WindowHosts& hosts, TWindowHostEvents& events, DWORD exStyle, const wchar_t* className,
+                      DWORD style, int32_t width, int32_t height, HWND parent);
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void HandleDestroyed() override;
 

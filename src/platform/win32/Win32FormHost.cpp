@@ -70,35 +70,10 @@ std::vector<TScreenRect> TWin32FormHost::OtherWindows() const {
 void TWin32FormHost::SetShape(const std::vector<TScreenRect>& rectangles) {
     Shape_ = rectangles;
     if (Handle() == nullptr) return;
-    if (rectangles.empty()) {
-        SetWindowRgn(Handle(), nullptr, TRUE);
-        return;
-    }
     std::vector<RECT> rects;
     rects.reserve(rectangles.size());
-    RECT bound{0, 0, 0, 0};
-    for (const TScreenRect& r : rectangles) {
-        if (r.Width() <= 0 || r.Height() <= 0) continue;
-        const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
-        if (rects.empty()) {
-            bound = rect;
-        } else {
-            UnionRect(&bound, &bound, &rect);
-        }
-        rects.push_back(rect);
-    }
-    std::vector<char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    header->iType = RDH_RECTANGLES;
-    header->nCount = static_cast<DWORD>(rects.size());
-    header->rcBound = bound;
-    std::copy(rects.begin(), rects.end(), reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));
-    TGdiObject region(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data())));
-    if (!region) RaiseLastError("ExtCreateRegion");
-    // The window owns the region once it is set.
-    if (SetWindowRgn(Handle(), static_cast<HRGN>(region.Get()), TRUE) == 0) RaiseLastError("SetWindowRgn");
-    region.Release();
+    for (const TScreenRect& r : rectangles) rects.push_back(RECT{r.Left, r.Top, r.Right, r.Bottom});
+    SetWindowShape(Handle(), rects);
 }
 
 void TWin32FormHost::SetBounds(const TScreenRect& bounds) {

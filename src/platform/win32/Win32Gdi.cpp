@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Gdi.h"
 
+#include <algorithm>
+
 #include "core/Exception.h"
 #include "platform/win32/Win32Text.h"
 
@@ -48,6 +50,37 @@ RECT SystemWorkArea() {
         area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     return area;
+}
+
+void SetWindowShape(HWND window, const std::vector<RECT>& rectangles) {
+    std::vector<RECT> rects;
+    rects.reserve(rectangles.size());
+    RECT bound{0, 0, 0, 0};
+    for (const RECT& rect : rectangles) {
+        if (rect.right <= rect.left || rect.bottom <= rect.top) continue;
+        if (rects.empty()) {
+            bound = rect;
+        } else {
+            UnionRect(&bound, &bound, &rect);
+        }
+        rects.push_back(rect);
+    }
+    if (rectangles.empty()) {
+        SetWindowRgn(window, nullptr, TRUE);
+        return;
+    }
+    std::vector<char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(rects.size());
+    header->rcBound = bound;
+    std::copy(rects.begin(), rects.end(), reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));
+    TGdiObject region(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data())));
+    if (!region) RaiseLastError("ExtCreateRegion");
+    // The window owns the region once it is set.
+    if (SetWindowRgn(window, static_cast<HRGN>(region.Get()), TRUE) == 0) RaiseLastError("SetWindowRgn");
+    region.Release();
 }
 
 }  // namespace marlowen

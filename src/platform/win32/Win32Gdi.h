@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <cstdint>
 #include <string>
 
@@ -121,5 +123,9 @@ private:
 
 // The desktop without the task bars.
 RECT SystemWorkArea();
+
+// Clips the window to the union of the rectangles (client coordinates; empty ones are skipped)
+// and redraws it; no rectangle at all removes the clip. Raises when the region cannot be made.
+void SetWindowShape(HWND window, const std::vector<RECT>& rectangles);
 
 }  // namespace marlowen

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32FormHost.h"
 #include "platform/win32/Win32Gdi.h"
 #include "platform/win32/Win32HintPopup.h"
+#include "platform/win32/Win32PopupWindow.h"
 
 namespace marlowen {
 
@@ -13,6 +14,7 @@ namespace {
 constexpr wchar_t kChildClass[] = L"MarlowenGraphContainer";
 constexpr wchar_t kFormClass[] = L"MarlowenSkinForm";
 constexpr wchar_t kHintClass[] = L"MarlowenHint";
+constexpr wchar_t kPopupClass[] = L"MarlowenPopup";
 
 }  // namespace
 
@@ -21,6 +23,8 @@ struct TWin32WindowHosts::TClasses {
     TWindowClass Child{kChildClass, CS_DBLCLKS, &TWin32Window::Procedure};
     TWindowClass Form{kFormClass, CS_DBLCLKS, &TWin32Window::Procedure};
     TWindowClass Hint{kHintClass, CS_DROPSHADOW | CS_SAVEBITS, &TWin32Window::Procedure};
+    // Menu popups save what they cover and cast a shadow too.
+    TWindowClass Popup{kPopupClass, CS_DROPSHADOW | CS_SAVEBITS, &TWin32Window::Procedure};
     // A hidden top-level window of the predefined static class: a parent for windows in no form.
     TWindowHandle Parking{CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                           GetModuleHandleW(nullptr), nullptr)};
@@ -46,6 +50,7 @@ TWin32WindowHosts::TClasses& TWin32WindowHosts::Classes() {
 const wchar_t* TWin32WindowHosts::ChildClass() { return Classes().Child.Name(); }
 const wchar_t* TWin32WindowHosts::FormClass() { return Classes().Form.Name(); }
 const wchar_t* TWin32WindowHosts::HintClass() { return Classes().Hint.Name(); }
+const wchar_t* TWin32WindowHosts::PopupClass() { return Classes().Popup.Name(); }
 HWND TWin32WindowHosts::ParkingWindow() { return Classes().Parking.Get(); }
 
 std::string TWin32WindowHosts::Title() const { return Application_.Title(); }
@@ -61,6 +66,11 @@ std::unique_ptr<TFormHost> TWin32WindowHosts::CreateForm(TFormHostEvents& events
 THintPopup& TWin32WindowHosts::HintPopup() {
     if (Hint_ == nullptr) Hint_ = std::make_unique<TWin32HintPopup>(*this);
     return *Hint_;
+}
+
+std::unique_ptr<TPopupWindow> TWin32WindowHosts::CreatePopup(TWindowHostEvents& events, int32_t width,
+                                                             int32_t height) {
+    return std::make_unique<TWin32PopupWindow>(*this, events, width, height);
 }
 
 }  // namespace marlowen

@@ -28,10 +28,12 @@ public:
     std::unique_ptr<TWindowHost> CreateHost(TWindowHostEvents& events, int32_t width, int32_t height) override;
     std::unique_ptr<TFormHost> CreateForm(TFormHostEvents& events, int32_t width, int32_t height) override;
     THintPopup& HintPopup() override;
+    std::unique_ptr<TPopupWindow> CreatePopup(TWindowHostEvents& events, int32_t width, int32_t height) override;
 
     const wchar_t* ChildClass();
     const wchar_t* FormClass();
     const wchar_t* HintClass();
+    const wchar_t* PopupClass();
     HWND ParkingWindow();
     std::string Title() const;
 
