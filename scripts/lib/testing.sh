@@ -5,7 +5,7 @@ TOTAL_PASSED=0
 TOTAL_FAILED=0
 SUITE_LINES=()
 
-step() { printf '\n== %s (%s free)\n' "$*" "$(df -h --output=avail . | tail -n 1 | tr -d ' ')"; }
+step() { printf '\n== %s (%s free, %d min %02d s in)\n' "$*" "$(df -h --output=avail . | tail -n 1 | tr -d ' ')" $((SECONDS / 60)) $((SECONDS % 60)); }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
 # build_preset PRESET [TARGET...]: configures and builds a preset (only the targets, when given).
