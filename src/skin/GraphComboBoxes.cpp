@@ -412,7 +412,7 @@ void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
     if (Dropped_) {
         int32_t listX = 0;
         int32_t listY = 0;
-        if (!BoxToList(x, y, listX, listY)) CloseUp();
+        if (!BoxToList(x, y, listX, listY) && !PressScrollBar(x, y, shift)) CloseUp();
         return;
     }
     if (TabStop) SetFocused(true);
@@ -420,6 +420,19 @@ void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
     ButtonState_ = TButtonState::Pressed;
     DropDown();
     Invalidate();
+}
+
+bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
+    TScrollBarV* bar = ScrollBar();
+    TCustomGraphContainer* container = GetContainer();
+    if (bar == nullptr || container == nullptr || !bar->Visible()) return false;
+    const TPoint at = ClientToContainer(x, y);
+    TCustomGraphControl* part = container->ControlAt(at.X, at.Y);
+    if (part == nullptr || (part != bar && !TCustomTreeItem::IsAncestorOf(bar, part))) return false;
+    const TPoint origin = part->ClientToContainer(0, 0);
+    container->LendCapture(*part);
+    part->LButtonDown(at.X - origin.X, at.Y - origin.Y, shift);
+    return true;
 }
 
 void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {

@@ -127,6 +127,10 @@ public:
     bool BoxToList(int32_t x, int32_t y, int32_t& listX, int32_t& listY) const;
     // The row index under a point of the list view's coordinates.
     int32_t RowAt(int32_t listY) const;
+    // A press (box coordinates) on the drop-down's scroll bar: the bar's part under it borrows
+    // the capture for the press and returns it on release, so the list scrolls and stays open.
+    // False when the point is not on the bar.
+    bool PressScrollBar(int32_t x, int32_t y, TShiftState shift);
 
     // Called by the rows.
     void RowHovered(int32_t slotIndex);

@@ -1,6 +1,7 @@
 #include "skin/GraphContainer.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/Application.h"
@@ -42,7 +43,7 @@ TCustomGraphContainer::~TCustomGraphContainer() {
     Host_->StopTimer();
     // The tree goes without telling a container that is going itself.
     Controls_->Container_ = nullptr;
-    HoverControl_ = CapturedControl_ = FocusedControl_ = HintControl_ = ActiveMenu_ = nullptr;
+    HoverControl_ = CapturedControl_ = CaptureLender_ = FocusedControl_ = HintControl_ = ActiveMenu_ = nullptr;
     Controls_.reset();
 }
 
@@ -197,17 +198,31 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
     if (control == nullptr) {
         TCustomGraphControl* previous = CapturedControl_;
         if (previous == nullptr) return;
-        CapturedControl_ = nullptr;
-        Host_->ReleaseCapture();
+        if (CaptureLender_ != nullptr) {
+            // The borrower is done: the capture goes back to its holder, the window keeps it.
+            CapturedControl_ = std::exchange(CaptureLender_, nullptr);
+        } else {
+            CapturedControl_ = nullptr;
+            Host_->ReleaseCapture();
+        }
         if (previous->Life_ != nullptr) previous->CaptureLost();
         return;
     }
     TCustomGraphControl* previous = CapturedControl_;
     if (previous == control) return;
+    TCustomGraphControl* lender = std::exchange(CaptureLender_, nullptr);
     if (previous == nullptr && !Host_->HasCapture()) Host_->SetCapture();
     CapturedControl_ = control;
-    // The control that held the capture must not stay pressed.
+    // The control that held the capture must not stay pressed, nor the one that lent it.
+    const TControlRef lenderRef(lender != control ? lender : nullptr);
     if (previous != nullptr && previous->Life_ != nullptr) previous->CaptureLost();
+    if (TCustomGraphControl* l = lenderRef.Get()) l->CaptureLost();
+}
+
+void TCustomGraphContainer::LendCapture(TCustomGraphControl& borrower) {
+    if (CapturedControl_ == nullptr || CapturedControl_ == &borrower || CaptureLender_ != nullptr) return;
+    CaptureLender_ = CapturedControl_;
+    CapturedControl_ = &borrower;
 }
 
 void TCustomGraphContainer::SetActiveMenu(TCustomGraphControl* menu) {
@@ -226,6 +241,7 @@ void TCustomGraphContainer::ControlRemoved(TCustomGraphControl& control) noexcep
         FocusedControl_ = nullptr;
     }
     if (InSubtree(ActiveMenu_, control)) ActiveMenu_ = nullptr;
+    if (InSubtree(CaptureLender_, control)) CaptureLender_ = nullptr;
     // The hooks below run code of the controls; what they raise must not end the program.
     if (InSubtree(CapturedControl_, control)) {
         try {
@@ -439,8 +455,11 @@ void TCustomGraphContainer::HostCaptureChanged() {
     PointerOnScreen(x, y);
     Host_->ScreenToClient(x, y);
     const TControlRef ref(captured);
+    // The window lost the capture: a loan ends with it, and the holder hears of it too.
+    const TControlRef lender(std::exchange(CaptureLender_, nullptr));
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) captured->MouseLeave();
     if (ref.Alive() && CapturedControl_ == captured) SetCapturedControl(nullptr);
+    if (TCustomGraphControl* l = lender.Get()) l->CaptureLost();
 }
 
 // --- keys ---

@@ -79,6 +79,11 @@ public:
     TCustomGraphControl* HintControl() const { return HintControl_; }
     TCustomGraphControl* ActiveMenu() const { return ActiveMenu_; }
     void SetCapturedControl(TCustomGraphControl* control);
+    // Lends the mouse capture of the control that holds it to `borrower` (a part of the holder's
+    // drop-down, say) without telling the holder: when the borrower lets it go, the capture
+    // returns to the holder. Another control taking the capture, or the window losing it, ends
+    // the loan, and then the holder hears CaptureLost as well. Nothing when no control holds it.
+    void LendCapture(TCustomGraphControl& borrower);
     void SetActiveMenu(TCustomGraphControl* menu);
     // Clears every reference to the control and to its descendants. Never raises.
     void ControlRemoved(TCustomGraphControl& control) noexcept;
@@ -173,6 +178,8 @@ private:
     int32_t UpdateCount_ = 0;
     TCustomGraphControl* HoverControl_ = nullptr;
     TCustomGraphControl* CapturedControl_ = nullptr;
+    // The holder of a lent capture (CapturedControl_ is the borrower), else none.
+    TCustomGraphControl* CaptureLender_ = nullptr;
     TCustomGraphControl* FocusedControl_ = nullptr;
     TCustomGraphControl* HintControl_ = nullptr;
     TCustomGraphControl* ActiveMenu_ = nullptr;

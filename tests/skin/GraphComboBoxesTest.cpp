@@ -456,6 +456,44 @@ TEST_F(ComboBoxTest, PressOutsideCaptureLossAndFocusLossClose) {
     EXPECT_FALSE(FrameShown(combo));
 }
 
+// The bar of an open list is part of it: its arrows and track scroll the list, which stays open,
+// and afterwards the box has the mouse again (a press outside still closes it).
+TEST_F(ComboBoxTest, TheScrollBarOfAnOpenListScrollsItAndKeepsItOpen) {
+    bench.Show(R"(<Screen><Frame Name="other" Left="150" Top="80" Width="20" Height="10" Style="S\Box.xml"/></Screen>)");
+    TGraphComboBox& combo = Show(10);
+    bench.Host().Click(20, 15);
+    ASSERT_TRUE(combo.Dropped());
+    const TGraphListView& list = *combo.ListView();
+    // The bar stands at x 59..68 of the container, its lower arrow at y 66..75.
+    bench.Host().PressLeft(64, 70);
+    EXPECT_TRUE(combo.Dropped());
+    EXPECT_EQ(list.TopIndex(), 1);  // a FireButton scrolls on the press
+    EXPECT_FALSE(combo.IsCaptured());
+    bench.Host().ReleaseLeft(64, 70);
+    EXPECT_TRUE(combo.Dropped());
+    EXPECT_TRUE(combo.IsCaptured());
+    bench.Host().Click(64, 60);  // the track below the thumb pages
+    EXPECT_TRUE(combo.Dropped());
+    EXPECT_EQ(list.TopIndex(), 5);
+    EXPECT_TRUE(combo.IsCaptured());
+
+    bench.Host().Click(20, RowY(0));  // the first visible row is item 5
+    EXPECT_FALSE(combo.Dropped());
+    EXPECT_EQ(combo.ItemIndex(), 5);
+    EXPECT_EQ(changes, 1);
+
+    // Another control taking the capture while the bar has it closes the list.
+    bench.Host().Click(20, 15);
+    ASSERT_TRUE(combo.Dropped());
+    bench.Host().PressLeft(64, 70);
+    bench.Find("other").CaptureMouse();
+    EXPECT_FALSE(combo.Dropped());
+    EXPECT_FALSE(FrameShown(combo));
+    bench.Find("other").ReleaseMouse();
+    bench.Host().ReleaseLeft(64, 70);
+    EXPECT_FALSE(combo.IsCaptured());
+}
+
 TEST_F(ComboBoxTest, RowsChooseWhenTheyReceiveTheInputThemselves) {
     TGraphComboBox& combo = Show(10);
     combo.DropDown();

@@ -168,6 +168,34 @@ TEST_F(ContainerTest, ACaptureTakenByAnotherControlIsLostExactlyOnce) {
     EXPECT_EQ(bench.Container->CapturedControl(), nullptr);
 }
 
+TEST_F(ContainerTest, ALentCaptureComesBackOrIsLostByBoth) {
+    TRecorder* holder = Add("A", 0, 0, 10, 10);
+    TRecorder* borrower = Add("B", 20, 0, 10, 10);
+    TRecorder* third = Add("C", 40, 0, 10, 10);
+    holder->CaptureMouse();
+    bench.Container->LendCapture(*borrower);
+    EXPECT_EQ(bench.Container->CapturedControl(), borrower);
+    borrower->ReleaseMouse();  // back to the holder, which heard nothing
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"B:lost"}));
+    EXPECT_EQ(bench.Container->CapturedControl(), holder);
+    EXPECT_TRUE(bench.Host().HasCapture());
+
+    bench.Container->LendCapture(*borrower);
+    third->CaptureMouse();  // a third control ends the loan: both lose
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"B:lost", "A:lost"}));
+    third->ReleaseMouse();
+    TakeLog();
+
+    holder->CaptureMouse();
+    bench.Container->LendCapture(*borrower);
+    bench.Host().LeavePointer();
+    TakeLog();
+    TCustomGraphContainer other(bench.Context, 10, 10);
+    other.Host().SetCapture();  // the window loses it: both hear, nothing is left captured
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"B:leave", "B:lost", "A:lost"}));
+    EXPECT_EQ(bench.Container->CapturedControl(), nullptr);
+}
+
 TEST_F(ContainerTest, RemovingAControlClearsEveryReferenceEvenWhenItsHookRaises) {
     TRecorder* frame = Add("Frame", 0, 0, 100, 100);
     TRecorder* inner = Add("Inner", 10, 10, 10, 10, true, frame);
