@@ -4,12 +4,15 @@
 # under wine64 instead, and the 32-bit build is only compiled.
 
 kernel_runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+# 32-bit Wine itself may be missing where the package registry could not provide it
+# (scripts/bootstrap then says so); the 64-bit path serves there too.
+wine32_installed() { [ -x /usr/lib/wine/wine ] && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; }
 
 # select_wine_build: sets WINDOWS_PRESET to win32 or win64. For win64 it puts wrappers first on
 # PATH so that `wine` (and the tools Wine starts through it, wineboot among them) are wine64, and
 # points DIST, HELPERS and REG_VIEW (unless already set) at that build and its registry view.
 select_wine_build() {
-  if kernel_runs_32bit; then
+  if kernel_runs_32bit && wine32_installed; then
     WINDOWS_PRESET=win32
     return 0
   fi
