@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@
 #include "core/StringHash.h"
 
 namespace marlowen {
+
+class THeldFile;
+class THeldFolder;
 
 // File attribute bits, with the values the Windows API uses.
 namespace FileAttribute {
@@ -109,6 +113,12 @@ public:
 
     // The temporary folder, ending with "\".
     virtual std::string TempFolder() const = 0;
+
+    // The folder at `path` held open (see THeldFolder). The folder itself is not a link: nullptr
+    // when it is one, a file or missing. Raises when it is there but cannot be opened.
+    virtual std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) = 0;
+    // Reads the whole file as ReadFile does and holds it for a later Delete (see THeldFile).
+    virtual std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) = 0;
 };
 
 }  // namespace marlowen

@@ -1,13 +1,17 @@
 #include "setup/CustomSetupModule.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
+#include "core/SafePath.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "setup/Product.h"
@@ -45,8 +49,12 @@ std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& 
     try {
         return ListFolder(files, folder);
     } catch (const Exception&) {
-        throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(folder)});
+        throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(folder))});
     }
+}
+
+[[noreturn]] void RaiseCopyFileError(const std::string& path) {
+    throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(path))});
 }
 
 bool IsFolder(const TFileEntry& entry) { return (entry.Attributes & FileAttribute::Directory) != 0; }
@@ -139,29 +147,29 @@ int64_t TCustomSetupModule::TreeSize(const std::string& folder) const {
     return size;
 }
 
-bool TCustomSetupModule::CopyTree(const std::string& relative) {
+bool TCustomSetupModule::CopyTree(const std::string& source, const THeldFolder& target) {
     TFileSystem& files = Platform_.Files;
-    const std::string source = relative.empty() ? SetupFolder : JoinPath(SetupFolder, relative);
-    const std::string target = relative.empty() ? InstallFolder : JoinPath(InstallFolder, relative);
-    files.CreateFolder(target);
     for (const TFileEntry& entry : ListSource(files, source)) {
+        const std::string from = JoinPath(source, entry.Name);
+        const std::string destination = JoinPath(target.Path(), entry.Name);
         if (IsFolder(entry)) {
             // An install folder inside the setup folder would otherwise copy into itself forever;
             // compared normalised, so that no spelling of it ("Target\\", "x\\..\\Target") gets past.
-            if (SamePath(JoinPath(source, entry.Name), InstallFolder)) continue;
-            if (!CopyTree(relative.empty() ? entry.Name : JoinPath(relative, entry.Name))) return false;
+            if (SamePath(from, InstallFolder)) continue;
+            const std::unique_ptr<THeldFolder> folder = target.OpenFolder(entry.Name, true);
+            if (!folder) RaiseCopyFileError(destination);
+            if (!CopyTree(from, *folder)) return false;
             continue;
         }
         if (Platform_.Application.Terminated()) return false;
         CurrentFileName = entry.Name;
-        const std::string destination = JoinPath(target, entry.Name);
         const bool copied = CopyFileWithProgress(
-            files, JoinPath(source, entry.Name), destination,
+            target, from, entry.Name,
             [this](bool& cancel, int64_t fileSize, int64_t fileDone) { CopyProgress(cancel, fileSize, fileDone); });
         if (!copied) {
             // A stop request cancels the copy under way; anything else is a file the product lacks.
             if (Platform_.Application.Terminated()) return false;
-            throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(destination)});
+            RaiseCopyFileError(destination);
         }
         files.SetAttributes(destination, FileAttribute::Archive);
         CopiedBytes += entry.Size;
@@ -170,10 +178,20 @@ bool TCustomSetupModule::CopyTree(const std::string& relative) {
 }
 
 void TCustomSetupModule::CopyFiles() {
+    // Both folders in the one spelling the calls receive: names from the listings are joined to
+    // them as they are, and the install folder is held, from its root down, while it is filled.
+    const std::optional<TSafePath> target = TSafePath::FromAbsolute(InstallFolder);
+    if (!target || target->Parts().empty()) RaiseCopyFileError(InstallFolder);
+    const std::optional<TSafePath> verbatimSource = TSafePath::FromAbsolute(SetupFolder);
+    const std::string source = verbatimSource ? verbatimSource->Text() : SetupFolder;
     TotalBytes = 0;
     CopiedBytes = 0;
-    TotalBytes = TreeSize(SetupFolder);
-    CopyTree(std::string());
+    TotalBytes = TreeSize(source);
+    TFileSystem& files = Platform_.Files;
+    files.CreateFolder(target->Text());
+    const std::unique_ptr<THeldFolder> held = files.OpenHeldFolder(target->Text());
+    if (!held) RaiseCopyFileError(InstallFolder);
+    CopyTree(source, *held);
 }
 
 void TCustomSetupModule::RegisterComponents() { WriteUpdateLevel(Platform_.Registry, 1); }

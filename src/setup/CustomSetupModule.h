@@ -7,6 +7,8 @@
 
 namespace marlowen {
 
+class THeldFolder;
+
 struct TPlatform;
 struct TSetupPageClass;
 
@@ -67,10 +69,10 @@ protected:
     std::string ProductExecutablePath() const;
 
 private:
-    // Copies SetupFolder\relative into InstallFolder\relative ("" for the folders themselves);
-    // false once the copy must stop. A source folder that exists but cannot be listed raises the
-    // copy error naming it.
-    bool CopyTree(const std::string& relative);
+    // Copies the folder `source` into the held folder `target`, entry names taken verbatim from
+    // the listing; false once the copy must stop. A source folder that exists but cannot be listed
+    // raises the copy error naming it, and so does a target sub-folder that is a link or a file.
+    bool CopyTree(const std::string& source, const THeldFolder& target);
     int64_t TreeSize(const std::string& folder) const;
 
     TPlatform& Platform_;

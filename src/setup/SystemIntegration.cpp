@@ -6,7 +6,9 @@
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
+#include "core/SafePath.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -166,58 +168,70 @@ void RemoveLink(TFileSystem& files, const std::string& path, uint32_t attributes
     }
 }
 
-// The folder itself is not a link: what it holds goes, links as links.
-void DeleteFolderContents(TFileSystem& files, const std::string& folder) {
+// What the held folder holds goes, links as links: each entry is opened again without following
+// a link before anything is decided, so a folder swapped for a link after the listing is removed
+// as that link, and a folder being emptied stays held, so nothing can be swapped in above it.
+void DeleteHeldContents(const THeldFolder& folder) {
     std::vector<TFileEntry> entries;
     try {
-        entries = ListFolder(files, folder);
+        entries = folder.List();
     } catch (const Exception&) {
-        // Nothing to list: only the folder itself may still go.
+        return;  // nothing to list: only the folder itself may still go
     }
     for (const TFileEntry& entry : entries) {
-        const std::string path = JoinPath(folder, entry.Name);
-        if (IsLink(entry.Attributes)) {
-            RemoveLink(files, path, entry.Attributes);
-        } else if ((entry.Attributes & FileAttribute::Directory) != 0) {
-            DeleteFolderContents(files, path);
-        } else {
-            try {
-                files.DeleteFile(path);
-            } catch (const Exception&) {
-            }
+        if (!PassesFindFilter(entry.Attributes, kFindFilter)) continue;
+        try {
+            if (const auto sub = folder.OpenFolder(entry.Name, false)) DeleteHeldContents(*sub);
+            folder.DeleteEntry(entry.Name);
+        } catch (const Exception&) {
         }
-    }
-    try {
-        files.RemoveFolder(folder);
-    } catch (const Exception&) {
     }
 }
 
 }  // namespace
 
-void DeleteFolderTree(TFileSystem& files, const std::string& folder) {
-    std::optional<uint32_t> attributes;
+void DeleteFolderTree(TFileSystem& files, const std::string& path) {
+    // Every call below receives this one spelling of the folder, checked as it is passed.
+    const std::optional<TSafePath> safe = TSafePath::FromAbsolute(path);
+    if (!safe || safe->Parts().empty()) return;
+    const std::string& folder = safe->Text();
     try {
-        attributes = files.GetAttributes(folder);
+        const std::optional<uint32_t> attributes = files.GetAttributes(folder);
+        if (!attributes) return;
+        if (IsLink(*attributes)) {
+            RemoveLink(files, folder, *attributes);
+            return;
+        }
+        if (const auto held = files.OpenHeldFolder(folder)) DeleteHeldContents(*held);
+        files.RemoveFolder(folder);
     } catch (const Exception&) {
     }
-    if (attributes && IsLink(*attributes)) {
-        RemoveLink(files, folder, *attributes);
-        return;
-    }
-    DeleteFolderContents(files, folder);
 }
 
-bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,
-                          const TProgressRoutine& progress) {
-    bool cancelled = false;
-    const auto routine = [&](int64_t fileSize, int64_t bytesDone) {
+namespace {
+
+// The platform's progress routine over the setup's: `cancelled` tells whether the copy was stopped.
+TCopyProgress CancellingProgress(const TProgressRoutine& progress, bool& cancelled) {
+    return [&progress, &cancelled](int64_t fileSize, int64_t bytesDone) {
         bool cancel = false;
         if (progress) progress(cancel, fileSize, bytesDone);
         if (cancel) cancelled = true;
         return cancelled;
     };
-    return files.CopyFile(source, destination, routine) && !cancelled;
+}
+
+}  // namespace
+
+bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,
+                          const TProgressRoutine& progress) {
+    bool cancelled = false;
+    return files.CopyFile(source, destination, CancellingProgress(progress, cancelled)) && !cancelled;
+}
+
+bool CopyFileWithProgress(const THeldFolder& folder, const std::string& source, const std::string& name,
+                          const TProgressRoutine& progress) {
+    bool cancelled = false;
+    return folder.CopyFileInto(source, name, CancellingProgress(progress, cancelled)) && !cancelled;
 }
 
 }  // namespace marlowen

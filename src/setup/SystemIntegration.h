@@ -10,6 +10,7 @@
 namespace marlowen {
 
 class TFileSystem;
+class THeldFolder;
 class TRegistry;
 struct TPlatform;
 
@@ -66,7 +67,9 @@ void CreateShellLink(TPlatform& platform, const std::string& linkFile, const std
 
 // Deletes the folder with everything listed in it (hidden and system entries are not listed and
 // stay, and so do their folders). A link (junction, symbolic link) inside it, or the folder itself
-// when it is one, is removed as a link: nothing it leads to is deleted. Never raises.
+// when it is one, is removed as a link: nothing it leads to is deleted, even when a folder is
+// swapped for a link while the tree is deleted (see THeldFolder). A folder the path guard refuses
+// (TSafePath) or a drive's root is left alone. Never raises.
 void DeleteFolderTree(TFileSystem& files, const std::string& folder);
 
 // Progress of one file copy: (cancel, file size, bytes done); setting cancel aborts the copy.
@@ -75,6 +78,9 @@ using TProgressRoutine = std::function<void(bool& cancel, int64_t fileSize, int6
 // Copies a file over an existing destination, reporting progress. Returns whether the copy
 // succeeded (false also when it was cancelled); callers decide what a failure means.
 bool CopyFileWithProgress(TFileSystem& files, const std::string& source, const std::string& destination,
+                          const TProgressRoutine& progress);
+// The same into the entry `name` of a held folder (never through a link of that name).
+bool CopyFileWithProgress(const THeldFolder& folder, const std::string& source, const std::string& name,
                           const TProgressRoutine& progress);
 
 }  // namespace marlowen

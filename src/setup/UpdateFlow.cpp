@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 #include "setup/ProgramArguments.h"
@@ -35,12 +37,6 @@ constexpr uint32_t kRetryDelay = 500;   // before each new attempt of a failed a
 constexpr uint32_t kRetryBoxFlags = 0x30 | MessageBoxFlag::RetryCancel;
 
 constexpr std::u16string_view kOldUpdate = u"[rus]Обнаружено устаревшее обновление.[eng]Old update files found.";
-constexpr std::u16string_view kFilesOutside =
-    u"[rus]Папка файлов пакета обновления \"%s\" находится вне папки установки \"%s\"."
-    u"[eng]The update package's files folder \"%s\" is not inside the install folder \"%s\".";
-constexpr std::u16string_view kLinksOutside =
-    u"[rus]Папка ярлыков пакета обновления \"%s\" находится вне группы программ \"%s\"."
-    u"[eng]The update package's shortcut folder \"%s\" is not inside the program group \"%s\".";
 constexpr std::u16string_view kOutOfMemory = u"[rus]Недостаточно памяти.[eng]Out of memory.";
 constexpr std::u16string_view kSucceeded =
     u"[rus]Обновление успешно установлено.[eng]Update succesfully installed.";
@@ -77,10 +73,10 @@ bool AskRetry(TPlatform& platform, const std::string& message) {
 }
 
 // Applies one action; its first failure is retried silently, every further one asks.
-void ApplyWithRetries(TPlatform& platform, const TUpdatePackageHeader& header, const TDataRecord& record) {
+void ApplyWithRetries(TPlatform& platform, const TUpdateTarget& target, const TDataRecord& record) {
     for (bool first = true;; first = false) {
         try {
-            ApplyUpdateAction(platform, header.FilesFolder, header.LinksFolder, record);
+            ApplyUpdateAction(platform, target, record);
             return;
         } catch (const Exception& error) {
             if (!first && !AskRetry(platform, error.Message())) throw;
@@ -89,27 +85,14 @@ void ApplyWithRetries(TPlatform& platform, const TUpdatePackageHeader& header, c
     }
 }
 
-void LoadPackage(TPlatform& platform, const TUpdateCommand& command, TUpdatePackageHeader& header,
-                 TDataRecords& actions) {
-    ReadUpdatePackage(platform.Files.ReadFile(command.Package), command.Key, header, actions);
-}
-
-// `folder` must lie in `registered`, itself a proper folder (an entry naming a drive's root must
-// not open the whole drive to a package).
-void RequireInside(std::u16string_view pattern, const std::string& folder, const std::string& registered) {
-    if (IsBelowRoot(registered) && IsPathInside(folder, registered)) return;
-    throw EMultiLanguageException::CreateFmt(std::u16string(pattern),
-                                             {Utf8ToUtf16(folder), Utf8ToUtf16(registered)});
-}
-
 // A package writes and deletes only inside the registered installation: its files folder in the
 // install folder, its shortcut folder in the program group, and no action part leading out of
 // them. Checked whole before the first action, so that a refused package changes nothing.
-void RequireConfined(const TUninstallInfo& installed, const TUpdatePackageHeader& header,
-                     const TDataRecords& actions) {
-    RequireInside(kFilesOutside, header.FilesFolder, installed.InstallFolder);
-    RequireInside(kLinksOutside, header.LinksFolder, installed.ProgramGroup);
-    for (const TDataRecord* record : actions) CheckUpdateActionPaths(*record);
+TUpdateTarget RequireConfined(const TUninstallInfo& installed, const TUpdatePackageHeader& header,
+                              const TDataRecords& actions) {
+    TUpdateTarget target = ConfineUpdate(installed, header);
+    for (const TDataRecord* record : actions) CheckUpdateActionPaths(target, *record);
+    return target;
 }
 
 // Everything that, when it fails, leaves the update not installed.
@@ -120,21 +103,24 @@ void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
     if (!ReadUninstallInfo(platform.Registry, Product::Name, installed)) {
         SetupTexts::Raise(SetupTexts::InstallInfoNotFound);
     }
+    // The package stays open from its reading to its deletion: the file deleted is the file read,
+    // whatever its folder's owner does to the name meanwhile.
+    const std::unique_ptr<THeldFile> package = platform.Files.OpenHeldFile(command.Package);
     TUpdatePackageHeader header;
     TDataRecords actions;
-    LoadPackage(platform, command, header, actions);
-    RequireConfined(installed, header, actions);
+    ReadUpdatePackage(package->Bytes(), command.Key, header, actions);
+    const TUpdateTarget target = RequireConfined(installed, header, actions);
 
     if (ReadUpdateLevel(platform.Registry) >= header.UpdateLevel) {
-        platform.Files.DeleteFile(command.Package);
+        package->Delete();
         SetupTexts::Raise(kOldUpdate);
     }
     platform.Application.Sleep(kSettleDelay);
-    for (const TDataRecord* record : actions) ApplyWithRetries(platform, header, *record);
+    for (const TDataRecord* record : actions) ApplyWithRetries(platform, target, *record);
 
     // Recorded only now, so that a package that failed halfway can be applied again.
     WriteUpdateLevel(platform.Registry, header.UpdateLevel);
-    platform.Files.DeleteFile(command.Package);
+    package->Delete();
 }
 
 EMultiLanguageException NotInstalled(const std::string& message) {

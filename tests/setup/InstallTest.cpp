@@ -188,8 +188,9 @@ TEST_F(Install, EmptyFilesAloneReportNoCopyProgress) {
 }
 
 TEST_F(Install, AnInstallFolderInsideTheSetupFolderIsNotCopiedIntoItself) {
-    // However it is spelt: a trailing separator, "/", "." and ".." (letter case: see the path tests).
-    for (const char* folder : {"C:\\Setup\\Sub\\Target", "C:\\Setup\\Sub\\Target\\", "c:/Setup/Sub/./x/../Target//"}) {
+    // However it is spelt: a trailing separator, "/", doubled separators (letter case: see the path
+    // tests; "." and ".." are refused, below).
+    for (const char* folder : {"C:\\Setup\\Sub\\Target", "C:\\Setup\\Sub\\Target\\", "c:/Setup/Sub//Target//"}) {
         SCOPED_TRACE(folder);
         std::filesystem::remove_all(Host("C:\\Setup\\Sub\\Target"));
         Module().InstallFolder = folder;
@@ -218,6 +219,23 @@ TEST_F(Install, ASourceFolderThatCannotBeListedIsACopyErrorNamingIt) {
     EXPECT_FALSE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
 }
 
+TEST_F(Install, AnInstallFolderWindowsWouldSpellOtherwiseIsRefusedBeforeAnythingIsMade) {
+    // Windows drops a trailing dot or space of the last part only and resolves "..": the copy
+    // would land beside the folder the person saw. Refused whole, nothing created anywhere.
+    for (const char* folder : {"C:\\Apps\\Marlowen.", "C:\\Apps\\Marlowen \\x", "C:\\Apps\\x\\..\\Marlowen",
+                               "C:\\Apps\\NUL\\Marlowen", "C:\\Apps\\data:stream"}) {
+        SCOPED_TRACE(folder);
+        Module().InstallFolder = folder;
+        try {
+            Run();
+            ADD_FAILURE() << "no exception";
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.Message(), std::string("Copy file error: ") + folder);
+        }
+        EXPECT_FALSE(std::filesystem::exists(Host("C:\\Apps")));
+    }
+}
+
 // Records the folders listed.
 class TListingRecorder : public TFilesOver {
 public:
@@ -243,7 +261,7 @@ TEST_F(Install, ASetupStartedFromADriveRootListsTheRoot) {
     EXPECT_EQ(Read(std::string(kInstalled) + "\\Sub\\data.bin"), "d");
     EXPECT_EQ(module.TotalBytes, 3);
     for (const std::string& folder : files.Listed) {
-        EXPECT_TRUE(folder == "D:\\" || folder == "D:\\Sub") << folder;
+        EXPECT_TRUE(folder == "\\\\?\\D:\\" || folder == "\\\\?\\D:\\Sub") << folder;
     }
     EXPECT_FALSE(files.Listed.empty());
 }

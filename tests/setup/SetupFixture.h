@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Registry.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "skin/PackWriter.h"
@@ -56,8 +57,44 @@ public:
         return Inner_.CopyFile(source, destination, progress);
     }
     std::string TempFolder() const override { return Inner_.TempFolder(); }
+    std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override {
+        return Wrap(Inner_.OpenHeldFolder(path));
+    }
+    std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override { return Inner_.OpenHeldFile(path); }
+
+    // Called before a held folder writes the file `path` (its folder's path, "\", the name).
+    virtual void BeforeHeldWrite(const std::string& /*path*/) {}
 
 private:
+    // Held folders of the inner system that tell this one of their writes.
+    class THeldOver : public THeldFolder {
+    public:
+        THeldOver(std::unique_ptr<THeldFolder> inner, TFilesOver& owner) : Inner_(std::move(inner)), Owner_(owner) {}
+        const std::string& Path() const override { return Inner_->Path(); }
+        std::vector<TFileEntry> List() const override { return Inner_->List(); }
+        std::unique_ptr<THeldFolder> OpenFolder(const std::string& name, bool create) const override {
+            return Owner_.Wrap(Inner_->OpenFolder(name, create));
+        }
+        bool DeleteEntry(const std::string& name) const override { return Inner_->DeleteEntry(name); }
+        void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const override {
+            Owner_.BeforeHeldWrite(Path() + "\\" + name);
+            Inner_->WriteFile(name, bytes);
+        }
+        bool CopyFileInto(const std::string& source, const std::string& name,
+                          const TCopyProgress& progress) const override {
+            return Inner_->CopyFileInto(source, name, progress);
+        }
+
+    private:
+        std::unique_ptr<THeldFolder> Inner_;
+        TFilesOver& Owner_;
+    };
+
+    std::unique_ptr<THeldFolder> Wrap(std::unique_ptr<THeldFolder> inner) {
+        if (!inner) return nullptr;
+        return std::make_unique<THeldOver>(std::move(inner), *this);
+    }
+
     TFileSystem& Inner_;
 };
 

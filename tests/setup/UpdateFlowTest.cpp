@@ -8,6 +8,7 @@
 
 #include "SetupFixture.h"
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "core/Languages.h"
 #include "core/MultiLanguageException.h"
 #include "core/TaggedString.h"
@@ -36,11 +37,14 @@ public:
         : TFilesOver(inner), Path_(std::move(path)), Failures_(failures), Message_(std::move(message)) {}
 
     void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
-        if (path == Path_ && Failures_ != 0) {
+        BeforeHeldWrite(path);
+        TFilesOver::WriteFile(path, bytes);
+    }
+    void BeforeHeldWrite(const std::string& path) override {
+        if (SamePath(path, Path_) && Failures_ != 0) {
             --Failures_;
             throw Exception(Message_);
         }
-        TFilesOver::WriteFile(path, bytes);
     }
 
 private:
@@ -58,6 +62,10 @@ public:
     std::vector<uint8_t> ReadFile(const std::string& path) const override {
         if (path == Path_) Error_();
         return TFilesOver::ReadFile(path);
+    }
+    std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override {
+        if (path == Path_) Error_();
+        return TFilesOver::OpenHeldFile(path);
     }
 
 private:
@@ -147,8 +155,8 @@ TEST_F(UpdateFlowTest, AppliesEveryActionRecordsTheLevelAndStartsTheProgram) {
     EXPECT_FALSE(Exists(In("none.txt")));
 
     const TShellLinkData app = Link("Marlowen");
-    EXPECT_EQ(app.Target, "C:\\Program Files\\Marlowen\\\\MarlowenApp.exe");
-    EXPECT_EQ(app.WorkingFolder, "C:\\Program Files\\Marlowen\\");
+    EXPECT_EQ(app.Target, "C:\\Program Files\\Marlowen\\MarlowenApp.exe");
+    EXPECT_EQ(app.WorkingFolder, "C:\\Program Files\\Marlowen");
     EXPECT_EQ(app.Description, "Marlowen");
     EXPECT_EQ(app.Arguments, "");
     EXPECT_EQ(app.IconIndex, -1);
@@ -399,7 +407,7 @@ TEST_F(HostileUpdate, FoldersOutsideTheInstallationRefuseThePackage) {
 TEST_F(UpdateFlowTest, OtherSpellingsOfTheInstallationAndFoldersInsideItAreAccepted) {
     Register("c:\\PROGRAM FILES\\marlowen\\", "c:\\links");
     WritePackage(2, {{"U", "x.txt", "sub\\deeper", "X", "x"}, {"U", "..x", "", "", "y"}}, kKey,
-                 "C:/Program Files/Marlowen/./data", "C:\\Links\\Sub");
+                 "C:/Program Files/Marlowen//data/", "C:\\Links\\Sub");
     Write("C:\\Links\\Sub\\placeholder", "");
     EXPECT_EQ(Run(), "");
     EXPECT_EQ(Read(In("data\\sub\\deeper\\x.txt")), "x");

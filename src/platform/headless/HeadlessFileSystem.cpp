@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "platform/headless/HeadlessHeldFolder.h"
 
 namespace marlowen {
 
@@ -103,7 +104,14 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
 
 THeadlessFileSystem::THeadlessFileSystem(std::filesystem::path root) : Root_(std::move(root)) {}
 
-std::filesystem::path THeadlessFileSystem::HostPath(const std::string& path) const {
+std::filesystem::path THeadlessFileSystem::HostPath(const std::string& windowsPath) const {
+    // A verbatim path ("\\?\C:\x", "\\?\UNC\server\share\x") names the same entry as its plain form.
+    std::string path = windowsPath;
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) {
+        path.erase(0, 8);
+    } else if (path.rfind("\\\\?\\", 0) == 0) {
+        path.erase(0, 4);
+    }
     std::vector<std::string> parts;
     size_t start = 0;
     while (start <= path.size()) {
@@ -285,7 +293,11 @@ bool THeadlessFileSystem::CopyFile(const std::string& source, const std::string&
     const int64_t size = static_cast<int64_t>(fs::file_size(from, error));
     bool copied = false;
     try {
-        copied = CopyChunks(in, out, error ? 0 : size, progress);
+        const auto write = [&out](const char* bytes, size_t count) {
+            out.write(bytes, static_cast<std::streamsize>(count));
+            return static_cast<bool>(out);
+        };
+        copied = CopyChunks(in, write, error ? 0 : size, progress) && out.flush();
     } catch (...) {
         // An error raised by the progress routine cancels the copy like a cancel does.
         out.close();
@@ -298,6 +310,11 @@ bool THeadlessFileSystem::CopyFile(const std::string& source, const std::string&
         return false;
     }
 
+    TakeCopiedAttributes(from, to);
+    return true;
+}
+
+void THeadlessFileSystem::TakeCopiedAttributes(const std::filesystem::path& from, const std::filesystem::path& to) {
     // Like the Windows copy: the destination takes the source's attributes and is an archive.
     const uint32_t sourceAttributes = AttributesOf(from);
     ExtraAttributes_.erase(KeyOf(to));
@@ -306,11 +323,10 @@ bool THeadlessFileSystem::CopyFile(const std::string& source, const std::string&
             kExplicit | FileAttribute::Archive | (sourceAttributes & (FileAttribute::Hidden | FileAttribute::System));
     }
     if (sourceAttributes & FileAttribute::ReadOnly) SetHostWritable(to, false);
-    return true;
 }
 
-bool THeadlessFileSystem::CopyChunks(std::istream& in, std::ostream& out, int64_t size,
-                                     const TCopyProgress& progress) {
+bool THeadlessFileSystem::CopyChunks(std::istream& in, const std::function<bool(const char*, size_t)>& write,
+                                     int64_t size, const TCopyProgress& progress) {
     // Progress is reported before the first piece and after each one; true from it cancels.
     int64_t done = 0;
     if (progress && progress(size, done)) return false;
@@ -319,20 +335,25 @@ bool THeadlessFileSystem::CopyChunks(std::istream& in, std::ostream& out, int64_
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         const std::streamsize got = in.gcount();
         if (got <= 0) break;
-        out.write(buffer.data(), got);
-        if (!out) return false;
+        if (!write(buffer.data(), static_cast<size_t>(got))) return false;
         done += got;
         if (progress && progress(size, done)) return false;
     }
-    if (in.bad()) return false;
-    out.flush();
-    return static_cast<bool>(out);
+    return !in.bad();
 }
 
 std::string THeadlessFileSystem::TempFolder() const {
     std::error_code error;
     fs::create_directories(HostPath("C:\\Temp"), error);
     return "C:\\Temp\\";
+}
+
+std::unique_ptr<THeldFolder> THeadlessFileSystem::OpenHeldFolder(const std::string& path) {
+    return THeadlessHeldFolder::Open(*this, path, HostPath(path));
+}
+
+std::unique_ptr<THeldFile> THeadlessFileSystem::OpenHeldFile(const std::string& path) {
+    return THeadlessHeldFile::Open(path, HostPath(path));
 }
 
 void THeadlessFileSystem::Lock(const std::string& path) { Locked_.insert(KeyOf(HostPath(path))); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <set>
@@ -53,6 +54,12 @@ public:
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     // "C:\Temp\", created when first asked for.
     std::string TempFolder() const override;
+    std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override;
+    std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override;
+
+    // For tests: called with the host path of each entry a held folder is about to open or
+    // remove, so that a test can swap it (for a link, say) between a listing and its use.
+    std::function<void(const std::filesystem::path& host)> BeforeHeldEntryUse;
 
     // For tests: marks the entry as in use by another process, or frees it again.
     void Lock(const std::string& path);
@@ -60,6 +67,7 @@ public:
     bool IsLocked(const std::string& path) const;
 
 private:
+    friend class THeadlessHeldFolder;
     static constexpr size_t kMaxName = 255;
 
     // The name of the hidden file a write goes to before it replaces `name`: "." + name + "." +
@@ -68,9 +76,13 @@ private:
 
     // The side-table and lock key of a host path.
     static std::string KeyOf(const std::filesystem::path& host);
+    // Reads the attributes of the entry at a host path (a link's are its target's, ReparsePoint added).
     uint32_t AttributesOf(const std::filesystem::path& host) const;
     // Moves the bytes in kCopyChunk pieces with progress calls; false when cancelled or failed.
-    static bool CopyChunks(std::istream& in, std::ostream& out, int64_t size, const TCopyProgress& progress);
+    static bool CopyChunks(std::istream& in, const std::function<bool(const char*, size_t)>& write, int64_t size,
+                           const TCopyProgress& progress);
+    // What a copy gives its destination of the source's attributes (CopyFile's rule).
+    void TakeCopiedAttributes(const std::filesystem::path& from, const std::filesystem::path& to);
     bool IsLockedHost(const std::filesystem::path& host) const { return Locked_.count(KeyOf(host)) != 0; }
 
     std::filesystem::path Root_;

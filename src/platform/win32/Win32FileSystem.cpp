@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "core/Exception.h"
+#include "platform/win32/Win32FileOps.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32HeldFolder.h"
 #include "platform/win32/Win32Text.h"
 
 namespace marlowen {
@@ -59,9 +61,8 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
     return path;
 }
 
-// The file a write goes to beside `target` (a long path) before it takes the target's place:
-// the target's name + "." + process + "." + counter + ".tmp", the name cut so that the whole stays
-// within the 255 UTF-16 characters a name may hold, never between the halves of a surrogate pair.
+}  // namespace
+
 std::wstring TemporaryPath(const std::wstring& target, uint32_t counter) {
     constexpr size_t kMaxName = 255;
     const std::wstring suffix =
@@ -72,9 +73,46 @@ std::wstring TemporaryPath(const std::wstring& target, uint32_t counter) {
     return target.substr(0, nameStart + keep) + suffix;
 }
 
+uint32_t NextTemporaryNumber() {
+    static uint32_t counter = 0;
+    return ++counter;
+}
+
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD code) {
     throw Exception(std::string(what) + " \"" + path + "\". " + SystemErrorMessage(code));
 }
+
+void WriteThroughTemporary(const std::wstring& target, const std::vector<uint8_t>& bytes, const std::string& path) {
+    const std::wstring temporary = TemporaryPath(target, NextTemporaryNumber());
+    DWORD code = ERROR_SUCCESS;
+    {
+        TFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
+        if (!file) RaiseFileError("Не удаётся записать файл", path, GetLastError());
+        size_t done = 0;
+        while (code == ERROR_SUCCESS && done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+            DWORD written = 0;
+            if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                code = GetLastError();
+                if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
+            }
+            done += written;
+        }
+        if (code == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) code = GetLastError();
+    }
+    // The rename replaces whatever has the target's name, a link included, and never writes through it.
+    if (code == ERROR_SUCCESS &&
+        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        code = GetLastError();
+    }
+    if (code != ERROR_SUCCESS) {
+        DeleteFileW(temporary.c_str());
+        RaiseFileError("Не удаётся записать файл", path, code);
+    }
+}
+
+namespace {
 
 void CreateFolderLong(const std::wstring& folder, const std::string& path) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return;
@@ -152,12 +190,9 @@ std::vector<TFileEntry> TWin32FileSystem::FindFiles(const std::string& folder, c
     return entries;
 }
 
-std::vector<uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const {
-    TFileHandle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) RaiseFileError("Не удаётся открыть файл", path, GetLastError());
+std::vector<uint8_t> ReadWholeFile(HANDLE file, const std::string& path) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) RaiseFileError("Не удаётся прочитать файл", path, GetLastError());
+    if (!GetFileSizeEx(file, &size)) RaiseFileError("Не удаётся прочитать файл", path, GetLastError());
     if (size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > std::numeric_limits<size_t>::max() / 2) {
         RaiseFileError("Не удаётся прочитать файл", path, ERROR_NOT_ENOUGH_MEMORY);
     }
@@ -166,7 +201,7 @@ std::vector<uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const {
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr)) {
+        if (!::ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) {
             RaiseFileError("Не удаётся прочитать файл", path, GetLastError());
         }
         if (read == 0) break;
@@ -176,6 +211,13 @@ std::vector<uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const {
     return bytes;
 }
 
+std::vector<uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const {
+    TFileHandle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) RaiseFileError("Не удаётся открыть файл", path, GetLastError());
+    return ReadWholeFile(file.Get(), path);
+}
+
 void TWin32FileSystem::WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::wstring target = LongPath(path);
     // A read-only file is not replaced, whatever the file system underneath would allow.
@@ -183,32 +225,7 @@ void TWin32FileSystem::WriteFile(const std::string& path, const std::vector<uint
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         RaiseFileError("Не удаётся записать файл", path, ERROR_ACCESS_DENIED);
     }
-    const std::wstring temporary = TemporaryPath(target, ++TemporaryCounter_);
-    DWORD code = ERROR_SUCCESS;
-    {
-        TFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
-        if (!file) RaiseFileError("Не удаётся записать файл", path, GetLastError());
-        size_t done = 0;
-        while (code == ERROR_SUCCESS && done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-            DWORD written = 0;
-            if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-                code = GetLastError();
-                if (code == ERROR_SUCCESS) code = ERROR_WRITE_FAULT;
-            }
-            done += written;
-        }
-        if (code == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) code = GetLastError();
-    }
-    if (code == ERROR_SUCCESS &&
-        !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        code = GetLastError();
-    }
-    if (code != ERROR_SUCCESS) {
-        DeleteFileW(temporary.c_str());
-        RaiseFileError("Не удаётся записать файл", path, code);
-    }
+    WriteThroughTemporary(target, bytes, path);
 }
 
 bool TWin32FileSystem::FileExists(const std::string& path) const {
@@ -252,17 +269,12 @@ bool TWin32FileSystem::SetAttributes(const std::string& path, uint32_t attribute
     return !path.empty() && SetFileAttributesW(LongPath(path).c_str(), attributes) != 0;
 }
 
-bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& destination,
-                                const TCopyProgress& progress) {
-    if (source.empty() || destination.empty()) return false;
-    const std::wstring target = LongPath(destination);
-    // A read-only destination stays, as Windows keeps it (some emulations replace it all the same).
-    const DWORD existing = GetFileAttributesW(target.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
+bool CopyWithProgress(const std::wstring& source, const std::wstring& target, const TCopyProgress& progress,
+                      DWORD flags) {
     TCopyContext context{&progress, false, nullptr};
     BOOL cancel = FALSE;
-    BOOL copied = CopyFileExW(LongPath(source).c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr,
-                              &context, &cancel, 0);
+    BOOL copied = CopyFileExW(source.c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr, &context,
+                              &cancel, flags);
     bool cancelled = !copied && GetLastError() == ERROR_REQUEST_ABORTED;
     if (copied && progress && !context.Called) {
         // Some systems copy without calling the routine: report the finished copy once, so that
@@ -287,6 +299,24 @@ bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& de
     }
     if (context.Error) std::rethrow_exception(context.Error);
     return copied != 0;
+}
+
+bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& destination,
+                                const TCopyProgress& progress) {
+    if (source.empty() || destination.empty()) return false;
+    const std::wstring target = LongPath(destination);
+    // A read-only destination stays, as Windows keeps it (some emulations replace it all the same).
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    return CopyWithProgress(LongPath(source), target, progress, 0);
+}
+
+std::unique_ptr<THeldFolder> TWin32FileSystem::OpenHeldFolder(const std::string& path) {
+    return TWin32HeldFolder::Open(LongPath(path), nullptr);
+}
+
+std::unique_ptr<THeldFile> TWin32FileSystem::OpenHeldFile(const std::string& path) {
+    return TWin32HeldFile::Open(LongPath(path), path);
 }
 
 std::string TWin32FileSystem::TempFolder() const {

@@ -27,9 +27,8 @@ public:
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     std::string TempFolder() const override;
-
-private:
-    uint32_t TemporaryCounter_ = 0;
+    std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override;
+    std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override;
 };
 
 }  // namespace marlowen
