@@ -107,6 +107,38 @@ TEST_F(SystemIntegration, DeleteFolderTreeLeavesHiddenFilesAndTheirFolders) {
     EXPECT_NO_THROW(DeleteFolderTree(Machine().Files, "C:\\Nowhere"));
 }
 
+// Between the listing and the use of each entry, someone turns a folder into a link to a folder
+// outside the tree (or moves a held folder away and puts a link in its place): what the link leads
+// to stays whole, and so does everything the link is swapped for.
+TEST_F(SystemIntegration, DeleteFolderTreeNeverFollowsAFolderSwappedForALink) {
+    namespace fs = std::filesystem;
+    for (const char* moment : {"before its own use", "while it is being emptied"}) {
+        SCOPED_TRACE(moment);
+        const bool early = moment[0] == 'b';
+        Write("C:\\Victim\\keep.txt", "keep");
+        Write("C:\\Victim\\Deep\\keep.txt", "keep");
+        Write("C:\\Tree\\a.txt", "a");
+        Write("C:\\Tree\\Sub\\b.txt", "b");
+        Write("C:\\Tree\\Sub\\c.txt", "c");
+        bool swapped = false;
+        Machine().Files.BeforeHeldEntryUse = [&](const fs::path& host) {
+            const bool trigger = early ? host == Host("C:\\Tree\\Sub") : host == Host("C:\\Tree\\Sub\\c.txt");
+            if (swapped || !trigger) return;
+            swapped = true;
+            fs::rename(Host("C:\\Tree\\Sub"), Host("C:\\Moved"));
+            fs::create_directory_symlink(Host("C:\\Victim"), Host("C:\\Tree\\Sub"));
+        };
+        DeleteFolderTree(Machine().Files, "C:\\Tree");
+        Machine().Files.BeforeHeldEntryUse = nullptr;
+        EXPECT_TRUE(swapped);
+        EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+        EXPECT_EQ(Read("C:\\Victim\\Deep\\keep.txt"), "keep");
+        EXPECT_FALSE(Exists("C:\\Tree\\a.txt"));
+        fs::remove_all(Host("C:\\Tree"));
+        fs::remove_all(Host("C:\\Moved"));
+    }
+}
+
 TEST_F(SystemIntegration, CopyWithProgressReportsAndCanBeCancelled) {
     const std::string big(3 * THeadlessFileSystem::kCopyChunk + 10, 'x');
     Write("C:\\From\\big.bin", big);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include "SetupFixture.h"
 #include "core/Exception.h"
 #include "core/FilePaths.h"
+#include "core/SafePath.h"
 #include "core/Languages.h"
 #include "core/MultiLanguageException.h"
 #include "core/TaggedString.h"
@@ -20,6 +22,8 @@
 
 namespace marlowen::testing {
 namespace {
+
+using namespace std::string_literals;
 
 constexpr const char* kKey = "secret";
 constexpr const char* kPackage = "C:\\Temp\\update.pkg";
@@ -402,6 +406,73 @@ TEST_F(HostileUpdate, FoldersOutsideTheInstallationRefuseThePackage) {
     EXPECT_EQ(Refused({first}, "C:\\Program Files\\Marlowen"),
               "The update package's files folder \"C:\\Program Files\\Marlowen\" is not inside the install folder "
               "\"C:\\.\".");
+}
+
+// Spellings the system reads otherwise than a string compare would: each is refused whole, with the
+// path shown (a NUL as its control picture), and nothing beside the installation appears.
+TEST_F(HostileUpdate, DisguisedFoldersAndPartsAreRefusedAsTheSystemWouldReadThem) {
+    const TAction first{"U", "first.txt", "", "", "1"};
+    const std::string nulFolder = "C:\\Victim\\keep.txt\0\\..\\..\\Program Files\\Marlowen"s;
+    EXPECT_EQ(Refused({first, {"D", "", "", "", ""}}, nulFolder),
+              "The update package's files folder \"C:\\Victim\\keep.txt\u2400\\..\\..\\Program Files\\Marlowen\" "
+              "is not inside the install folder \"C:\\Program Files\\Marlowen\".");
+    EXPECT_EQ(Refused({first}, kFiles, "C:\\Victim\\run\0\\..\\..\\Links"s),
+              "The update package's shortcut folder \"C:\\Victim\\run\u2400\\..\\..\\Links\" "
+              "is not inside the program group \"C:\\Links\".");
+    for (const std::string files : {"C:\\Program Files\\Marlowen \\data"s, "\\\\?\\C:\\Program Files\\Marlowen.\\data"s,
+                                    "\\\\?\\C:\\Program Files\\Marlowen\\data"s, "\\\\.\\C:\\Program Files\\Marlowen"s,
+                                    "\\??\\C:\\Program Files\\Marlowen"s, "C:\\Program Files\\Marlowen\\data:x"s,
+                                    "C:\\Program Files\\Marlowen\\CON\\x"s, "C:\\Program Files\\Marlowen\\.\\x"s}) {
+        SCOPED_TRACE(files);
+        EXPECT_EQ(Refused({first}, files).rfind("The update package's files folder", 0), 0u);
+        EXPECT_FALSE(std::filesystem::exists(Host("C:\\Program Files\\Marlowen ")));
+        EXPECT_FALSE(std::filesystem::exists(Host("C:\\Program Files\\Marlowen.")));
+    }
+    for (const std::string part : {"keep.txt\0\\..\\..\\..\\Victim\\keep.txt"s, "x. "s, "sub \\x"s, "COM\u00B9"s,
+                                   "aux .txt"s, "a\tb"s}) {
+        SCOPED_TRACE(VisiblePath(part));
+        EXPECT_EQ(Refused({first, {"D", part, "", "", ""}}),
+                  "The update package names a path outside the installation: \"" + VisiblePath(part) + "\".");
+        Refused({first, {"U", "x.txt", part, "", "x"}});
+        Refused({first, {"U", "", "", part, ""}});
+    }
+}
+
+// A folder of the installation swapped for a link leading out of it: writes and deletes meet the
+// link and go no further, whatever they were told.
+TEST_F(UpdateFlowTest, LinksInsideTheInstallationAreNeverFollowed) {
+    Write("C:\\Victim\\keep.txt", "keep");
+    std::filesystem::create_directories(Host(kFiles));
+    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(In("data")));
+    WritePackage(2, {{"D", "keep.txt", "data", "", ""}});
+    EXPECT_EQ(Run(), "") << "a delete that meets a link does nothing beyond it";
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_FALSE(Exists(In("data"))) << "the link itself goes with the folder the record names";
+
+    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(In("data")));
+    SetInteger(HKLM, kSettingsKey, "UpdateLevel", 1);
+    WritePackage(2, {{"U", "keep.txt", "data\\sub", "", "evil"}});
+    const std::string message = Run();
+    EXPECT_EQ(message.rfind("Update is not installed.\r", 0), 0u) << message;
+    EXPECT_NE(message.find("data"), std::string::npos) << message;
+    EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
+    EXPECT_FALSE(Exists("C:\\Victim\\sub"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Host(In("data"))));
+    EXPECT_TRUE(Exists(kPackage));
+}
+
+// The package file is deleted through what read it: a file put in its place meanwhile stays.
+TEST_F(UpdateFlowTest, APackageSwappedAfterReadingIsNotWhatGetsDeleted) {
+    WritePackage(2, {{"U", "new.txt", "", "", "x"}});
+    Machine().Files.BeforeHeldEntryUse = [this](const std::filesystem::path&) {
+        if (std::filesystem::exists(Host(kPackage)) && Read(kPackage) != "someone else's") {
+            std::filesystem::rename(Host(kPackage), Host("C:\\Temp\\moved.pkg"));
+            Write(kPackage, "someone else's");
+        }
+    };
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(Read(kPackage), "someone else's");
+    EXPECT_EQ(Read(In("new.txt")), "x");
 }
 
 TEST_F(UpdateFlowTest, OtherSpellingsOfTheInstallationAndFoldersInsideItAreAccepted) {
