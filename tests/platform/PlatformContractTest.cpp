@@ -13,6 +13,7 @@
 
 #include "core/Exception.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldFolder.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/headless/HeadlessFileSystem.h"
@@ -32,6 +33,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Text.h"
+#include "Win32HostLinks.h"
 #endif
 
 namespace marlowen {
@@ -88,6 +90,25 @@ public:
         return std::make_unique<THold>([this, path] { Files.Unlock(path); });
     }
     TShellLinkData ReadShellLink(const std::string& path) { return ReadShellLinkFile(Files.ReadFile(path)); }
+    // A host folder can be renamed while open: held folders work on the descriptor instead.
+    static constexpr bool kPinsHeldNames = false;
+    // A link at `link` to the file or folder `target`.
+    bool MakeLink(const std::string& link, const std::string& target) {
+        std::error_code error;
+        fs::create_symlink(Files.HostPath(target), Files.HostPath(link), error);
+        return !error;
+    }
+    // Moves `folder` away and puts a link to `target` in its place, if the system lets anyone.
+    bool TryReplaceWithLink(const std::string& folder, const std::string& target) {
+        std::error_code error;
+        fs::rename(Files.HostPath(folder), Files.HostPath(folder + ".moved"), error);
+        return !error && MakeLink(folder, target);
+    }
+    bool TryRename(const std::string& from, const std::string& to) {
+        std::error_code error;
+        fs::rename(Files.HostPath(from), Files.HostPath(to), error);
+        return !error;
+    }
 
 private:
     fs::path HostRoot_;
@@ -141,6 +162,17 @@ public:
         return data;
     }
 
+    // Windows refuses to move a folder, or its parent, while a handle holds it without sharing
+    // deletion.
+    static constexpr bool kPinsHeldNames = true;
+    bool MakeLink(const std::string& link, const std::string& target) { return testing::MakeFolderLink(link, target); }
+    bool TryReplaceWithLink(const std::string& folder, const std::string& target) {
+        return TryRename(folder, folder + ".moved") && MakeLink(folder, target);
+    }
+    bool TryRename(const std::string& from, const std::string& to) {
+        return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0) != 0;
+    }
+
     TWin32FileSystem Files;
     TWin32Registry Registry;
     TWin32Shell Shell;
@@ -152,6 +184,12 @@ private:
     }
     void RemoveTree(const std::string& folder) {
         for (const TFileEntry& entry : Files.FindFiles(folder, "*")) {
+            if (entry.Attributes & FileAttribute::ReparsePoint) {
+                // A link goes as a link: what it leads to is the test's too, removed on its own.
+                const std::string link = folder + "\\" + entry.Name;
+                if (!Files.RemoveFolder(link)) Files.DeleteFile(link);
+                continue;
+            }
             const std::string path = folder + "\\" + entry.Name;
             Files.SetAttributes(path, entry.Attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden |
                                                            FileAttribute::System));
@@ -218,10 +256,13 @@ public:
 template <class T>
 using FileSystemContract = Contract<T>;
 template <class T>
+using HeldFolderContract = Contract<T>;
+template <class T>
 using RegistryContract = Contract<T>;
 template <class T>
 using ShellContract = Contract<T>;
 TYPED_TEST_SUITE(FileSystemContract, TBackends, TBackendNames);
+TYPED_TEST_SUITE(HeldFolderContract, TBackends, TBackendNames);
 TYPED_TEST_SUITE(RegistryContract, TBackends, TBackendNames);
 TYPED_TEST_SUITE(ShellContract, TBackends, TBackendNames);
 
@@ -617,6 +658,104 @@ TYPED_TEST(ShellContract, StartingAMissingFileFails) {
     } catch (const Exception& error) {
         EXPECT_FALSE(error.Message().empty());
     }
+}
+
+// ---- held folders ----
+
+TYPED_TEST(HeldFolderContract, NoOperationFollowsALinkOrTakesMoreThanOneName) {
+    this->Files.CreateFolder(this->In("Victim"));
+    this->Files.WriteFile(this->In("Victim\\keep.txt"), Bytes("keep"));
+    this->Files.WriteFile(this->In("source.txt"), Bytes("copy"));
+    this->Files.CreateFolder(this->In("Install"));
+    if (!this->Backend.MakeLink(this->In("Install\\Data"), this->In("Victim")) ||
+        !this->Backend.MakeLink(this->In("Install\\readme.txt"), this->In("Victim\\keep.txt")) ||
+        !this->Backend.MakeLink(this->In("Install\\copied.txt"), this->In("Victim\\keep.txt"))) {
+        GTEST_SKIP() << "no link can be made here";
+    }
+    EXPECT_EQ(this->Files.OpenHeldFolder(this->In("Install\\Data")), nullptr);
+    const auto held = this->Files.OpenHeldFolder(this->In("Install"));
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->OpenFolder("Data", false), nullptr);
+    EXPECT_EQ(held->OpenFolder("Data", true), nullptr);
+    EXPECT_EQ(held->OpenFolder("missing", false), nullptr);
+
+    held->WriteFile("readme.txt", Bytes("new"));
+    EXPECT_TRUE(held->CopyFileInto(this->In("source.txt"), "copied.txt", nullptr));
+    EXPECT_EQ(this->Text(this->In("Victim\\keep.txt")), "keep");
+    EXPECT_EQ(this->Text(this->In("Install\\readme.txt")), "new");
+    EXPECT_EQ(this->Text(this->In("Install\\copied.txt")), "copy");
+    EXPECT_FALSE(*this->Files.GetAttributes(this->In("Install\\readme.txt")) & FileAttribute::ReparsePoint);
+
+    EXPECT_TRUE(held->DeleteEntry("Data"));
+    EXPECT_FALSE(this->Files.GetAttributes(this->In("Install\\Data")).has_value());
+    EXPECT_EQ(this->Text(this->In("Victim\\keep.txt")), "keep");
+    for (const char* name : {"", ".", "..", "Data\\x", "..\\Victim", "a/b", "x:y"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(held->OpenFolder(name, true), Exception);
+        EXPECT_THROW(held->DeleteEntry(name), Exception);
+        EXPECT_THROW(held->WriteFile(name, Bytes("x")), Exception);
+    }
+    EXPECT_EQ(this->Text(this->In("Victim\\keep.txt")), "keep");
+}
+
+// While a folder is held, nobody can put a link in its place; where a system lets someone move it
+// all the same, the held folder still names the folder it opened, never the link.
+TYPED_TEST(HeldFolderContract, AHeldFolderCannotBeTurnedIntoALinkUnderIt) {
+    this->Files.CreateFolder(this->In("Victim"));
+    this->Files.CreateFolder(this->In("Install\\Sub"));
+    this->Files.WriteFile(this->In("Victim\\keep.txt"), Bytes("keep"));
+    this->Files.WriteFile(this->In("Install\\Sub\\keep.txt"), Bytes("ours"));
+    const auto root = this->Files.OpenHeldFolder(this->In("Install"));
+    ASSERT_NE(root, nullptr);
+    const auto sub = root->OpenFolder("Sub", false);
+    ASSERT_NE(sub, nullptr);
+    const bool replaced = this->Backend.TryReplaceWithLink(this->In("Install\\Sub"), this->In("Victim"));
+    if (this->Backend.kPinsHeldNames) {
+        EXPECT_FALSE(replaced) << "a held folder cannot be moved";
+        EXPECT_FALSE(this->Backend.TryRename(this->In("Install"), this->In("Elsewhere"))) << "nor can its parent";
+    }
+    sub->WriteFile("x.txt", Bytes("x"));
+    EXPECT_TRUE(sub->DeleteEntry("keep.txt"));
+    EXPECT_EQ(this->Text(this->In("Victim\\keep.txt")), "keep");
+    EXPECT_FALSE(this->Files.FileExists(this->In("Victim\\x.txt")));
+}
+
+TYPED_TEST(HeldFolderContract, NamesAreTakenAsTheyAreListed) {
+    const auto held = [this] {
+        this->Files.CreateFolder(this->In("Install"));
+        return this->Files.OpenHeldFolder(this->In("Install"));
+    }();
+    ASSERT_NE(held, nullptr);
+    held->WriteFile("x.", Bytes("dot"));
+    held->WriteFile("sub ", Bytes("space"));
+    ASSERT_NE(held->OpenFolder("folder.", true), nullptr);
+    std::vector<std::string> names;
+    for (const TFileEntry& entry : held->List()) names.push_back(entry.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"folder.", "sub ", "x."}));
+    EXPECT_TRUE(held->DeleteEntry("x."));
+    EXPECT_TRUE(held->DeleteEntry("sub "));
+    EXPECT_TRUE(held->DeleteEntry("folder."));
+    EXPECT_TRUE(held->List().empty());
+}
+
+// The package's file: read once, deleted through what read it, even after its name was given to
+// another file.
+TYPED_TEST(HeldFolderContract, AHeldFileDeletesOnlyWhatItRead) {
+    this->Files.WriteFile(this->In("update.pkg"), Bytes("package"));
+    auto file = this->Files.OpenHeldFile(this->In("update.pkg"));
+    EXPECT_EQ(file->Bytes(), Bytes("package"));
+    EXPECT_TRUE(file->Delete());
+    EXPECT_FALSE(this->Files.FileExists(this->In("update.pkg")));
+
+    this->Files.WriteFile(this->In("update.pkg"), Bytes("package"));
+    file = this->Files.OpenHeldFile(this->In("update.pkg"));
+    ASSERT_TRUE(this->Backend.TryRename(this->In("update.pkg"), this->In("moved.pkg")))
+        << "the file read shares its renaming and deletion";
+    this->Files.WriteFile(this->In("update.pkg"), Bytes("someone else's"));
+    file->Delete();
+    file.reset();
+    EXPECT_EQ(this->Text(this->In("update.pkg")), "someone else's");
+    EXPECT_THROW(this->Files.OpenHeldFile(this->In("missing.pkg")), Exception);
 }
 
 }  // namespace
