@@ -113,7 +113,10 @@ run_fuzzer() {
   corpus=$(mktemp -d)
   log="build/fuzz/$name.log"
   [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
-  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  # A dictionary beside the seeds (SEED_DIR.dict) gives the fuzzer the spellings that matter.
+  local dict=()
+  [ -f "$seeds.dict" ] && dict=(-dict="$seeds.dict")
+  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dict[@]}" \
     -artifact_prefix="build/fuzz/$name-" "$corpus" >"$log" 2>&1
   rc=$?
   rm -rf "$corpus"

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +16,8 @@ class THeadlessFileSystem;
 // A folder of the headless file system held by a host directory descriptor opened without
 // following a link. Every entry is reached relative to that descriptor (openat, unlinkat,
 // renameat), so a folder renamed or swapped for a link after it was opened changes nothing: the
-// descriptor still names the folder that was opened. Locks, the side table of attributes and
+// descriptor still names the folder that was opened. (On a Windows host, where only the unit
+// tests use this backend, entries are reached by host path with the same decisions.) Locks, the side table of attributes and
 // read-only files behave as in THeadlessFileSystem, keyed by the path the folder was opened at.
 class THeadlessHeldFolder : public THeldFolder {
 public:
@@ -35,8 +38,12 @@ private:
 
     // Raises unless `name` is one entry name; tells the file system's test hook of the use.
     std::filesystem::path Entry(const std::string& name) const;
+    using TWrite = std::function<bool(const char* bytes, size_t count)>;
+    using TFill = std::function<bool(const TWrite& write)>;
     // Writes through a new file beside `name`, renamed over it; false when a step failed.
-    bool ReplaceWith(const std::string& name, const std::function<bool(int descriptor)>& fill) const;
+    bool ReplaceWith(const std::string& name, const TFill& fill) const;
+    // Whether `name` is free or an entry a write may replace (not a folder, not read-only).
+    bool Replaceable(const std::string& name) const;
 
     THeadlessFileSystem& Files_;
     std::string Path_;
@@ -44,8 +51,8 @@ private:
     int Descriptor_;
 };
 
-// A headless file read whole and held by its descriptor: Delete removes its name only while the
-// name still leads to the very file that was read.
+// A headless file read whole and held open: Delete removes its name only while the name still
+// leads to the very file that was read.
 class THeadlessHeldFile : public THeldFile {
 public:
     static std::unique_ptr<THeadlessHeldFile> Open(const std::string& path, const std::filesystem::path& host);
@@ -55,8 +62,12 @@ public:
     bool Delete() override;
 
 private:
+    // What tells the file at `host` from another one put in its place ("" when there is none).
+    static std::string IdentityOf(const std::filesystem::path& host);
+
     std::filesystem::path Host_;
-    int Descriptor_ = -1;
+    std::FILE* File_ = nullptr;
+    std::string Identity_;
     std::vector<uint8_t> Bytes_;
 };
 
