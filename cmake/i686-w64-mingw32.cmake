@@ -14,3 +14,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Tests and tools run under Wine on the build machine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# Floating point in SSE2 registers, as on x86-64: x87's 80-bit intermediates would make the same
+# comparison of doubles come out differently in the product than in the native tests.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

@@ -2,7 +2,7 @@
 
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
-               update_hostile uninstall_link
+               update_hostile update_disguised uninstall_link
                cyrillic_folder window wizard_default wizard_close wizard_browse)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
@@ -298,6 +298,66 @@ scenario_update_hostile() {
   check "the program ends" wait_exit "$SETUP_PID" 20
   check "one box only" equals "$(box_count)" 1
   check_nothing_touched "files folder"
+}
+
+# make_disguised_package FILES_FOLDER LINKS_FOLDER [ACTION FILE PATH LINK BODY]...: C:\update.pkg (key
+# "secret", level 2) written by the test-only e2e_package.exe, which reads "%00" as a NUL: what no
+# command line can carry, a file can.
+make_disguised_package() {
+  wine "$HELPERS/e2e_package.exe" "$PACKAGE" secret 2 "$@" >"$E2E_OUT/e2e-package.log" 2>&1
+}
+
+# refused_disguise NAME BOX_TEXT: the update started on C:\update.pkg shows one error box with the
+# text and ends, keeping the package.
+refused_disguise() {
+  start_update "update-disguised-$1" secret
+  expect_box "update-disguised-$1" "Update Marlowen" "Update is not installed. | $2" Return
+  check "$1: the program ends" wait_exit "$SETUP_PID" 20
+  check "$1: one box only" equals "$(box_count)" 1
+  check "$1: package kept" exists "$PACKAGE"
+}
+
+# Spellings the file system reads otherwise than a string compare does (a NUL ends the string the
+# system sees; Windows drops a trailing dot or space of the last part only; "\\?\" passes a path
+# through as it is): each refused, nothing outside the installation touched; then a sound package
+# still applies.
+scenario_update_disguised() {
+  prepare_update update-disguised
+  mkdir -p "$(unix_path "$VICTIM")"
+  printf 'keep' >"$(unix_path "$VICTIM\\keep.txt")"
+  local climb='\..\..\..' group_tail=${PROGRAM_GROUP#C:} install_tail=${INSTALL_FOLDER#C:}
+
+  check "NUL delete built" make_disguised_package "$VICTIM\\keep.txt%00$climb$install_tail" "$PROGRAM_GROUP" \
+    D x '' '' ''
+  refused_disguise nul-delete "The update package's files folder \"$VICTIM\\keep.txt␀$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
+  check "NUL write built" make_disguised_package "$VICTIM\\made%00$climb$install_tail" "$PROGRAM_GROUP" \
+    U evil.dll '' '' MZ
+  refused_disguise nul-write "The update package's files folder \"$VICTIM\\made␀$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
+  check "NUL link built" make_disguised_package "$INSTALL_FOLDER" "$VICTIM\\run%00$climb$group_tail" \
+    U '' '' 'Read me' ''
+  refused_disguise nul-link "The update package's shortcut folder \"$VICTIM\\run␀$climb$group_tail\" is not inside the program group \"$PROGRAM_GROUP\"."
+  check "NUL part built" make_disguised_package "$INSTALL_FOLDER" "$PROGRAM_GROUP" \
+    D "keep.txt%00$climb\\Victim\\keep.txt" '' '' ''
+  refused_disguise nul-part "The update package names a path outside the installation: \"keep.txt␀$climb\\Victim\\keep.txt\"."
+  check "trailing space built" make_disguised_package "$INSTALL_FOLDER \\data" "$PROGRAM_GROUP" U evil.dll '' '' MZ
+  refused_disguise trailing-space "The update package's files folder \"$INSTALL_FOLDER \\data\" is not inside the install folder \"$INSTALL_FOLDER\"."
+  check "verbatim trailing dot built" make_disguised_package "\\\\?\\$INSTALL_FOLDER.\\data" "$PROGRAM_GROUP" \
+    U evil.dll '' '' MZ
+  refused_disguise verbatim-dot "The update package's files folder \"\\\\?\\$INSTALL_FOLDER.\\data\" is not inside the install folder \"$INSTALL_FOLDER\"."
+
+  check "victim file kept" file_is "$VICTIM\\keep.txt" keep
+  check "no folder made beside the victim file" missing "$VICTIM\\made"
+  check "no evil.dll in the victim folder" missing "$VICTIM\\evil.dll"
+  check "no shortcut in the victim folder" missing "$VICTIM\\run.lnk"
+  check "no sibling folder with a trailing space" missing "$INSTALL_FOLDER "
+  check "no sibling folder with a trailing dot" missing "$INSTALL_FOLDER."
+  check_update_not_applied
+
+  check "sound package built" make_package secret 2
+  start_update update-disguised-sound secret
+  expect_box update-disguised-sound "Setup - Marlowen" "Update succesfully installed." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check_update_applied
 }
 
 # A link in the install folder that leads out of it (a Unix link to a folder, which Wine shows as

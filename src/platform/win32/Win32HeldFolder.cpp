@@ -40,8 +40,8 @@ bool IsReadOnlyFile(const std::wstring& path) {
 }
 
 bool MarkDeleted(HANDLE handle) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
+    // Its one member is named after a macro of the Windows headers: set it by position.
+    FILE_DISPOSITION_INFO disposition{TRUE};
     return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
