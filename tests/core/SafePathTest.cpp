@@ -130,7 +130,7 @@ TEST(SafePath, ListedNamesAreJoinedAsTheyAre) {
         ASSERT_TRUE(base->Child(name).has_value()) << name;
         EXPECT_EQ(base->Child(name)->Text(), "\\\\?\\C:\\M\\"s + name);
     }
-    for (const std::string name : {""s, "."s, ".."s, "a\\b"s, "a/b"s, "a:b"s, "a\0b"s, "a*"s, "a?"s}) {
+    for (const std::string& name : {""s, "."s, ".."s, "a\\b"s, "a/b"s, "a:b"s, "a\0b"s, "a*"s, "a?"s}) {
         EXPECT_FALSE(base->Child(name).has_value()) << name;
     }
 }

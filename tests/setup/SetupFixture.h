@@ -141,6 +141,23 @@ protected:
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
     bool Exists(const std::string& path) const { return std::filesystem::exists(Host(path)); }
+    // A host symbolic link at `link` to the file or folder `target`, which the headless backend
+    // shows as a Windows link; false where the host makes none.
+    bool HostLink(const std::string& target, const std::string& link) const {
+        std::error_code error;
+        std::filesystem::create_symlink(Host(target), Host(link), error);
+        return !error && std::filesystem::is_symlink(Host(link), error);
+    }
+    // Whether the host folder of `folder` lists an entry of exactly this name (a Windows host
+    // would read "x " or "x." as "x" in a path).
+    bool HasEntryNamed(const std::string& folder, const std::string& name) const {
+        std::error_code error;
+        for (std::filesystem::directory_iterator entry(Host(folder), error), end; !error && entry != end;
+             entry.increment(error)) {
+            if (entry->path().filename().u8string() == name) return true;
+        }
+        return false;
+    }
 
     std::optional<std::string> String(TRegistryRoot root, const std::string& key, const std::string& name) {
         const auto opened = Machine_->Registry.OpenKey(root, key, RegistryAccess::Read, false);

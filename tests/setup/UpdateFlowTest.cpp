@@ -419,16 +419,16 @@ TEST_F(HostileUpdate, DisguisedFoldersAndPartsAreRefusedAsTheSystemWouldReadThem
     EXPECT_EQ(Refused({first}, kFiles, "C:\\Victim\\run\0\\..\\..\\Links"s),
               "The update package's shortcut folder \"C:\\Victim\\run\u2400\\..\\..\\Links\" "
               "is not inside the program group \"C:\\Links\".");
-    for (const std::string files : {"C:\\Program Files\\Marlowen \\data"s, "\\\\?\\C:\\Program Files\\Marlowen.\\data"s,
+    for (const std::string& files : {"C:\\Program Files\\Marlowen \\data"s, "\\\\?\\C:\\Program Files\\Marlowen.\\data"s,
                                     "\\\\?\\C:\\Program Files\\Marlowen\\data"s, "\\\\.\\C:\\Program Files\\Marlowen"s,
                                     "\\??\\C:\\Program Files\\Marlowen"s, "C:\\Program Files\\Marlowen\\data:x"s,
                                     "C:\\Program Files\\Marlowen\\CON\\x"s, "C:\\Program Files\\Marlowen\\.\\x"s}) {
         SCOPED_TRACE(files);
         EXPECT_EQ(Refused({first}, files).rfind("The update package's files folder", 0), 0u);
-        EXPECT_FALSE(std::filesystem::exists(Host("C:\\Program Files\\Marlowen ")));
-        EXPECT_FALSE(std::filesystem::exists(Host("C:\\Program Files\\Marlowen.")));
+        EXPECT_FALSE(HasEntryNamed("C:\\Program Files", "Marlowen "));
+        EXPECT_FALSE(HasEntryNamed("C:\\Program Files", "Marlowen."));
     }
-    for (const std::string part : {"keep.txt\0\\..\\..\\..\\Victim\\keep.txt"s, "x. "s, "sub \\x"s, "COM\u00B9"s,
+    for (const std::string& part : {"keep.txt\0\\..\\..\\..\\Victim\\keep.txt"s, "x. "s, "sub \\x"s, "COM\u00B9"s,
                                    "aux .txt"s, "a\tb"s}) {
         SCOPED_TRACE(VisiblePath(part));
         EXPECT_EQ(Refused({first, {"D", part, "", "", ""}}),
@@ -443,13 +443,13 @@ TEST_F(HostileUpdate, DisguisedFoldersAndPartsAreRefusedAsTheSystemWouldReadThem
 TEST_F(UpdateFlowTest, LinksInsideTheInstallationAreNeverFollowed) {
     Write("C:\\Victim\\keep.txt", "keep");
     std::filesystem::create_directories(Host(kFiles));
-    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(In("data")));
+    if (!HostLink("C:\\Victim", In("data"))) GTEST_SKIP() << "this host makes no symbolic links";
     WritePackage(2, {{"D", "keep.txt", "data", "", ""}});
     EXPECT_EQ(Run(), "") << "a delete that meets a link does nothing beyond it";
     EXPECT_EQ(Read("C:\\Victim\\keep.txt"), "keep");
     EXPECT_FALSE(Exists(In("data"))) << "the link itself goes with the folder the record names";
 
-    std::filesystem::create_directory_symlink(Host("C:\\Victim"), Host(In("data")));
+    ASSERT_TRUE(HostLink("C:\\Victim", In("data")));
     SetInteger(HKLM, kSettingsKey, "UpdateLevel", 1);
     WritePackage(2, {{"U", "keep.txt", "data\\sub", "", "evil"}});
     const std::string message = Run();
@@ -464,13 +464,17 @@ TEST_F(UpdateFlowTest, LinksInsideTheInstallationAreNeverFollowed) {
 // The package file is deleted through what read it: a file put in its place meanwhile stays.
 TEST_F(UpdateFlowTest, APackageSwappedAfterReadingIsNotWhatGetsDeleted) {
     WritePackage(2, {{"U", "new.txt", "", "", "x"}});
-    Machine().Files.BeforeHeldEntryUse = [this](const std::filesystem::path&) {
-        if (std::filesystem::exists(Host(kPackage)) && Read(kPackage) != "someone else's") {
-            std::filesystem::rename(Host(kPackage), Host("C:\\Temp\\moved.pkg"));
-            Write(kPackage, "someone else's");
-        }
+    bool moved = false;
+    Machine().Files.BeforeHeldEntryUse = [this, &moved](const std::filesystem::path&) {
+        std::error_code error;
+        if (moved) return;
+        std::filesystem::rename(Host(kPackage), Host("C:\\Temp\\moved.pkg"), error);
+        moved = !error;
+        if (moved) Write(kPackage, "someone else's");
     };
-    EXPECT_EQ(Run(), "");
+    const std::string message = Run();
+    if (!moved) GTEST_SKIP() << "this host keeps an open file from being renamed";
+    EXPECT_EQ(message, "");
     EXPECT_EQ(Read(kPackage), "someone else's");
     EXPECT_EQ(Read(In("new.txt")), "x");
 }

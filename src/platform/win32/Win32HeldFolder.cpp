@@ -31,12 +31,20 @@ bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERRO
 bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 bool IsRealFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsLink(attributes); }
 
+// Whether the name is a link as the name's own attributes show it. Windows shows a link through
+// the handle opened on it already; some emulations open what a link leads to all the same and
+// show the link only on its name. Read once the entry is open, the name is the entry's.
+bool NameIsLink(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && IsLink(attributes);
+}
+
 // Whether the entry at `path` is a file that must not be replaced (read-only, as Windows keeps it).
 bool IsReadOnlyFile(const std::wstring& path) {
     const TFileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES, kShareAll);
     if (!entry) return false;
     const auto attributes = AttributesOf(entry.Get());
-    return attributes && !IsLink(*attributes) && (*attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return attributes && !IsLink(*attributes) && !NameIsLink(path) && (*attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 bool MarkDeleted(HANDLE handle) {
@@ -66,7 +74,7 @@ std::unique_ptr<TWin32HeldFolder> TWin32HeldFolder::Open(const std::wstring& pat
     }
     const auto attributes = AttributesOf(handle.Get());
     if (!attributes) RaiseFileError("Не удаётся открыть папку", Utf8Text(path), GetLastError());
-    if (!IsRealFolder(*attributes)) return nullptr;
+    if (!IsRealFolder(*attributes) || NameIsLink(path)) return nullptr;
     auto pin = std::make_shared<const TPin>(TPin{std::move(handle), std::move(parent)});
     return std::unique_ptr<TWin32HeldFolder>(new TWin32HeldFolder(path, std::move(pin)));
 }
@@ -95,18 +103,19 @@ bool TWin32HeldFolder::DeleteEntry(const std::string& name) const {
     if (!entry) return false;
     const auto attributes = AttributesOf(entry.Get());
     if (!attributes) return false;
-    const bool link = IsLink(*attributes);
+    if (IsLink(*attributes) || NameIsLink(path)) {
+        // The link alone goes, through its name: removing a name never follows a link, and the
+        // handle may hold what the link leads to where the system followed it.
+        entry.Reset();
+        const DWORD named = GetFileAttributesW(path.c_str());
+        const bool folder = named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return (folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())) != 0;
+    }
     // Read-only entries stay, as Windows keeps them (some emulations delete them all the same).
-    if (!link && (*attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    if ((*attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
     const bool marked = MarkDeleted(entry.Get());
     entry.Reset();  // the entry goes as its last handle closes
-    if (!marked) return false;
-    if (!Exists(path)) return true;
-    // Some systems remove a link only through its name; removing a name never follows a link.
-    if (!link) return false;
-    const BOOL removed = (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(path.c_str())
-                                                                        : DeleteFileW(path.c_str());
-    return removed != 0;
+    return marked && !Exists(path);
 }
 
 void TWin32HeldFolder::WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
