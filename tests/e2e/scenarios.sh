@@ -333,9 +333,9 @@ scenario_update_disguised() {
   check "NUL write built" make_disguised_package "$VICTIM\\made%00$climb$install_tail" "$PROGRAM_GROUP" \
     U evil.dll '' '' MZ
   refused_disguise nul-write "The update package's files folder \"$VICTIM\\made␀$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
-  check "NUL link built" make_disguised_package "$INSTALL_FOLDER" "$VICTIM\\run%00$climb$group_tail" \
+  check "NUL link built" make_disguised_package "$INSTALL_FOLDER" "$VICTIM\\links%00$climb$group_tail" \
     U '' '' 'Read me' ''
-  refused_disguise nul-link "The update package's shortcut folder \"$VICTIM\\run␀$climb$group_tail\" is not inside the program group \"$PROGRAM_GROUP\"."
+  refused_disguise nul-link "The update package's shortcut folder \"$VICTIM\\links␀$climb$group_tail\" is not inside the program group \"$PROGRAM_GROUP\"."
   check "NUL part built" make_disguised_package "$INSTALL_FOLDER" "$PROGRAM_GROUP" \
     D "keep.txt%00$climb\\Victim\\keep.txt" '' '' ''
   refused_disguise nul-part "The update package names a path outside the installation: \"keep.txt␀$climb\\Victim\\keep.txt\"."
@@ -348,7 +348,7 @@ scenario_update_disguised() {
   check "victim file kept" file_is "$VICTIM\\keep.txt" keep
   check "no folder made beside the victim file" missing "$VICTIM\\made"
   check "no evil.dll in the victim folder" missing "$VICTIM\\evil.dll"
-  check "no shortcut in the victim folder" missing "$VICTIM\\run.lnk"
+  check "no shortcut in the victim folder" missing "$VICTIM\\links.lnk"
   check "no sibling folder with a trailing space" missing "$INSTALL_FOLDER "
   check "no sibling folder with a trailing dot" missing "$INSTALL_FOLDER."
   check_update_not_applied
