@@ -42,6 +42,10 @@ constexpr const char* kBatchFile = "ui.bat";
 using SetupTexts::Raise;
 using SetupTexts::Resolve;
 
+[[noreturn]] void RaiseCopyFileError(const std::string& path) {
+    throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(path))});
+}
+
 // The listing of a source folder. A missing folder is the copy error; one that exists but cannot
 // be listed is named, so that an unreadable part of the distribution is never skipped silently.
 std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& folder) {
@@ -49,12 +53,8 @@ std::vector<TFileEntry> ListSource(const TFileSystem& files, const std::string& 
     try {
         return ListFolder(files, folder);
     } catch (const Exception&) {
-        throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(folder))});
+        RaiseCopyFileError(folder);
     }
-}
-
-[[noreturn]] void RaiseCopyFileError(const std::string& path) {
-    throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(path))});
 }
 
 bool IsFolder(const TFileEntry& entry) { return (entry.Attributes & FileAttribute::Directory) != 0; }
@@ -154,7 +154,7 @@ bool TCustomSetupModule::CopyTree(const std::string& source, const THeldFolder& 
         const std::string destination = JoinPath(target.Path(), entry.Name);
         if (IsFolder(entry)) {
             // An install folder inside the setup folder would otherwise copy into itself forever;
-            // compared normalised, so that no spelling of it ("Target\\", "x\\..\\Target") gets past.
+            // compared normalised, so that no spelling of it ("Target\\", "target") gets past.
             if (SamePath(from, InstallFolder)) continue;
             const std::unique_ptr<THeldFolder> folder = target.OpenFolder(entry.Name, true);
             if (!folder) RaiseCopyFileError(destination);
