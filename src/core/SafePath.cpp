@@ -215,11 +215,20 @@ std::string PlainSpelling(std::string_view path) {
 }
 
 std::string VisiblePath(std::string_view path) {
-    std::u16string wide = Utf8ToUtf16(path);
-    for (char16_t& c : wide) {
-        if (c < 0x20) c = static_cast<char16_t>(0x2400 + c);
+    // "<" and ">" never stand in a name, so what they enclose cannot be mistaken for part of it.
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string visible;
+    for (const char c : path) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code == 0) {
+            visible += "<NUL>";
+        } else if (code < 0x20) {
+            visible += std::string("<U+00") + kHex[code >> 4] + kHex[code & 15] + ">";
+        } else {
+            visible += c;
+        }
     }
-    return Utf16ToUtf8(wide);
+    return visible;
 }
 
 }  // namespace marlowen

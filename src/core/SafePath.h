@@ -83,7 +83,7 @@ private:
 // any other path as it is.
 std::string PlainSpelling(std::string_view path);
 
-// A path of a message: characters below U+0020 shown as their control pictures (U+2400 + code),
+// A path of a message: a NUL shown as "<NUL>" and other characters below U+0020 as "<U+001F>",
 // so that a NUL inside a path is seen rather than cutting the text short.
 std::string VisiblePath(std::string_view path);
 

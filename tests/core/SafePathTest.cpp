@@ -153,8 +153,8 @@ TEST(SafePath, InsideMeansTheSameLeadingPartsAsciiCaseAside) {
 }
 
 TEST(SafePath, MessagesShowControlCharactersInsteadOfEndingAtThem) {
-    EXPECT_EQ(VisiblePath("C:\\keep.txt\0\\.."s), "C:\\keep.txt\u2400\\..");
-    EXPECT_EQ(VisiblePath("a\tb"), "a\u2409b");
+    EXPECT_EQ(VisiblePath("C:\\keep.txt\0\\.."s), "C:\\keep.txt<NUL>\\..");
+    EXPECT_EQ(VisiblePath("a\tb"), "a<U+0009>b");
 }
 
 // Whatever the guard accepts, its call string is one it accepts again unchanged, holds no part the

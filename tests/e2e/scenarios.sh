@@ -329,16 +329,16 @@ scenario_update_disguised() {
 
   check "NUL delete built" make_disguised_package "$VICTIM\\keep.txt%00$climb$install_tail" "$PROGRAM_GROUP" \
     D x '' '' ''
-  refused_disguise nul-delete "The update package's files folder \"$VICTIM\\keep.txt␀$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
+  refused_disguise nul-delete "The update package's files folder \"$VICTIM\\keep.txt<NUL>$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
   check "NUL write built" make_disguised_package "$VICTIM\\made%00$climb$install_tail" "$PROGRAM_GROUP" \
     U evil.dll '' '' MZ
-  refused_disguise nul-write "The update package's files folder \"$VICTIM\\made␀$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
+  refused_disguise nul-write "The update package's files folder \"$VICTIM\\made<NUL>$climb$install_tail\" is not inside the install folder \"$INSTALL_FOLDER\"."
   check "NUL link built" make_disguised_package "$INSTALL_FOLDER" "$VICTIM\\links%00$climb$group_tail" \
     U '' '' 'Read me' ''
-  refused_disguise nul-link "The update package's shortcut folder \"$VICTIM\\links␀$climb$group_tail\" is not inside the program group \"$PROGRAM_GROUP\"."
+  refused_disguise nul-link "The update package's shortcut folder \"$VICTIM\\links<NUL>$climb$group_tail\" is not inside the program group \"$PROGRAM_GROUP\"."
   check "NUL part built" make_disguised_package "$INSTALL_FOLDER" "$PROGRAM_GROUP" \
     D "keep.txt%00$climb\\Victim\\keep.txt" '' '' ''
-  refused_disguise nul-part "The update package names a path outside the installation: \"keep.txt␀$climb\\Victim\\keep.txt\"."
+  refused_disguise nul-part "The update package names a path outside the installation: \"keep.txt<NUL>$climb\\Victim\\keep.txt\"."
   check "trailing space built" make_disguised_package "$INSTALL_FOLDER \\data" "$PROGRAM_GROUP" U evil.dll '' '' MZ
   refused_disguise trailing-space "The update package's files folder \"$INSTALL_FOLDER \\data\" is not inside the install folder \"$INSTALL_FOLDER\"."
   check "verbatim trailing dot built" make_disguised_package "\\\\?\\$INSTALL_FOLDER.\\data" "$PROGRAM_GROUP" \

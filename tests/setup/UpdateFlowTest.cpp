@@ -409,15 +409,15 @@ TEST_F(HostileUpdate, FoldersOutsideTheInstallationRefuseThePackage) {
 }
 
 // Spellings the system reads otherwise than a string compare would: each is refused whole, with the
-// path shown (a NUL as its control picture), and nothing beside the installation appears.
+// path shown (a NUL as "<NUL>"), and nothing beside the installation appears.
 TEST_F(HostileUpdate, DisguisedFoldersAndPartsAreRefusedAsTheSystemWouldReadThem) {
     const TAction first{"U", "first.txt", "", "", "1"};
     const std::string nulFolder = "C:\\Victim\\keep.txt\0\\..\\..\\Program Files\\Marlowen"s;
     EXPECT_EQ(Refused({first, {"D", "", "", "", ""}}, nulFolder),
-              "The update package's files folder \"C:\\Victim\\keep.txt\u2400\\..\\..\\Program Files\\Marlowen\" "
+              "The update package's files folder \"C:\\Victim\\keep.txt<NUL>\\..\\..\\Program Files\\Marlowen\" "
               "is not inside the install folder \"C:\\Program Files\\Marlowen\".");
     EXPECT_EQ(Refused({first}, kFiles, "C:\\Victim\\run\0\\..\\..\\Links"s),
-              "The update package's shortcut folder \"C:\\Victim\\run\u2400\\..\\..\\Links\" "
+              "The update package's shortcut folder \"C:\\Victim\\run<NUL>\\..\\..\\Links\" "
               "is not inside the program group \"C:\\Links\".");
     for (const std::string& files : {"C:\\Program Files\\Marlowen \\data"s, "\\\\?\\C:\\Program Files\\Marlowen.\\data"s,
                                     "\\\\?\\C:\\Program Files\\Marlowen\\data"s, "\\\\.\\C:\\Program Files\\Marlowen"s,
