@@ -113,6 +113,16 @@ void TFieldDefs::Layout() {
     BlobFields_.SetCapacity(BlobFields_.Count());
 }
 
+int64_t TFieldDefs::RecordMemoryCost() const {
+    // x86-64 takes the most: the record object (96 bytes with its heap block), its blob list's
+    // first ten slots (96), the value block's and the string vector's heap blocks, the record's
+    // slot in its table; a string object is 32 bytes, a blob 48 with its heap block plus a slot.
+    constexpr int64_t kRecordOverhead = 256;
+    constexpr int64_t kTextFieldCost = 32;
+    constexpr int64_t kBlobFieldCost = 64;
+    return kRecordOverhead + RecordSize_ + kTextFieldCost * TextFields_.Count() + kBlobFieldCost * BlobFields_.Count();
+}
+
 // --- TBlobValue ---
 
 void TBlobValue::SaveToFile(const std::string& path) const {
@@ -248,21 +258,30 @@ void TDataRecord::ClearValue(std::string_view name) {
     }
 }
 
-void TDataRecord::Load(TCustomMemStream& stream) {
+int64_t TDataRecord::Load(TCustomMemStream& stream) {
     const TFieldDefs& fields = Owner_->FieldDefs();
-    stream.ReadBuffer(Values_.get() + fields.FlagsPosition(), fields.RecordSize() - fields.FlagsPosition());
+    int64_t least = fields.RecordSize() - fields.FlagsPosition();
+    stream.ReadBuffer(Values_.get() + fields.FlagsPosition(), static_cast<int32_t>(least));
     for (const TFieldDef* field : fields) {
         if (!Present(*field)) continue;
+        if (field->FieldType() != TFieldType::Value8) least += 1;  // the value's tag
         switch (field->FieldType()) {
-            case TFieldType::Text: Texts_[field->ListIndex()] = stream.ReadString(); break;
+            case TFieldType::Text:
+                Texts_[field->ListIndex()] = stream.ReadString();
+                least += static_cast<int64_t>(Texts_[field->ListIndex()].size());
+                break;
             case TFieldType::Integer: SetSlot(*field, static_cast<uint32_t>(stream.ReadInteger()), 4); break;
             case TFieldType::DateTime: SetSlot(*field, BitsOfDouble(stream.ReadDateTime().Days), 8); break;
             case TFieldType::Double: SetSlot(*field, BitsOfDouble(stream.ReadDouble()), 8); break;
             case TFieldType::Boolean: SetSlot(*field, stream.ReadBoolean() ? 1 : 0, 1); break;
-            case TFieldType::Blob: Blobs_[field->ListIndex()]->SetData(stream.ReadString()); break;
+            case TFieldType::Blob:
+                Blobs_[field->ListIndex()]->SetData(stream.ReadString());
+                least += Blobs_[field->ListIndex()]->Size();
+                break;
             case TFieldType::Value8: break;  // stored without a value
         }
     }
+    return least;
 }
 
 // --- TDataRecords ---
@@ -310,9 +329,26 @@ void TDataRecords::LoadFromStream(TCustomMemStream& stream) {
     if (recordCount <= 0) return;
     // Records of a table without fields take no bytes: a hostile count would only exhaust memory.
     if (FieldDefs_.Count() == 0) throw EStreamException::UnexpectedDataType(stream.ClassName());
+    // Records of absent values are stored as their presence bits alone, yet each takes its whole
+    // layout in memory: a record is made only when the records so far, with it, are paid for.
+    // What pays is the least any encoding of the records read takes, never the bytes that merely
+    // follow, so that a loaded table written again loads again. In 64-bit arithmetic nothing
+    // overflows: `made` stays below the allowance plus 2^7 per input byte, plus one record.
+    const int64_t cost = FieldDefs_.RecordMemoryCost();
     const int32_t flagBytes = FieldDefs_.RecordSize() - FieldDefs_.FlagsPosition();
-    Records_.SetCapacity(std::min(recordCount, Remaining(stream) / flagBytes));
-    for (int32_t i = 0; i < recordCount; ++i) Add().Load(stream);
+    const int32_t remaining = Remaining(stream);
+    const int64_t affordable = (kLoadAllowance + kLoadCostPerInputByte * remaining) / cost;
+    Records_.SetCapacity(static_cast<int32_t>(std::min<int64_t>({recordCount, affordable, remaining / flagBytes})));
+    int64_t made = 0;
+    int64_t paid = 0;
+    for (int32_t i = 0; i < recordCount; ++i) {
+        // The stream stays at the refused record; the records before it stay, as for any fault.
+        if (made + cost > kLoadAllowance + kLoadCostPerInputByte * (paid + flagBytes)) {
+            throw EStreamException::UnexpectedDataType(stream.ClassName());
+        }
+        made += cost;
+        paid += Add().Load(stream);
+    }
 }
 
 }  // namespace marlowen

@@ -72,6 +72,10 @@ public:
     int32_t RecordSize() const { return RecordSize_; }
     // Offset of the first presence-flag byte.
     int32_t FlagsPosition() const { return FlagsPosition_; }
+    // Bytes one record laid out with these definitions takes in memory with all its values absent
+    // (value block, string and blob objects, bookkeeping): an upper bound on the 32- and the
+    // 64-bit build alike, so that whether a table loads does not depend on the build.
+    int64_t RecordMemoryCost() const;
 
 private:
     friend class TDataRecords;
@@ -149,8 +153,10 @@ private:
     uint64_t Slot(const TFieldDef& field, int width) const;
     double DoubleSlot(const TFieldDef& field) const;
     void SetSlot(const TFieldDef& field, uint64_t value, int width);
-    // Reads the presence bits, then each present value, as the table stores them.
-    void Load(TCustomMemStream& stream);
+    // Reads the presence bits, then each present value, as the table stores them. Returns the
+    // least number of bytes any encoding of what it read takes: the presence bytes, a tag per
+    // present value (none for Value8) and the bytes of each text and blob.
+    int64_t Load(TCustomMemStream& stream);
 
     TDataRecords* Owner_;
     std::unique_ptr<uint8_t[]> Values_;
@@ -185,9 +191,21 @@ public:
     // Replaces definitions and records with a table read at the stream's position: field count,
     // (name, type code) per field, record count, then per record its presence bytes (raw) and
     // each present value as a typed value. Malformed input raises EStreamException (a type code
-    // outside 0..6, or records in a table without fields, as UnexpectedDataType); the records read
-    // so far then stay, always with the definitions they were laid out with.
+    // outside 0..6, records in a table without fields, or a record beyond what the stream may
+    // make, as UnexpectedDataType); the records read so far then stay, always with the
+    // definitions they were laid out with.
+    //
+    // The records of one load may cost (RecordMemoryCost each) at most kLoadAllowance plus
+    // kLoadCostPerInputByte per byte that they take at the least (presence bytes, a tag per
+    // present value, the bytes of texts and blobs, whatever their encoding); the record that
+    // would pass that is refused before it is made, counting it at its presence bytes. A record
+    // stored with values pays its way (an update action with a one-letter file name costs 469 and
+    // takes 5 at the least), while one of absent values takes only its presence bits: without the
+    // limit a few megabytes would ask for gigabytes.
     void LoadFromStream(TCustomMemStream& stream);
+
+    static constexpr int64_t kLoadCostPerInputByte = 128;
+    static constexpr int64_t kLoadAllowance = 64 * 1024;
 
 private:
     TFieldDefs FieldDefs_;

@@ -201,6 +201,70 @@ TEST(DataRecords, HostileTablesFailCleanly) {
     EXPECT_EQ(table.FieldDefs().Find("Name"), nullptr);
 }
 
+// A record whose values are all absent is stored as its presence bits alone, yet takes its whole
+// layout in memory: the bytes of the records must pay for every record the loader makes.
+TEST(DataRecords, RecordsAreMadeOnlyAsFarAsTheirBytesPayForThem) {
+    const char kUnexpected[] = "TTypedStream: Unexpected data type.";
+    TDataRecords blobs;
+    for (int i = 0; i < 8; ++i) blobs.AddFieldDef("B" + std::to_string(i), TFieldType::Blob);
+    const int64_t cost = blobs.FieldDefs().RecordMemoryCost();
+    // Eight blob fields, a record count, then `stored` zero bytes: records of one presence byte.
+    const auto load = [](TDataRecords& table, int32_t claimed, int32_t stored, int32_t& left) {
+        TTypedStream stream;
+        stream.WriteInteger(8);
+        for (int i = 0; i < 8; ++i) {
+            stream.WriteString("B" + std::to_string(i));
+            stream.WriteInteger(static_cast<int32_t>(TFieldType::Blob));
+        }
+        stream.WriteInteger(claimed);
+        const std::vector<uint8_t> zeros(static_cast<size_t>(stored), 0);
+        stream.WriteBuffer(zeros.data(), stored);
+        stream.SetPosition(0);
+        const std::string error = ErrorOf([&] { table.LoadFromStream(stream); });
+        left = stream.Size() - stream.Position();
+        return error;
+    };
+    // n records of one byte each are paid for while n * cost <= allowance + n * perByte.
+    const auto most = static_cast<int32_t>(TDataRecords::kLoadAllowance / (cost - TDataRecords::kLoadCostPerInputByte));
+    TDataRecords table;
+    int32_t left = 0;
+    EXPECT_EQ(load(table, most, most, left), "");
+    EXPECT_EQ(table.Count(), most);
+    EXPECT_EQ(left, 0);
+
+    EXPECT_EQ(load(table, most + 1, most + 1, left), kUnexpected);
+    EXPECT_EQ(table.Count(), most);  // the refused record was never made
+    EXPECT_EQ(left, 1);
+
+    // A huge count over 64 KiB of empty records: the bytes that follow the records made so far do
+    // not pay for them, and what was made writes and loads back whole.
+    EXPECT_EQ(load(table, 0x7FFFFFFF, 64 * 1024, left), kUnexpected);
+    EXPECT_EQ(table.Count(), most);
+    EXPECT_EQ(left, 64 * 1024 - most);
+    TTypedStream copy;
+    WriteTable(table, copy);
+    copy.SetPosition(0);
+    TDataRecords again;
+    again.LoadFromStream(copy);
+    EXPECT_EQ(again.Count(), most);
+
+    // The densest table the product writes loads whole: delete actions with one-letter names.
+    TDataRecords actions;
+    for (const char* name : {"Action", "FileName", "Path", "Link"}) actions.AddFieldDef(name, TFieldType::Text);
+    actions.AddFieldDef("Body", TFieldType::Blob);
+    for (int i = 0; i < 20000; ++i) {
+        actions.Add().SetText("Action", "D");
+        actions[i]->SetText("FileName", "f");
+    }
+    TTypedStream stream;
+    WriteTable(actions, stream);
+    stream.SetPosition(0);
+    TDataRecords loaded;
+    loaded.LoadFromStream(stream);
+    EXPECT_EQ(loaded.Count(), 20000);
+    EXPECT_EQ(loaded[19999]->GetText("Action"), "D");
+}
+
 TEST(DataRecords, BlobsSaveAllTheirBytes) {
     TTempFolder folder("data-records");
     TDataRecords table;
