@@ -49,7 +49,9 @@ void TFormGraphWindow::FreeWindow() {
 }
 
 void TFormGraphWindow::LoadSkin(const std::string& documentName) {
-    LoadSkinNode(Context_.Resources.GetXML(documentName));
+    const TXMLNode& root = Context_.Resources.GetXML(documentName);
+    const TDocumentInclusion building(Context_, documentName, root);
+    LoadSkinNode(root);
 }
 
 void TFormGraphWindow::LoadSkinNode(const TXMLNode& node) {

@@ -99,9 +99,13 @@ void TGraphControls::NotFoundError(std::string_view name) {
 // --- TCustomGraphControl: life ---
 
 TCustomGraphControl::TCustomGraphControl(const TSkinContext& context)
-    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context), Life_(std::make_shared<char>(0)) {}
+    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context), Life_(std::make_shared<char>(0)) {
+    // Last: a refused control is never counted, so only a constructed one counts itself out.
+    context.Build.ControlCreated();
+}
 
 TCustomGraphControl::~TCustomGraphControl() {
+    Context_.Build.ControlDestroyed();
     Life_.reset();
     // Leave the list while this control is still whole, so the container forgets it and its
     // subtree before anything is freed.

@@ -23,13 +23,6 @@ const TBitmap32& EmptyImage() {
     return empty;
 }
 
-// Inclusion of documents is synchronous and depth-first: the documents being built form a chain.
-struct TOpenDocument {
-    std::string Path;
-    const TXMLNode* Root;
-};
-thread_local std::vector<TOpenDocument> OpenDocuments;
-
 }  // namespace
 
 // --- enumerations ---
@@ -50,21 +43,6 @@ TBorderType BorderTypeFromName(const std::string& name) {
     if (TextEquals(name, "Tile")) return TBorderType::Tile;
     throw Exception("Неизвестный тип рамки BorderType=\"" + name + "\".");
 }
-
-// --- TDocumentInclusion ---
-
-TDocumentInclusion::TDocumentInclusion(std::string_view path, const TXMLNode& root) {
-    const auto open = std::find_if(OpenDocuments.begin(), OpenDocuments.end(),
-                                   [&root](const TOpenDocument& d) { return d.Root == &root; });
-    if (open != OpenDocuments.end()) {
-        std::string chain;
-        for (auto it = open; it != OpenDocuments.end(); ++it) chain += it->Path + " -> ";
-        throw Exception("Документ " + std::string(path) + " включает сам себя: " + chain + std::string(path) + ".");
-    }
-    OpenDocuments.push_back({std::string(path), &root});
-}
-
-TDocumentInclusion::~TDocumentInclusion() { OpenDocuments.pop_back(); }
 
 // --- TGraphFrame: building ---
 
@@ -283,7 +261,7 @@ std::unique_ptr<TCustomGraphControl> TGraphExternalFrame::CreateElement(TCustomG
                                                                         const TXMLNode& node) {
     const std::string path = node.Attributes().GetText("XML");
     const TXMLNode& root = context.Resources.GetXML(path);
-    const TDocumentInclusion inclusion(path, root);
+    const TDocumentInclusion inclusion(context, path, root);
     auto frame = std::make_unique<TGraphExternalFrame>(context);
     frame->LoadFromXML(root);
     return frame;
@@ -298,7 +276,7 @@ std::unique_ptr<TCustomGraphControl> TIncludeControl::CreateElement(TCustomGraph
     const TXMLNode& root = context.Resources.GetXML(path);
     const TGraphControlClassItem* entry = context.Elements.Lookup(root.Name());
     if (entry == nullptr) throw Exception("Неизвестный класс графического элемента " + root.Name() + ".");
-    const TDocumentInclusion inclusion(path, root);
+    const TDocumentInclusion inclusion(context, path, root);
     std::unique_ptr<TCustomGraphControl> control = entry->Factory(parent, context, root);
     control->ApplyXML(node);
     return control;

@@ -130,15 +130,4 @@ private:
     using TCustomGraphControl::TCustomGraphControl;
 };
 
-// Marks a document as being built into controls for the lifetime of the object, so that a
-// document that includes itself, directly or through others, is refused with an Exception naming
-// the chain instead of recursing until the stack runs out.
-class TDocumentInclusion {
-public:
-    TDocumentInclusion(std::string_view path, const TXMLNode& root);
-    ~TDocumentInclusion();
-    TDocumentInclusion(const TDocumentInclusion&) = delete;
-    TDocumentInclusion& operator=(const TDocumentInclusion&) = delete;
-};
-
 }  // namespace marlowen

@@ -184,7 +184,11 @@ void TXMLMenuItem::LoadFromXML(const TXMLNode& node, int32_t level, const std::s
     PopupOffsetY = t.GetIntegerDef("OffsetPopUpY", 0);
     ItemControl_ = std::make_unique<TCustomGraphControl>(menu.Context());
     ItemControl_->SetBounds(0, 0, Width, Height);
-    ItemControl_->CreateChildren(itemTemplate);
+    {
+        // A template may hold a menu whose items use that template again.
+        const TDocumentInclusion building(menu.Context(), templatePath, itemTemplate);
+        ItemControl_->CreateChildren(itemTemplate);
+    }
     MinWidth = a.GetIntegerDef("MinWidth", MinWidth);
     Height = a.GetIntegerDef("Height", Height);
 

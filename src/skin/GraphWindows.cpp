@@ -87,7 +87,7 @@ void TGraphWindow::LoadFromXML(const TXMLNode& node) {
 
 TControlRef TGraphWindow::AddLayer(const std::string& document) {
     const TXMLNode& root = Context().Resources.GetXML(document);
-    const TDocumentInclusion inclusion(document, root);
+    const TDocumentInclusion inclusion(Context(), document, root);
     auto layer = std::make_unique<TGraphWindowFrame>(Context());
     layer->LoadFromXML(root);
     // A layer covers the window whatever its size.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/Languages.h"
 #include "skin/GraphButtons.h"
 #include "skin/GraphFrames.h"
 #include "skin/PaintContext.h"
@@ -320,6 +321,58 @@ TEST_F(IncludeTest, ADocumentThatIncludesItselfIsRefusedAndOthersStillBuild) {
                  "<Include XML=\"X\\Panel.xml\" Name=\"P2\"/><ExternalFrame XML=\"X\\Panel.xml\"/></Frame>");
     bench.Show("<S><Include XML=\"X\\Twice.xml\"/></S>");
     EXPECT_NE(bench.Container->Controls().FindControl("P2"), nullptr);
+}
+
+// --- limits on what documents build ---
+
+// Documents "X\<stem><level>.xml" for the levels first..last: each a frame that includes the next
+// level `times` times, the last an empty frame.
+void AddChain(TControlBench& bench, const std::string& stem, int first, int last, int times) {
+    for (int level = first; level <= last; ++level) {
+        std::string xml = "<Frame Width=\"5\" Height=\"5\" Style=\"S\\Red.xml\">";
+        if (level < last) {
+            for (int i = 0; i < times; ++i) xml += "<Include XML=\"X\\" + stem + std::to_string(level + 1) + ".xml\"/>";
+        }
+        bench.AddXml("X\\" + stem + std::to_string(level) + ".xml", xml + "</Frame>");
+    }
+}
+
+TEST_F(IncludeTest, DocumentsNestAtMostThirtyTwoDeep) {
+    AddChain(bench, "N", 0, 32, 1);
+    bench.Show("<S><Include XML=\"X\\N1.xml\" Name=\"Deep\"/></S>");  // 32 documents
+    EXPECT_EQ(bench.Find("Deep").Controls().Count(), 1);
+    EXPECT_EQ(ErrorOf("<S><Include XML=\"X\\N0.xml\"/></S>"),
+              "Document X\\N32.xml: documents nested deeper than 32.");
+    EXPECT_EQ(bench.Context.Build.DocumentDepth(), 0);
+}
+
+TEST_F(IncludeTest, ADocumentThatDoublesAtEveryLevelIsRefusedAtTheControlLimit) {
+    // 2^31 frames asked for; the product's limit stops the build long before.
+    AddChain(bench, "D", 0, 30, 2);
+    const int32_t before = bench.Context.Build.ControlCount();
+    EXPECT_EQ(ErrorOf("<S><Include XML=\"X\\D0.xml\"/></S>"), "Document X\\D0.xml: more than 100000 controls.");
+    // The half-built tree is gone and counted out: the next document builds.
+    EXPECT_EQ(bench.Context.Build.ControlCount(), before);
+    EXPECT_EQ(bench.Context.Build.DocumentDepth(), 0);
+    bench.Show("<S><Include XML=\"X\\D29.xml\" Name=\"Small\"/></S>");
+    EXPECT_EQ(bench.Find("Small").Controls().Count(), 2);
+}
+
+TEST_F(IncludeTest, ATreeUpToTheControlLimitBuilds) {
+    const auto frames = [](int count) {
+        std::string xml = "<S><Frame Width=\"9\" Height=\"9\" Style=\"S\\Red.xml\">";
+        for (int i = 1; i < count; ++i) xml += "<Frame Width=\"1\" Height=\"1\" Style=\"S\\Blue.xml\"/>";
+        return xml + "</Frame></S>";
+    };
+    TSkinBuild& build = bench.Context.Build;
+    build.SetMaxControls(build.ControlCount() + 50);
+    const std::string limit = std::to_string(build.MaxControls());
+    EXPECT_EQ(ErrorOf(frames(51)), "More than " + limit + " controls.");
+    Languages->SelectLanguage(u"rus");
+    EXPECT_EQ(ErrorOf(frames(51)), "Графических элементов больше " + limit + ".");
+    Languages->SelectLanguage(u"eng");
+    bench.Show(frames(50));
+    EXPECT_EQ(build.ControlCount(), build.MaxControls());
 }
 
 }  // namespace

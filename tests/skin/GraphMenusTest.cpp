@@ -391,6 +391,19 @@ TEST_F(MenuTest, StructureErrorsAndDefaults) {
     EXPECT_EQ(empty.State(), TGraphMenu::TState::Passive);
 }
 
+TEST_F(MenuTest, AnItemTemplateHoldingAMenuOfItselfIsRefused) {
+    bench.AddXml("M\\Loop.xml", R"(<Item Width="40" Height="20" MinWidth="40">
+          <Menu Width="40" Height="20" Structure="M\Menu.xml"/></Item>)");
+    AddStructure(R"(<Menu DefaultItemTemplate="M\Loop.xml"><Items><File/></Items></Menu>)");
+    EXPECT_THROW(
+        try { ShowMenu(); } catch (const Exception& e) {
+            EXPECT_STREQ(e.what(), "Документ M\\Loop.xml включает сам себя: M\\Loop.xml -> M\\Loop.xml.");
+            throw;
+        },
+        Exception);
+    EXPECT_EQ(bench.Context.Build.ControlCount(), 0);
+}
+
 TEST_F(MenuTest, TemplatesComeFromTheItemItsParentItsLevelOrTheDefaults) {
     bench.AddXml("M\\Wide.xml", R"(<Item Width="70" Height="25" MinWidth="70"/>)");
     bench.AddXml("M\\Narrow.xml", R"(<Item Width="30" Height="15" MinWidth="30"/>)");
