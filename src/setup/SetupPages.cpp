@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "core/MultiLanguageException.h"
+#include "core/SafePath.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
@@ -45,6 +47,10 @@ constexpr std::u16string_view kRootRefused =
 constexpr std::u16string_view kProgramsRefused =
     u"[rus]Для ярлыков Marlowen нужна своя группа внутри меню «Программы», а не само меню.[eng]Please choose a "
     u"group of its own for the Marlowen shortcuts inside the Programs menu, not the Programs menu itself.";
+constexpr std::u16string_view kFolderUnusable =
+    u"[rus]В папку %s нельзя установить Marlowen. Укажите полный путь к папке на существующем диске, например "
+    u"C:\\Program Files\\Marlowen.[eng]Marlowen cannot be installed into %s. Please give the full path of a folder "
+    u"on an existing drive, such as C:\\Program Files\\Marlowen.";
 constexpr std::u16string_view kFolderInUse =
     u"[rus]Папка %s уже существует и не пуста. Установить Marlowen в неё?[eng]The folder %s already exists and is "
     u"not empty. Install Marlowen into it anyway?";
@@ -179,6 +185,45 @@ bool TFrameDirectory::AcceptInstallFolder(const std::string& folder) const {
     return false;
 }
 
+bool TFrameDirectory::TakeTypedFolder() {
+    TSetupModule& module = Module();
+    TGraphEdit& edit = Controls().GetControl<TGraphEdit>("EditInstallFolder");
+    const std::string typed = Utf16ToUtf8(edit.GetText());
+    if (typed == module.InstallFolder) return true;
+    // A full path on a drive that is there, in a spelling every file call reads alike.
+    TPlatform& platform = Context().Platform;
+    const std::optional<TSafePath> path = TSafePath::FromAbsolute(typed);
+    if (!path || !platform.Files.FolderExists(path->Ancestor(0).Text())) {
+        ShowWarning(platform.Application, Formatted(kFolderUnusable, typed));
+        return false;
+    }
+    // Removal deletes the install folder's whole tree: the product gets a folder of its own.
+    const std::string folder = WithProductFolder(path->Display());
+    if (!AcceptInstallFolder(folder)) return false;
+    module.InstallFolder = folder;
+    edit.SetText(Utf8ToUtf16(folder));
+    return true;
+}
+
+bool TFrameDirectory::TakeTypedGroup() {
+    TSetupModule& module = Module();
+    TGraphEdit& edit = Controls().GetControl<TGraphEdit>("EditProgramGroup");
+    const std::string typed = Utf16ToUtf8(edit.GetText());
+    if (typed == GroupDisplay(module.ProgramGroup)) return true;
+    // Shown below the Start menu's folder, so typed that way too; a full path is taken whole.
+    TPlatform& platform = Context().Platform;
+    const std::string programs = GetSpecialFolder(platform, SpecialFolder::CommonPrograms);
+    const std::string group = IsAbsolutePath(typed) ? typed : JoinPath(ExtractFilePath(programs), typed);
+    // Removal deletes the group's whole tree: a group of its own inside the Programs menu.
+    if (!TSafePath::FromAbsolute(group) || SamePath(group, programs) || !IsPathInside(group, programs)) {
+        ShowWarning(platform.Application, Resolve(kProgramsRefused));
+        return false;
+    }
+    module.ProgramGroup = group;
+    edit.SetText(Utf8ToUtf16(GroupDisplay(group)));
+    return true;
+}
+
 bool TFrameDirectory::ConfirmUsedFolder(const std::string& folder) const {
     TPlatform& platform = Context().Platform;
     if (!platform.Files.FolderExists(folder) || ListFolder(platform.Files, folder).empty()) return true;
@@ -231,6 +276,8 @@ void TFrameDirectory::RunInstall() {
 void TFrameDirectory::Next() {
     TSetupModule& module = Module();
     module.EnableAutoUpdate = Controls().GetControl<TGraphCheckBox>("CheckBoxEnableAutoUpdate").Checked();
+    // What the edits show is what gets installed: text typed into them counts as a choice.
+    if (!TakeTypedFolder() || !TakeTypedGroup()) return;
     if (!AcceptInstallFolder(module.InstallFolder)) return;
     if (!ConfirmUsedFolder(module.InstallFolder)) return;
     RunInstall();

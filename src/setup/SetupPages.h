@@ -43,6 +43,11 @@ private:
     std::string GroupDisplay(const std::string& group) const;
     // Shows the refusal and answers false when the folder may not be installed into.
     bool AcceptInstallFolder(const std::string& folder) const;
+    // What the person typed into the folder and group edits, taken as the browse dialog's choice
+    // would be (the product's own folder appended, every refusal shown); false when a typed text
+    // cannot be used, and then nothing changes.
+    bool TakeTypedFolder();
+    bool TakeTypedGroup();
     // Asks before installing into a folder that holds something already; true: go on.
     bool ConfirmUsedFolder(const std::string& folder) const;
     void ShowProgress(const std::string& text, int32_t percent);

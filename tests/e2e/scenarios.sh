@@ -3,7 +3,7 @@
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile update_disguised uninstall_link
-               cyrillic_folder window wizard_default wizard_close wizard_browse)
+               cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -661,4 +661,27 @@ wait_window_gone() {
     sleep 0.2
   done
   return 1
+}
+
+# A folder typed into the install-folder edit, as a person would (click, select all, type): the
+# product goes there, into a folder of its own, and the uninstall entry names it.
+scenario_wizard_typed() {
+  new_prefix wizard-typed
+  start_wizard wizard-typed || return 1
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "the directory page" wait_page "$WIZARD" directory 10
+  click_control "$WIZARD" "$DIRECTORY" EditInstallFolder
+  xdotool key Home shift+End Delete
+  xdotool type --delay 60 'C:\Typed'
+  sleep 0.5
+  page_shot wizard-typed-directory
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  check "Install: the summary page" wait_page "$WIZARD" summary 120
+  check "no message box" equals "$(box_count)" 0
+  click_control "$WIZARD" "$SUMMARY" CheckBoxStartProgram
+  click_control "$WIZARD" "$SUMMARY" ButtonFinish
+  check "Finish ends the setup" wait_exit "$SETUP_PID" 20
+  check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" 'C:\Typed\Marlowen'
+  check "installed where typed" exists 'C:\Typed\Marlowen\MarlowenApp.exe'
+  check "nothing in the default folder" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
 }

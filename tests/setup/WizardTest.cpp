@@ -12,6 +12,7 @@
 #include "core/Languages.h"
 #include "core/Utf.h"
 #include "platform/headless/HeadlessForms.h"
+#include "platform/headless/HeadlessWindowHost.h"
 #include "setup/FormSetup.h"
 #include "setup/FrameSetup.h"
 #include "setup/SetupEntry.h"
@@ -282,6 +283,50 @@ TEST_F(Wizard, ChoicesThatWouldLoseDataAreRefusedOrQuestioned) {
     EXPECT_TRUE(Exists("C:\\Used\\Marlowen\\MarlowenApp.exe"));
     EXPECT_TRUE(Machine().Shell.Started().empty());  // the start box was cleared
     EXPECT_TRUE(App().Terminated());
+}
+
+// What the edits show is what is installed: typed text is taken as a browsed choice would be.
+TEST_F(Wizard, FoldersTypedIntoTheEditsAreWhereTheProductGoes) {
+    const auto type = [this](const std::string& edit, const std::string& text) {
+        Click(edit);
+        auto& host = static_cast<THeadlessWindowHost&>(Form().Container().Host());
+        host.PressKey(0x24);                                  // Home
+        host.PressKey(0x23, TShiftState(ShiftState::Shift));  // Shift+End: all of it
+        host.PressKey(0x2E);                                  // Delete
+        for (const char16_t c : Utf8ToUtf16(text)) host.CharPressed(c);
+    };
+    Write("D:\\Other\\x", "");
+    Then([&] { Click("ButtonNext"); });
+    Then([&] {
+        // Refused, each with its box, the choice kept: relative, a missing drive, a part the system
+        // would read otherwise; a group outside the Programs menu or the menu itself.
+        for (const char* folder : {"Apps", "Q:\\Apps", "D:\\Apps.", "D:\\Apps\\..\\Other"}) {
+            type("EditInstallFolder", folder);
+            Click("ButtonNext");
+            EXPECT_TRUE(On<TFrameDirectory>()) << folder;
+            EXPECT_EQ(Module().InstallFolder, kInstalled) << folder;
+        }
+        ASSERT_EQ(Boxes().size(), 4u);
+        EXPECT_EQ(Boxes()[0].Text, "Marlowen cannot be installed into Apps. Please give the full path of a folder on an "
+                                   "existing drive, such as C:\\Program Files\\Marlowen.");
+        type("EditInstallFolder", "D:\\Apps");
+        for (const char* group : {"..\\Games", "Programs", "C:\\Games"}) {
+            type("EditProgramGroup", group);
+            Click("ButtonNext");
+            EXPECT_TRUE(On<TFrameDirectory>()) << group;
+        }
+        ASSERT_EQ(Boxes().size(), 7u);
+        EXPECT_NE(Boxes()[6].Text.find("not the Programs menu itself"), std::string::npos);
+        type("EditProgramGroup", "Programs\\Games");
+        Click("ButtonNext");
+    });
+    Then([&] { Click("ButtonFinish"); });
+    Form().Execute(TFrameWelcome::Class());
+    EXPECT_EQ(Module().InstallFolder, "D:\\Apps\\Marlowen") << "the product gets a folder of its own";
+    EXPECT_TRUE(Exists("D:\\Apps\\Marlowen\\MarlowenApp.exe"));
+    EXPECT_FALSE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+    EXPECT_EQ(Module().ProgramGroup, std::string(kPrograms) + "\\Games");
+    EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Games\\Marlowen.lnk"));
 }
 
 // A page whose Enter or Shown fails, to see what the window does with it.
