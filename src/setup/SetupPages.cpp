@@ -51,6 +51,9 @@ constexpr std::u16string_view kFolderUnusable =
     u"[rus]В папку %s нельзя установить Marlowen. Укажите полный путь к папке на существующем диске, например "
     u"C:\\Program Files\\Marlowen.[eng]Marlowen cannot be installed into %s. Please give the full path of a folder "
     u"on an existing drive, such as C:\\Program Files\\Marlowen.";
+constexpr std::u16string_view kGroupInUse =
+    u"[rus]В группе %s уже есть другие ярлыки. Выберите для Marlowen отдельную группу.[eng]The group %s already "
+    u"holds other shortcuts. Please choose a group of its own for Marlowen.";
 constexpr std::u16string_view kFolderInUse =
     u"[rus]Папка %s уже существует и не пуста. Установить Marlowen в неё?[eng]The folder %s already exists and is "
     u"not empty. Install Marlowen into it anyway?";
@@ -171,6 +174,7 @@ void TFrameDirectory::BrowseProgramGroup() {
         ShowWarning(platform.Application, Resolve(kProgramsRefused));
         return;
     }
+    if (!AcceptGroupContents(chosen)) return;
     module.ProgramGroup = chosen;
     Controls().GetControl<TGraphEdit>("EditProgramGroup").SetText(Utf8ToUtf16(GroupDisplay(chosen)));
 }
@@ -183,6 +187,18 @@ bool TFrameDirectory::AcceptInstallFolder(const std::string& folder) const {
     if (IsRemovableFolder(folder)) return true;
     ShowWarning(Context().Platform.Application, Formatted(kRootRefused, folder));
     return false;
+}
+
+bool TFrameDirectory::AcceptGroupContents(const std::string& group) const {
+    TPlatform& platform = Context().Platform;
+    if (!platform.Files.FolderExists(group)) return true;
+    for (const TFileEntry& entry : ListFolder(platform.Files, group)) {
+        if (!SameTextAscii(entry.Name, std::string(Product::Name) + ".lnk")) {
+            ShowWarning(platform.Application, Formatted(kGroupInUse, GroupDisplay(group)));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TFrameDirectory::TakeTypedFolder() {
@@ -219,6 +235,7 @@ bool TFrameDirectory::TakeTypedGroup() {
         ShowWarning(platform.Application, Resolve(kProgramsRefused));
         return false;
     }
+    if (!AcceptGroupContents(group)) return false;
     module.ProgramGroup = group;
     edit.SetText(Utf8ToUtf16(GroupDisplay(group)));
     return true;
@@ -278,7 +295,7 @@ void TFrameDirectory::Next() {
     module.EnableAutoUpdate = Controls().GetControl<TGraphCheckBox>("CheckBoxEnableAutoUpdate").Checked();
     // What the edits show is what gets installed: text typed into them counts as a choice.
     if (!TakeTypedFolder() || !TakeTypedGroup()) return;
-    if (!AcceptInstallFolder(module.InstallFolder)) return;
+    if (!AcceptInstallFolder(module.InstallFolder) || !AcceptGroupContents(module.ProgramGroup)) return;
     if (!ConfirmUsedFolder(module.InstallFolder)) return;
     RunInstall();
     if (Context().Platform.Application.Terminated()) return;

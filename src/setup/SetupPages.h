@@ -43,6 +43,9 @@ private:
     std::string GroupDisplay(const std::string& group) const;
     // Shows the refusal and answers false when the folder may not be installed into.
     bool AcceptInstallFolder(const std::string& folder) const;
+    // Removal deletes the program group's whole tree: a group that holds anything but the
+    // product's own shortcut belongs to others too. Shows the refusal and answers false then.
+    bool AcceptGroupContents(const std::string& group) const;
     // What the person typed into the folder and group edits, taken as the browse dialog's choice
     // would be (the product's own folder appended, every refusal shown); false when a typed text
     // cannot be used, and then nothing changes.

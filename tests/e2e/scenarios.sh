@@ -664,24 +664,49 @@ wait_window_gone() {
 }
 
 # A folder typed into the install-folder edit, as a person would (click, select all, type): the
-# product goes there, into a folder of its own, and the uninstall entry names it.
+# product goes there, into a folder of its own, and the uninstall entry names it. A Start-menu group
+# typed that holds another program's shortcut is refused first, and that shortcut outlives the
+# install and the uninstall.
 scenario_wizard_typed() {
   new_prefix wizard-typed
+  local theirs="$COMMON_PROGRAMS\\Games\\Solitaire.lnk"
+  mkdir -p "$(unix_path "$COMMON_PROGRAMS\\Games")"
+  printf 'theirs' >"$(unix_path "$theirs")"
   start_wizard wizard-typed || return 1
   click_control "$WIZARD" "$WELCOME" ButtonNext
   check "the directory page" wait_page "$WIZARD" directory 10
-  click_control "$WIZARD" "$DIRECTORY" EditInstallFolder
-  xdotool key Home shift+End Delete
-  xdotool type --delay 60 'C:\Typed'
-  sleep 0.5
+  type_into EditProgramGroup 'Programs\Games'
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  expect_box wizard-typed-group "Setup - Marlowen" \
+    "The group Programs\\Games already holds other shortcuts. Please choose a group of its own for Marlowen." Return
+  type_into EditProgramGroup 'Programs\Marlowen'
+  type_into EditInstallFolder 'C:\Typed'
   page_shot wizard-typed-directory
   click_control "$WIZARD" "$DIRECTORY" ButtonNext
   check "Install: the summary page" wait_page "$WIZARD" summary 120
-  check "no message box" equals "$(box_count)" 0
+  check "one message box" equals "$(box_count)" 1
   click_control "$WIZARD" "$SUMMARY" CheckBoxStartProgram
   click_control "$WIZARD" "$SUMMARY" ButtonFinish
   check "Finish ends the setup" wait_exit "$SETUP_PID" 20
   check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" 'C:\Typed\Marlowen'
   check "installed where typed" exists 'C:\Typed\Marlowen\MarlowenApp.exe'
   check "nothing in the default folder" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+
+  start_setup wizard-typed-uninstall 'C:\Typed\Marlowen\Setup.exe' /uninstall
+  expect_box wizard-typed-uninstall "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check "the typed folder's product removed" missing 'C:\\Typed\\Marlowen\\MarlowenApp.exe'
+  check "the other program's shortcut outlives both" file_is "$theirs" theirs
+}
+
+# type_into NAME TEXT: replaces the text of an edit of the directory page as a person would.
+# The first click after a message box may only give the window back its activation: click again.
+type_into() {
+  click_control "$WIZARD" "$DIRECTORY" "$1"
+  sleep 0.7
+  click_control "$WIZARD" "$DIRECTORY" "$1"
+  xdotool key Home shift+End Delete
+  xdotool type --delay 60 "$2"
+  sleep 0.3
 }

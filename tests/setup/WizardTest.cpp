@@ -329,6 +329,39 @@ TEST_F(Wizard, FoldersTypedIntoTheEditsAreWhereTheProductGoes) {
     EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Games\\Marlowen.lnk"));
 }
 
+// Removal deletes the program group's whole tree: a group other programs use is refused however it
+// is chosen (browsed, typed, or the default one), and what it holds stays.
+TEST_F(Wizard, AStartMenuGroupHoldingOtherShortcutsIsRefused) {
+    const std::string accessories = std::string(kPrograms) + "\\Accessories";
+    Write(accessories + "\\Notepad.lnk", "theirs");
+    Write(std::string(kPrograms) + "\\Marlowen\\Readme.lnk", "left by someone");
+    Machine().Shell.FolderChoices = {accessories};
+    Then([&] { Click("ButtonNext"); });
+    Then([&] {
+        Click("ButtonProgramGroup");
+        ASSERT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Boxes()[0].Text,
+                  "The group Programs\\Accessories already holds other shortcuts. Please choose a group of its own "
+                  "for Marlowen.");
+        EXPECT_EQ(Module().ProgramGroup, std::string(kPrograms) + "\\Marlowen");
+        Control<TGraphEdit>("EditProgramGroup").SetText(u"Programs\\Accessories");
+        Click("ButtonNext");
+        EXPECT_EQ(Boxes().size(), 2u);
+        Control<TGraphEdit>("EditProgramGroup").SetText(u"Programs\\Marlowen");
+        Click("ButtonNext");  // the default group holds a stranger's shortcut too
+        EXPECT_EQ(Boxes().size(), 3u);
+        EXPECT_TRUE(On<TFrameDirectory>());
+        std::filesystem::remove(Host(std::string(kPrograms) + "\\Marlowen\\Readme.lnk"));
+        Write(std::string(kPrograms) + "\\Marlowen\\Marlowen.lnk", "ours, from before");
+        Click("ButtonNext");  // only the product's own shortcut: fine
+    });
+    Then([&] { Click("ButtonFinish"); });
+    Form().Execute(TFrameWelcome::Class());
+    EXPECT_EQ(Boxes().size(), 3u);
+    EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
+    EXPECT_EQ(Read(accessories + "\\Notepad.lnk"), "theirs");
+}
+
 // A page whose Enter or Shown fails, to see what the window does with it.
 class TFailingPage : public TFrameSetup {
 public:
