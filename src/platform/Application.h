@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace marlowen {
 
@@ -49,6 +50,8 @@ public:
 
     // The full path of the running executable ("C:\\Setup\\Setup.exe").
     virtual std::string ExecutablePath() const = 0;
+    // Bytes from the system's cryptographic random source, for names nobody can guess.
+    virtual std::vector<uint8_t> RandomBytes(size_t count) = 0;
 };
 
 }  // namespace marlowen

@@ -59,6 +59,15 @@ inline void SortListing(std::vector<TFileEntry>& entries) {
               [](const TFileEntry& a, const TFileEntry& b) { return ListsBefore(a.Name, b.Name); });
 }
 
+// Who may change a folder CreateNewFolder makes, and what it holds. Both restricted kinds are
+// protected: nothing of the parent's rights is inherited, and what is made inside takes the
+// folder's own.
+enum class TFolderRights {
+    Inherited,     // whatever the parent passes on
+    ProgramFiles,  // administrators and the system: full control; users: read and run, nothing more
+    AdminsOnly,    // administrators and the system alone; nobody else may even read
+};
+
 // Called during a copy with the file's size and the bytes done so far; returning true cancels.
 using TCopyProgress = std::function<bool(int64_t fileSize, int64_t bytesDone)>;
 
@@ -113,6 +122,13 @@ public:
 
     // The temporary folder, ending with "\".
     virtual std::string TempFolder() const = 0;
+    // The system's own program folder ("C:\Windows\System32"), without a final "\".
+    virtual std::string SystemFolder() const = 0;
+
+    // Makes the one folder `path` (its parent must exist) with the rights given, set as it is
+    // made, so that nobody sees it with others. False when an entry of that name exists already
+    // (whatever it is); raises an ESystemFileError for any other failure.
+    virtual bool CreateNewFolder(const std::string& path, TFolderRights rights) = 0;
 
     // The folder at `path` held open (see THeldFolder). The folder itself is not a link: nullptr
     // when it is one, a file or missing. Raises when it is there but cannot be opened.

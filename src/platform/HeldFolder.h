@@ -36,7 +36,10 @@ public:
     // put in place); an entry of that name that is a link is replaced, never written through.
     virtual void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const = 0;
     // Copies `source` (any path) to `name` as TFileSystem::CopyFile does, through a new file that
-    // then takes the place of what had that name (a link too), never through a link.
+    // then takes the place of what had that name (a link too), never through a link. False when
+    // `progress` cancelled it (nothing is left behind); a copy that fails (the source cannot be
+    // read, the entry is read-only or in use, the disk is full) raises an ESystemFileError naming the
+    // entry and giving the system's reason, and leaves what had the name as it was.
     virtual bool CopyFileInto(const std::string& source, const std::string& name,
                               const TCopyProgress& progress) const = 0;
 };

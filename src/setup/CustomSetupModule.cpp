@@ -10,10 +10,12 @@
 #include "core/SafePath.h"
 #include "core/Utf.h"
 #include "platform/Application.h"
+#include "platform/SystemFileError.h"
 #include "platform/FileSystem.h"
 #include "platform/HeldFolder.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
+#include "setup/InstallJournal.h"
 #include "setup/Product.h"
 #include "setup/SetupTexts.h"
 #include "setup/SystemIntegration.h"
@@ -31,6 +33,8 @@ constexpr std::u16string_view kCopying = u"[rus]Копируется [eng]Copy "
 constexpr std::u16string_view kCopyError = u"[rus]Ошибка при копировании файлов[eng]Copy file error";
 constexpr std::u16string_view kCopyFileError =
     u"[rus]Ошибка при копировании файла %s[eng]Copy file error: %s";
+constexpr std::u16string_view kCopyFileFailed =
+    u"[rus]Ошибка при копировании файла %s\n%s[eng]Copy file error: %s\n%s";
 constexpr std::u16string_view kAlreadyInstalled =
     u"[rus]Приложение Marlowen уже установлено на Вашем компьютере.[eng]Marlowen already installed.";
 constexpr std::u16string_view kConfirmRemove =
@@ -45,6 +49,27 @@ using SetupTexts::Resolve;
 [[noreturn]] void RaiseCopyFileError(const std::string& path) {
     throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileError), {Utf8ToUtf16(PlainSpelling(path))});
 }
+
+// The file and the system's own reason ("There is not enough space on the disk.").
+[[noreturn]] void RaiseCopyFileError(const std::string& path, const ESystemFileError& error) {
+    throw EMultiLanguageException::CreateFmt(std::u16string(kCopyFileFailed),
+                                             {Utf8ToUtf16(PlainSpelling(path)), Utf8ToUtf16(error.Reason())});
+}
+
+// Runs the module's steps on another platform (the install's journal) while it lives.
+class TPlatformSwitch {
+public:
+    TPlatformSwitch(TPlatform*& current, TPlatform& replacement) : Current_(current), Saved_(current) {
+        Current_ = &replacement;
+    }
+    TPlatformSwitch(const TPlatformSwitch&) = delete;
+    TPlatformSwitch& operator=(const TPlatformSwitch&) = delete;
+    ~TPlatformSwitch() { Current_ = Saved_; }
+
+private:
+    TPlatform*& Current_;
+    TPlatform* Saved_;
+};
 
 // The listing of a source folder. A missing folder is the copy error; one that exists but cannot
 // be listed is named, so that an unreadable part of the distribution is never skipped silently.
@@ -116,7 +141,7 @@ TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::st
 // Normalised first: "C:\\.", "C:\\Windows\\.." and "C:\\..." are the drive's root.
 bool IsRemovableFolder(const std::string& folder) { return IsBelowRoot(folder); }
 
-TCustomSetupModule::TCustomSetupModule(TPlatform& platform) : Platform_(platform) {
+TCustomSetupModule::TCustomSetupModule(TPlatform& platform) : Platform_(&platform) {
     InstallFolder = GetSpecialFolder(platform, SpecialFolder::ProgramFiles) + "\\" + Product::Name;
     ProgramGroup = GetSpecialFolder(platform, SpecialFolder::CommonPrograms) + "\\" + Product::Name;
     SetupFolder = ExtractFileDir(platform.Application.ExecutablePath());
@@ -133,13 +158,13 @@ void TCustomSetupModule::CopyProgress(bool& cancel, int64_t fileSize, int64_t fi
         const int64_t percent = TotalBytes > 0 ? done * 100 / TotalBytes : 100;
         ReportProgress(Resolve(kCopying) + CurrentFileName + "...", static_cast<int32_t>(percent));
     }
-    cancel = Platform_.Application.Terminated();
-    if (cancel) Platform_.Application.Beep();
+    cancel = Platform_->Application.Terminated();
+    if (cancel) Platform_->Application.Beep();
 }
 
 int64_t TCustomSetupModule::TreeSize(const std::string& folder) const {
     int64_t size = 0;
-    for (const TFileEntry& entry : ListSource(Platform_.Files, folder)) {
+    for (const TFileEntry& entry : ListSource(Platform_->Files, folder)) {
         const std::string path = JoinPath(folder, entry.Name);
         if (IsFolder(entry) && SamePath(path, InstallFolder)) continue;
         size += IsFolder(entry) ? TreeSize(path) : entry.Size;
@@ -148,7 +173,7 @@ int64_t TCustomSetupModule::TreeSize(const std::string& folder) const {
 }
 
 bool TCustomSetupModule::CopyTree(const std::string& source, const THeldFolder& target) {
-    TFileSystem& files = Platform_.Files;
+    TFileSystem& files = Platform_->Files;
     for (const TFileEntry& entry : ListSource(files, source)) {
         const std::string from = JoinPath(source, entry.Name);
         const std::string destination = JoinPath(target.Path(), entry.Name);
@@ -156,25 +181,50 @@ bool TCustomSetupModule::CopyTree(const std::string& source, const THeldFolder& 
             // An install folder inside the setup folder would otherwise copy into itself forever;
             // compared normalised, so that no spelling of it ("Target\\", "target") gets past.
             if (SamePath(from, InstallFolder)) continue;
-            const std::unique_ptr<THeldFolder> folder = target.OpenFolder(entry.Name, true);
+            std::unique_ptr<THeldFolder> folder;
+            try {
+                folder = target.OpenFolder(entry.Name, true);
+            } catch (const ESystemFileError& error) {
+                RaiseCopyFileError(destination, error);
+            }
             if (!folder) RaiseCopyFileError(destination);
             if (!CopyTree(from, *folder)) return false;
             continue;
         }
-        if (Platform_.Application.Terminated()) return false;
+        if (Platform_->Application.Terminated()) return false;
         CurrentFileName = entry.Name;
-        const bool copied = CopyFileWithProgress(
-            target, from, entry.Name,
-            [this](bool& cancel, int64_t fileSize, int64_t fileDone) { CopyProgress(cancel, fileSize, fileDone); });
+        bool copied = false;
+        try {
+            copied = CopyFileWithProgress(
+                target, from, entry.Name,
+                [this](bool& cancel, int64_t fileSize, int64_t fileDone) { CopyProgress(cancel, fileSize, fileDone); });
+        } catch (const ESystemFileError& error) {
+            RaiseCopyFileError(destination, error);
+        }
         if (!copied) {
-            // A stop request cancels the copy under way; anything else is a file the product lacks.
-            if (Platform_.Application.Terminated()) return false;
+            // Only a stop request cancels a copy.
+            if (Platform_->Application.Terminated()) return false;
             RaiseCopyFileError(destination);
         }
         files.SetAttributes(destination, FileAttribute::Archive);
         CopiedBytes += entry.Size;
     }
     return true;
+}
+
+void TCustomSetupModule::MakeInstallFolder(const TSafePath& target) {
+    // Every folder the install makes is locked down like the program files folder, wherever it is,
+    // so that nobody but an administrator can replace what the next elevated update starts.
+    TFileSystem& files = Platform_->Files;
+    for (size_t count = 1; count <= target.Parts().size(); ++count) {
+        const TSafePath folder = target.Ancestor(count);
+        if (files.FolderExists(folder.Text())) continue;
+        try {
+            files.CreateNewFolder(folder.Text(), TFolderRights::ProgramFiles);
+        } catch (const ESystemFileError& error) {
+            RaiseCopyFileError(folder.Display(), error);
+        }
+    }
 }
 
 void TCustomSetupModule::CopyFiles() {
@@ -187,76 +237,75 @@ void TCustomSetupModule::CopyFiles() {
     TotalBytes = 0;
     CopiedBytes = 0;
     TotalBytes = TreeSize(source);
-    TFileSystem& files = Platform_.Files;
-    files.CreateFolder(target->Text());
-    const std::unique_ptr<THeldFolder> held = files.OpenHeldFolder(target->Text());
+    MakeInstallFolder(*target);
+    const std::unique_ptr<THeldFolder> held = Platform_->Files.OpenHeldFolder(target->Text());
     if (!held) RaiseCopyFileError(InstallFolder);
     CopyTree(source, *held);
 }
 
-void TCustomSetupModule::RegisterComponents() { WriteUpdateLevel(Platform_.Registry, 1); }
+void TCustomSetupModule::RegisterComponents() { WriteUpdateLevel(Platform_->Registry, 1); }
 
 std::string TCustomSetupModule::ProductExecutablePath() const {
     return InstallFolder + "\\" + Product::Executable;
 }
 
 void TCustomSetupModule::RegisterUninstall() {
-    WriteUninstallInfo(Platform_.Registry, Product::Name, InstallFolder, ProductExecutablePath(), ProgramGroup,
+    WriteUninstallInfo(Platform_->Registry, Product::Name, InstallFolder, ProductExecutablePath(), ProgramGroup,
                        InstallFolder + "\\" + Product::SetupExecutable + " /uninstall", Product::Name);
 }
 
-void TCustomSetupModule::UnregisterUninstall() { DeleteUninstallInfo(Platform_.Registry, Product::Name); }
+void TCustomSetupModule::UnregisterUninstall() { DeleteUninstallInfo(Platform_->Registry, Product::Name); }
 
 // Both folders come from the registry; an entry that names no proper folder (empty, a drive)
 // must never turn into deleting a whole drive.
 void TCustomSetupModule::RemoveInstallFolder() {
-    if (IsRemovableFolder(InstallFolder)) DeleteFolderTree(Platform_.Files, InstallFolder);
+    if (IsRemovableFolder(InstallFolder)) DeleteFolderTree(Platform_->Files, InstallFolder);
 }
 
 void TCustomSetupModule::RemoveProgramGroup() {
-    if (IsRemovableFolder(ProgramGroup)) DeleteFolderTree(Platform_.Files, ProgramGroup);
+    if (IsRemovableFolder(ProgramGroup)) DeleteFolderTree(Platform_->Files, ProgramGroup);
 }
 
 void TCustomSetupModule::ScheduleSelfDelete() {
     std::string folder;
     std::string batch;
     const TSelfDeleteBatch text =
-        SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_.Application.ExecutablePath()));
+        SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_->Application.ExecutablePath()));
     try {
-        folder = GetSpecialFolder(Platform_, SpecialFolder::AppData) + "\\" + Product::MakerFolder + "\\" +
+        folder = GetSpecialFolder(*Platform_, SpecialFolder::AppData) + "\\" + Product::MakerFolder + "\\" +
                  Product::Name;
         std::string content;
         for (const std::string& line : text.Lines) content += line + "\r\n";
         batch = folder + "\\" + kBatchFile;
-        Platform_.Files.CreateFolder(folder);
-        Platform_.Files.WriteFile(batch, std::vector<uint8_t>(content.begin(), content.end()));
+        Platform_->Files.CreateFolder(folder);
+        Platform_->Files.WriteFile(batch, std::vector<uint8_t>(content.begin(), content.end()));
     } catch (const Exception&) {
         // Without the batch file the setup executable and its folder stay; nothing else is lost.
         return;
     }
-    Platform_.Shell.ExecuteHidden(batch, text.Parameters, folder);
+    Platform_->Shell.ExecuteHidden(batch, text.Parameters, folder);
 }
 
 void TCustomSetupModule::Install() {
-    Platform_.Application.SetTitle(Resolve(SetupTexts::InstallTitle));
-    SetupTexts::RequireAdministrator(Platform_.Registry);
+    Platform_->Application.SetTitle(Resolve(SetupTexts::InstallTitle));
+    SetupTexts::RequireAdministrator(Platform_->Registry);
     TUninstallInfo info;
-    if (ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(kAlreadyInstalled);
+    if (ReadUninstallInfo(Platform_->Registry, Product::Name, info)) Raise(kAlreadyInstalled);
     if (!WizardRunner) throw Exception("The install has no window to run in.");
     WizardRunner(*this);
 }
 
 void TCustomSetupModule::Uninstall(bool ask) {
     const std::string title = Resolve(SetupTexts::RemoveTitle);
-    Platform_.Application.SetTitle(title);
-    SetupTexts::RequireAdministrator(Platform_.Registry);
+    Platform_->Application.SetTitle(title);
+    SetupTexts::RequireAdministrator(Platform_->Registry);
     TUninstallInfo info;
     info.InstallFolder = InstallFolder;
-    if (!ReadUninstallInfo(Platform_.Registry, Product::Name, info)) Raise(SetupTexts::InstallInfoNotFound);
+    if (!ReadUninstallInfo(Platform_->Registry, Product::Name, info)) Raise(SetupTexts::InstallInfoNotFound);
     InstallFolder = info.InstallFolder;
     ProgramGroup = info.ProgramGroup;
     if (ask) {
-        const int32_t answer = Platform_.Application.MessageBox(
+        const int32_t answer = Platform_->Application.MessageBox(
             Resolve(kConfirmRemove), title, MessageBoxFlag::IconQuestion | MessageBoxFlag::YesNo);
         if (answer != MessageBoxAnswer::Yes) return;
     }
@@ -266,18 +315,25 @@ void TCustomSetupModule::Uninstall(bool ask) {
     ScheduleSelfDelete();
 }
 
-void TCustomSetupModule::Update(const std::vector<std::string>& args) { RunUpdateFlow(Platform_, args); }
+void TCustomSetupModule::Update(const std::vector<std::string>& args) { RunUpdateFlow(*Platform_, args); }
 
 void TCustomSetupModule::RunInstall(TProgressEvent callback) {
     OnProgress = std::move(callback);
     ReportProgress(Resolve(kInitializing), 0);
-    Platform_.Application.ProcessMessages();
-    if (Platform_.Application.Terminated()) return;
-    CopyFiles();
-    if (Platform_.Application.Terminated()) return;
-    ReportProgress(Resolve(kRegistering), 100);
-    RegisterComponents();
-    RegisterUninstall();
+    Platform_->Application.ProcessMessages();
+    if (Platform_->Application.Terminated()) return;
+    // Every change of the steps goes through the journal; leaving this block by a failure or a
+    // stop request takes them all back, so that a failed install leaves the machine as it was.
+    TInstallJournal journal(*Platform_);
+    {
+        const TPlatformSwitch journaled(Platform_, journal.Platform());
+        CopyFiles();
+        if (Platform_->Application.Terminated()) return;
+        ReportProgress(Resolve(kRegistering), 100);
+        RegisterComponents();
+        RegisterUninstall();
+    }
+    journal.Commit();
     ReportProgress(Resolve(kFinishing), 100);
 }
 

@@ -8,6 +8,7 @@
 namespace marlowen {
 
 class THeldFolder;
+class TSafePath;
 
 struct TPlatform;
 struct TSetupPageClass;
@@ -60,10 +61,12 @@ public:
     virtual void Update(const std::vector<std::string>& args);
 
     // The install steps, run when the user leaves the directory page. Returns early and quietly
-    // when the application is terminating.
+    // when the application is terminating. A failure or a stop request takes back everything the
+    // steps changed (files, folders, shortcuts, registry values) before it returns or raises.
     virtual void RunInstall(TProgressEvent callback);
 
-    TPlatform& Platform() const { return Platform_; }
+    // The platform the steps run on: the one handed in, or the install's journal while it runs.
+    TPlatform& Platform() const { return *Platform_; }
 
 protected:
     std::string ProductExecutablePath() const;
@@ -74,8 +77,10 @@ private:
     // raises the copy error naming it, and so does a target sub-folder that is a link or a file.
     bool CopyTree(const std::string& source, const THeldFolder& target);
     int64_t TreeSize(const std::string& folder) const;
+    // Makes the install folder's missing parts, each with the program files folder's rights.
+    void MakeInstallFolder(const TSafePath& target);
 
-    TPlatform& Platform_;
+    TPlatform* Platform_;
 };
 
 // The batch file that deletes the setup executable `exeName` from `installFolder` once the

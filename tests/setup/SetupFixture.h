@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/FileSystemRelay.h"
 #include "platform/HeldFolder.h"
 #include "platform/Registry.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -30,72 +31,52 @@ constexpr const char* kGroup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\
 constexpr const char* kDesktopLink = "C:\\Users\\Public\\Desktop\\Marlowen.lnk";
 
 // Passes every call on to another file system; tests override what should fail.
-class TFilesOver : public TFileSystem {
+class TFilesOver : public TFileSystemRelay {
 public:
-    explicit TFilesOver(TFileSystem& inner) : Inner_(inner) {}
+    using TFileSystemRelay::TFileSystemRelay;
 
-    std::vector<TFileEntry> FindFiles(const std::string& folder, const std::string& mask) const override {
-        return Inner_.FindFiles(folder, mask);
-    }
-    std::vector<uint8_t> ReadFile(const std::string& path) const override { return Inner_.ReadFile(path); }
-    void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
-        Inner_.WriteFile(path, bytes);
-    }
-    bool FileExists(const std::string& path) const override { return Inner_.FileExists(path); }
-    bool FolderExists(const std::string& path) const override { return Inner_.FolderExists(path); }
-    void CreateFolder(const std::string& path) override { Inner_.CreateFolder(path); }
-    bool DeleteFile(const std::string& path) override { return Inner_.DeleteFile(path); }
-    bool RemoveFolder(const std::string& path) override { return Inner_.RemoveFolder(path); }
-    std::optional<uint32_t> GetAttributes(const std::string& path) const override {
-        return Inner_.GetAttributes(path);
-    }
-    bool SetAttributes(const std::string& path, uint32_t attributes) override {
-        return Inner_.SetAttributes(path, attributes);
-    }
-    bool CopyFile(const std::string& source, const std::string& destination,
-                  const TCopyProgress& progress) override {
-        return Inner_.CopyFile(source, destination, progress);
-    }
-    std::string TempFolder() const override { return Inner_.TempFolder(); }
-    std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override {
-        return Wrap(Inner_.OpenHeldFolder(path));
-    }
-    std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override { return Inner_.OpenHeldFile(path); }
-
-    // Called before a held folder writes the file `path` (its folder's path, "\", the name).
+    // Called before a held folder writes or copies into the file `path` (its folder's path, "\",
+    // the name); a test raises here to make that write fail.
     virtual void BeforeHeldWrite(const std::string& /*path*/) {}
+    // Called before a folder is made, by CreateNewFolder or a held folder's OpenFolder.
+    virtual void BeforeFolderMade(const std::string& /*path*/) {}
+
+    bool CreateNewFolder(const std::string& path, TFolderRights rights) override {
+        BeforeFolderMade(path);
+        return TFileSystemRelay::CreateNewFolder(path, rights);
+    }
+
+protected:
+    std::unique_ptr<THeldFolder> WrapHeld(std::unique_ptr<THeldFolder> held) override {
+        return std::make_unique<THeldOver>(std::move(held), *this);
+    }
 
 private:
     // Held folders of the inner system that tell this one of their writes.
-    class THeldOver : public THeldFolder {
+    class THeldOver : public THeldFolderRelay {
     public:
-        THeldOver(std::unique_ptr<THeldFolder> inner, TFilesOver& owner) : Inner_(std::move(inner)), Owner_(owner) {}
-        const std::string& Path() const override { return Inner_->Path(); }
-        std::vector<TFileEntry> List() const override { return Inner_->List(); }
+        THeldOver(std::unique_ptr<THeldFolder> inner, TFilesOver& owner)
+            : THeldFolderRelay(std::move(inner), [&owner](std::unique_ptr<THeldFolder> folder) {
+                  return owner.WrapHeld(std::move(folder));
+              }),
+              Owner_(owner) {}
         std::unique_ptr<THeldFolder> OpenFolder(const std::string& name, bool create) const override {
-            return Owner_.Wrap(Inner_->OpenFolder(name, create));
+            if (create) Owner_.BeforeFolderMade(Path() + "\\" + name);
+            return THeldFolderRelay::OpenFolder(name, create);
         }
-        bool DeleteEntry(const std::string& name) const override { return Inner_->DeleteEntry(name); }
         void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const override {
             Owner_.BeforeHeldWrite(Path() + "\\" + name);
-            Inner_->WriteFile(name, bytes);
+            THeldFolderRelay::WriteFile(name, bytes);
         }
         bool CopyFileInto(const std::string& source, const std::string& name,
                           const TCopyProgress& progress) const override {
-            return Inner_->CopyFileInto(source, name, progress);
+            Owner_.BeforeHeldWrite(Path() + "\\" + name);
+            return THeldFolderRelay::CopyFileInto(source, name, progress);
         }
 
     private:
-        std::unique_ptr<THeldFolder> Inner_;
         TFilesOver& Owner_;
     };
-
-    std::unique_ptr<THeldFolder> Wrap(std::unique_ptr<THeldFolder> inner) {
-        if (!inner) return nullptr;
-        return std::make_unique<THeldOver>(std::move(inner), *this);
-    }
-
-    TFileSystem& Inner_;
 };
 
 // A fresh headless Windows over a private temporary folder, removed after the test. The setup

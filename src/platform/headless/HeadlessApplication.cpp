@@ -1,5 +1,7 @@
 #include "platform/headless/HeadlessApplication.h"
 
+#include <random>
+
 #include "core/FilePaths.h"
 
 namespace marlowen {
@@ -44,6 +46,13 @@ int32_t THeadlessApplication::MessageBox(const std::string& text, const std::str
 void THeadlessApplication::Sleep(uint32_t milliseconds) {
     Sleeps_.push_back(milliseconds);
     Clock_ += milliseconds;
+}
+
+std::vector<uint8_t> THeadlessApplication::RandomBytes(size_t count) {
+    std::random_device device;
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(device());
+    return bytes;
 }
 
 }  // namespace marlowen

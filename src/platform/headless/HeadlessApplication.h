@@ -34,6 +34,8 @@ public:
     void Sleep(uint32_t milliseconds) override;
     uint32_t TickCount() const override { return Clock_; }
     std::string ExecutablePath() const override { return ExecutablePath_; }
+    // From the host's random device.
+    std::vector<uint8_t> RandomBytes(size_t count) override;
 
     // The next box takes the first queued answer. With nothing queued a box gets its safe
     // answer: OK for an OK box, No for Yes/No, Cancel for Retry/Cancel.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Exception.h"
+#include "platform/SystemFileError.h"
 #include "platform/headless/HeadlessHeldFolder.h"
 
 namespace marlowen {
@@ -346,6 +347,29 @@ std::string THeadlessFileSystem::TempFolder() const {
     std::error_code error;
     fs::create_directories(HostPath("C:\\Temp"), error);
     return "C:\\Temp\\";
+}
+
+std::string THeadlessFileSystem::SystemFolder() const {
+    std::error_code error;
+    fs::create_directories(HostPath("C:\\Windows\\System32"), error);
+    return "C:\\Windows\\System32";
+}
+
+bool THeadlessFileSystem::CreateNewFolder(const std::string& path, TFolderRights rights) {
+    const fs::path host = HostPath(path);
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(host, error))) return false;
+    if (!fs::create_directory(host, error) || error) {
+        const std::string reason = IsFolder(host.parent_path()) ? "Access is denied." : "The system cannot find the path specified.";
+        throw ESystemFileError("Не удаётся создать папку " + Quoted(path) + ". " + reason, path, reason);
+    }
+    Rights_[KeyOf(host)] = rights;
+    return true;
+}
+
+std::optional<TFolderRights> THeadlessFileSystem::RightsOf(const std::string& path) const {
+    const auto found = Rights_.find(KeyOf(HostPath(path)));
+    return found == Rights_.end() ? std::nullopt : std::optional<TFolderRights>(found->second);
 }
 
 std::unique_ptr<THeldFolder> THeadlessFileSystem::OpenHeldFolder(const std::string& path) {

@@ -54,6 +54,12 @@ public:
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     // "C:\Temp\", created when first asked for.
     std::string TempFolder() const override;
+    // "C:\Windows\System32", created when first asked for.
+    std::string SystemFolder() const override;
+    // The rights are kept in a side table (RightsOf); the host folder itself is an ordinary one.
+    bool CreateNewFolder(const std::string& path, TFolderRights rights) override;
+    // For tests: the rights CreateNewFolder gave the folder, none for a folder it did not make.
+    std::optional<TFolderRights> RightsOf(const std::string& path) const;
     std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override;
     std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override;
 
@@ -88,6 +94,7 @@ private:
     std::filesystem::path Root_;
     std::map<std::string, uint32_t> ExtraAttributes_;  // host key → Hidden, System, folder ReadOnly
     std::set<std::string> Locked_;                      // host keys
+    std::map<std::string, TFolderRights> Rights_;       // host key → rights given when made
     uint32_t TemporaryCounter_ = 0;
 };
 

@@ -14,6 +14,7 @@
 #include "core/Exception.h"
 #include "core/SafePath.h"
 #include "core/Utf.h"
+#include "platform/SystemFileError.h"
 #include "platform/headless/HeadlessFileSystem.h"
 
 namespace marlowen {
@@ -23,6 +24,12 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The reasons a copy fails for, in the system's words.
+constexpr const char* kAccessDenied = "Access is denied.";
+constexpr const char* kInUse = "The process cannot access the file because it is being used by another process.";
+constexpr const char* kNotFound = "The system cannot find the file specified.";
+constexpr const char* kWriteFault = "The system cannot write to the specified device.";
 
 // What an entry of a folder is, the link itself for a link.
 enum class TEntryKind { Missing, File, ReadOnlyFile, Folder, Link };
@@ -224,16 +231,29 @@ bool THeadlessHeldFolder::CopyFileInto(const std::string& source, const std::str
                                        const TCopyProgress& progress) const {
     const fs::path host = Entry(name);
     const fs::path from = Files_.HostPath(source);
+    const std::string shown = Path_ + "\\" + name;
+    const auto fail = [&shown](const char* reason) {
+        throw ESystemFileError("Не удаётся скопировать файл " + Quoted(shown) + ". " + reason, shown, reason);
+    };
     std::error_code error;
-    if (!Replaceable(name) || !fs::is_regular_file(from, error)) return false;
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return false;
+    if (!Replaceable(name)) fail(kAccessDenied);
+    if (Files_.IsLockedHost(host)) fail(kInUse);
+    std::ifstream in;
+    if (fs::is_regular_file(from, error)) in.open(from, std::ios::binary);
+    if (!in) fail(kNotFound);
     const auto size = static_cast<int64_t>(fs::file_size(from, error));
+    bool cancelled = false;
+    const TCopyProgress watched = [&progress, &cancelled](int64_t fileSize, int64_t done) {
+        cancelled = progress && progress(fileSize, done);
+        return cancelled;
+    };
     const bool copied = ReplaceWith(name, [&](const TWrite& write) {
-        return THeadlessFileSystem::CopyChunks(in, write, error ? 0 : size, progress);
+        return THeadlessFileSystem::CopyChunks(in, write, error ? 0 : size, watched);
     });
-    if (copied) Files_.TakeCopiedAttributes(from, host);
-    return copied;
+    if (cancelled) return false;
+    if (!copied) fail(kWriteFault);
+    Files_.TakeCopiedAttributes(from, host);
+    return true;
 }
 
 THeadlessHeldFile::~THeadlessHeldFile() {

@@ -108,4 +108,20 @@ const THeadlessRegistry::TKeyData* THeadlessRegistry::Find(TRegistryRoot root, c
     return found != Keys_.end() ? found->second.get() : nullptr;
 }
 
+std::string THeadlessRegistry::Dump() const {
+    std::string text;
+    for (const auto& [place, key] : Keys_) {
+        text += (place.first == TRegistryRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + key->Path + "\n";
+        for (const auto& [folded, value] : key->Values) {
+            text += "  " + value.first + " = ";
+            if (const auto* string = std::get_if<std::string>(&value.second)) {
+                text += "\"" + *string + "\"\n";
+            } else {
+                text += std::to_string(std::get<uint32_t>(value.second)) + "\n";
+            }
+        }
+    }
+    return text;
+}
+
 }  // namespace marlowen

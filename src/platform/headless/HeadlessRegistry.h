@@ -32,6 +32,8 @@ public:
     // For tests: the key's data, or none.
     const TKeyData* Find(TRegistryRoot root, const std::string& path) const;
     bool KeyExists(TRegistryRoot root, const std::string& path) const { return Find(root, path) != nullptr; }
+    // For tests: every key and value, one per line in a fixed order, to compare whole states.
+    std::string Dump() const;
 
 private:
     using TKeys = std::map<std::pair<TRegistryRoot, std::string>, std::shared_ptr<TKeyData>>;

@@ -17,6 +17,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <sddl.h>
 
 #undef CopyFile
 #undef CreateDirectory

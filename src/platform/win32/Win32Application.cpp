@@ -2,6 +2,9 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <bcrypt.h>
+
+#include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "platform/win32/Win32Text.h"
 
@@ -53,5 +56,14 @@ void TWin32Application::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 uint32_t TWin32Application::TickCount() const { return GetTickCount(); }
 
 std::string TWin32Application::ExecutablePath() const { return Utf8Text(ModuleFileName()); }
+
+std::vector<uint8_t> TWin32Application::RandomBytes(size_t count) {
+    std::vector<uint8_t> bytes(count);
+    if (count > 0 && !BCRYPT_SUCCESS(BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(count),
+                                                     BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+        throw Exception("The system's random source failed.");
+    }
+    return bytes;
+}
 
 }  // namespace marlowen

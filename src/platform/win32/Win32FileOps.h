@@ -18,7 +18,7 @@ std::wstring TemporaryPath(const std::wstring& target, uint32_t counter);
 // A new number for each temporary file of this process.
 uint32_t NextTemporaryNumber();
 
-// Raises `what` "path". and the system's text for `code`.
+// Raises an ESystemFileError: `what` "path". and the system's text for `code`.
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD code);
 
 // The whole content of an open file; raises naming `path`.
@@ -30,8 +30,9 @@ std::vector<uint8_t> ReadWholeFile(HANDLE file, const std::string& path);
 void WriteThroughTemporary(const std::wstring& target, const std::vector<uint8_t>& bytes, const std::string& path);
 
 // CopyFileExW with a progress routine that may cancel or raise (the exception reaches the caller
-// once the system's frames are left); a cancelled copy leaves no target. False when it failed.
-bool CopyWithProgress(const std::wstring& source, const std::wstring& target, const TCopyProgress& progress,
-                      DWORD flags);
+// once the system's frames are left); a cancelled copy leaves no target. ERROR_SUCCESS when the
+// file was copied, ERROR_REQUEST_ABORTED when it was cancelled, the system's code otherwise.
+DWORD CopyWithProgress(const std::wstring& source, const std::wstring& target, const TCopyProgress& progress,
+                       DWORD flags);
 
 }  // namespace marlowen

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/Exception.h"
+#include "platform/SystemFileError.h"
 #include "platform/win32/Win32FileOps.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32HeldFolder.h"
@@ -79,7 +80,8 @@ uint32_t NextTemporaryNumber() {
 }
 
 [[noreturn]] void RaiseFileError(const char* what, const std::string& path, DWORD code) {
-    throw Exception(std::string(what) + " \"" + path + "\". " + SystemErrorMessage(code));
+    const std::string reason = SystemErrorMessage(code);
+    throw ESystemFileError(std::string(what) + " \"" + path + "\". " + reason, path, reason);
 }
 
 void WriteThroughTemporary(const std::wstring& target, const std::vector<uint8_t>& bytes, const std::string& path) {
@@ -269,14 +271,14 @@ bool TWin32FileSystem::SetAttributes(const std::string& path, uint32_t attribute
     return !path.empty() && SetFileAttributesW(LongPath(path).c_str(), attributes) != 0;
 }
 
-bool CopyWithProgress(const std::wstring& source, const std::wstring& target, const TCopyProgress& progress,
-                      DWORD flags) {
+DWORD CopyWithProgress(const std::wstring& source, const std::wstring& target, const TCopyProgress& progress,
+                       DWORD flags) {
     TCopyContext context{&progress, false, nullptr};
     BOOL cancel = FALSE;
-    BOOL copied = CopyFileExW(source.c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr, &context,
-                              &cancel, flags);
-    bool cancelled = !copied && GetLastError() == ERROR_REQUEST_ABORTED;
-    if (copied && progress && !context.Called) {
+    const BOOL copied = CopyFileExW(source.c_str(), target.c_str(), progress ? CopyProgressRoutine : nullptr,
+                                    &context, &cancel, flags);
+    DWORD code = copied ? ERROR_SUCCESS : GetLastError();
+    if (code == ERROR_SUCCESS && progress && !context.Called) {
         // Some systems copy without calling the routine: report the finished copy once, so that
         // the caller sees every byte done and may still reject the file.
         WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -284,21 +286,20 @@ bool CopyWithProgress(const std::wstring& source, const std::wstring& target, co
             const int64_t size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
                                                       data.nFileSizeLow);
             try {
-                cancelled = progress(size, size);
+                if (progress(size, size)) code = ERROR_REQUEST_ABORTED;
             } catch (...) {
                 context.Error = std::current_exception();
-                cancelled = true;
+                code = ERROR_REQUEST_ABORTED;
             }
         }
     }
-    if (cancelled) {
+    if (code == ERROR_REQUEST_ABORTED) {
         // A cancelled copy's destination is incomplete or unwanted.
         SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(target.c_str());
-        copied = FALSE;
     }
     if (context.Error) std::rethrow_exception(context.Error);
-    return copied != 0;
+    return code;
 }
 
 bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& destination,
@@ -308,7 +309,7 @@ bool TWin32FileSystem::CopyFile(const std::string& source, const std::string& de
     // A read-only destination stays, as Windows keeps it (some emulations replace it all the same).
     const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return false;
-    return CopyWithProgress(LongPath(source), target, progress, 0);
+    return CopyWithProgress(LongPath(source), target, progress, 0) == ERROR_SUCCESS;
 }
 
 std::unique_ptr<THeldFolder> TWin32FileSystem::OpenHeldFolder(const std::string& path) {
@@ -332,6 +333,71 @@ std::string TWin32FileSystem::TempFolder() const {
     }
     if (buffer.back() != L'\\') buffer.push_back(L'\\');
     return Utf8Text(buffer);
+}
+
+namespace {
+
+// The rights of a restricted folder in the system's descriptor language: a protected list ("P",
+// nothing inherited, "AI" marking what it passes on), each entry inherited by sub-folders and
+// files ("OICI"): the system (SY) and the administrators (BA) full control (FA); for program
+// folders the users (BU) read and run (0x1200A9: read, read attributes, list, traverse, synchronise).
+const wchar_t* DescriptorText(TFolderRights rights) {
+    switch (rights) {
+        case TFolderRights::ProgramFiles:
+            return L"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+        case TFolderRights::AdminsOnly:
+            return L"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+        case TFolderRights::Inherited:
+            break;
+    }
+    return nullptr;
+}
+
+// A security descriptor made from its text, freed with the object.
+class TSecurityDescriptor {
+public:
+    explicit TSecurityDescriptor(const wchar_t* text) {
+        if (text != nullptr &&
+            !ConvertStringSecurityDescriptorToSecurityDescriptorW(text, SDDL_REVISION_1, &Descriptor_, nullptr)) {
+            RaiseFileError("Не удаётся задать права папки", Utf8Text(text), GetLastError());
+        }
+    }
+    TSecurityDescriptor(const TSecurityDescriptor&) = delete;
+    TSecurityDescriptor& operator=(const TSecurityDescriptor&) = delete;
+    ~TSecurityDescriptor() {
+        if (Descriptor_ != nullptr) LocalFree(Descriptor_);
+    }
+    PSECURITY_DESCRIPTOR Get() const { return Descriptor_; }
+
+private:
+    PSECURITY_DESCRIPTOR Descriptor_ = nullptr;
+};
+
+}  // namespace
+
+std::string TWin32FileSystem::SystemFolder() const {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0) throw Exception("Не удаётся получить системную папку. " + SystemErrorMessage(GetLastError()));
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(length + 1);
+    }
+    while (buffer.size() > 3 && buffer.back() == L'\\') buffer.pop_back();
+    return Utf8Text(buffer);
+}
+
+bool TWin32FileSystem::CreateNewFolder(const std::string& path, TFolderRights rights) {
+    const std::wstring folder = LongPath(path);
+    const TSecurityDescriptor descriptor(DescriptorText(rights));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.Get(), FALSE};
+    if (CreateDirectoryW(folder.c_str(), descriptor.Get() != nullptr ? &attributes : nullptr)) return true;
+    const DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS) return false;
+    RaiseFileError("Не удаётся создать папку", path, code);
 }
 
 }  // namespace marlowen

@@ -27,6 +27,8 @@ public:
     bool SetAttributes(const std::string& path, uint32_t attributes) override;
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     std::string TempFolder() const override;
+    std::string SystemFolder() const override;
+    bool CreateNewFolder(const std::string& path, TFolderRights rights) override;
     std::unique_ptr<THeldFolder> OpenHeldFolder(const std::string& path) override;
     std::unique_ptr<THeldFile> OpenHeldFile(const std::string& path) override;
 };

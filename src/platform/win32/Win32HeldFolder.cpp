@@ -15,6 +15,7 @@ namespace {
 // Opens the entry itself, never what a link leads to; folders open too.
 constexpr DWORD kNoFollow = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr const char* kCopyFailed = "Не удаётся скопировать файл";
 
 TFileHandle OpenEntry(const std::wstring& path, DWORD access, DWORD share) {
     return TFileHandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, kNoFollow, nullptr));
@@ -127,14 +128,19 @@ void TWin32HeldFolder::WriteFile(const std::string& name, const std::vector<uint
 bool TWin32HeldFolder::CopyFileInto(const std::string& source, const std::string& name,
                                     const TCopyProgress& progress) const {
     const std::wstring target = EntryPath(name);
-    if (source.empty() || IsReadOnlyFile(target)) return false;
+    const std::string shown = Utf8Text(target);
+    if (source.empty()) RaiseFileError(kCopyFailed, shown, ERROR_INVALID_NAME);
+    if (IsReadOnlyFile(target)) RaiseFileError(kCopyFailed, shown, ERROR_ACCESS_DENIED);
     // A new file beside, renamed over the name: whatever had the name (a link too) is replaced.
     const std::wstring temporary = TemporaryPath(target, NextTemporaryNumber());
-    if (!CopyWithProgress(LongPath(source), temporary, progress, COPY_FILE_FAIL_IF_EXISTS)) return false;
+    const DWORD copied = CopyWithProgress(LongPath(source), temporary, progress, COPY_FILE_FAIL_IF_EXISTS);
+    if (copied == ERROR_REQUEST_ABORTED) return false;
+    if (copied != ERROR_SUCCESS) RaiseFileError(kCopyFailed, shown, copied);
     if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD code = GetLastError();
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(temporary.c_str());
-    return false;
+    RaiseFileError(kCopyFailed, shown, code);
 }
 
 std::unique_ptr<TWin32HeldFile> TWin32HeldFile::Open(const std::wstring& wide, const std::string& path) {
