@@ -20,6 +20,13 @@ struct TShellLinkData {
     int32_t IconIndex = -1;     // below 0: no icon location (the target's own icon)
 };
 
+// How ExecuteAsUser started a program.
+enum class TUserStart {
+    AsUser,    // by the desktop's shell, with the signed-in user's own rights
+    Directly,  // by this process (no desktop shell took it), with this process's rights
+    Failed,    // not at all
+};
+
 // What the folder-browse dialog is asked to show.
 struct TFolderBrowseRequest {
     std::string Prompt;        // the text above the folder tree
@@ -36,6 +43,11 @@ public:
     // working folder and the show command. False when it could not be started.
     virtual bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                          const std::string& folder, int32_t showCommand) = 0;
+    // Opens `file` shown normally with the rights of the user signed in at the desktop, not this
+    // process's (which may be an administrator's): the desktop's shell is asked to start it. Where
+    // there is no such shell to ask, it is started as Execute does and the result says so.
+    virtual TUserStart ExecuteAsUser(const std::string& file, const std::string& parameters,
+                                     const std::string& folder) = 0;
     // Starts `file` hidden through the extended execute call with its default action and the
     // working folder; raises the platform's error when it cannot be started.
     virtual void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) = 0;

@@ -119,10 +119,13 @@ private:
 
 }  // namespace
 
-TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName) {
+TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName,
+                                 const std::string& systemFolder, const std::string& batchFolder) {
     TBatchWriter writer;
     const std::string folder = writer.Name(installFolder);
     const std::string exe = "\"" + folder + "\\" + writer.Name(exeName) + "\"";
+    // Every program by its full path: cmd would look in the working folder first.
+    const std::string ping = "\"" + writer.Name(systemFolder) + "\\ping.exe\"";
     TSelfDeleteBatch batch;
     batch.Lines = {
         "set T=0",
@@ -130,9 +133,10 @@ TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::st
         "del " + exe,
         // One try a second for a minute: the process ends long before, a file that never goes
         // must not keep a hidden loop running forever.
-        "if exist " + exe + " if %T% lss 60 (set /a T+=1 >nul & ping -n 2 127.0.0.1 >nul & goto try)",
+        "if exist " + exe + " if %T% lss 60 (set /a T+=1 >nul & " + ping + " -n 2 127.0.0.1 >nul & goto try)",
         "RD \"" + folder + "\"",
-        "del " + std::string(kBatchFile),
+        // One line, read whole before the file goes: the batch file, then its own folder.
+        "del \"%~f0\" & RD \"" + writer.Name(batchFolder) + "\"",
     };
     batch.Parameters = writer.Parameters();
     return batch;
@@ -266,24 +270,41 @@ void TCustomSetupModule::RemoveProgramGroup() {
     if (IsRemovableFolder(ProgramGroup)) DeleteFolderTree(Platform_->Files, ProgramGroup);
 }
 
+std::string TCustomSetupModule::MakeBatchFolder(const std::string& parent) {
+    // A fresh folder only administrators and the system can enter, under a name nobody can guess
+    // or take first: made exclusively, a name that exists already is never used.
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string name = std::string(Product::Name) + "-";
+        for (uint8_t byte : Platform_->Application.RandomBytes(16)) {
+            name += kHex[byte >> 4];
+            name += kHex[byte & 15];
+        }
+        const std::string folder = parent + "\\" + name;
+        if (Platform_->Files.CreateNewFolder(folder, TFolderRights::AdminsOnly)) return folder;
+    }
+    throw Exception("No folder of its own for the batch file in " + parent);
+}
+
 void TCustomSetupModule::ScheduleSelfDelete() {
-    std::string folder;
+    TFileSystem& files = Platform_->Files;
+    std::string system;
     std::string batch;
-    const TSelfDeleteBatch text =
-        SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_->Application.ExecutablePath()));
+    TSelfDeleteBatch text;
     try {
-        folder = GetSpecialFolder(*Platform_, SpecialFolder::AppData) + "\\" + Product::MakerFolder + "\\" +
-                 Product::Name;
+        system = files.SystemFolder();
+        // The Windows folder's own temporary folder: users may add to it, not change what others made.
+        const std::string folder = MakeBatchFolder(ExtractFileDir(system) + "\\Temp");
+        text = SelfDeleteBatch(InstallFolder, ExtractFileName(Platform_->Application.ExecutablePath()), system, folder);
         std::string content;
         for (const std::string& line : text.Lines) content += line + "\r\n";
         batch = folder + "\\" + kBatchFile;
-        Platform_->Files.CreateFolder(folder);
-        Platform_->Files.WriteFile(batch, std::vector<uint8_t>(content.begin(), content.end()));
+        files.WriteFile(batch, std::vector<uint8_t>(content.begin(), content.end()));
     } catch (const Exception&) {
         // Without the batch file the setup executable and its folder stay; nothing else is lost.
         return;
     }
-    Platform_->Shell.ExecuteHidden(batch, text.Parameters, folder);
+    Platform_->Shell.ExecuteHidden(batch, text.Parameters, system);
 }
 
 void TCustomSetupModule::Install() {

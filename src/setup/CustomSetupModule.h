@@ -77,6 +77,8 @@ private:
     // raises the copy error naming it, and so does a target sub-folder that is a link or a file.
     bool CopyTree(const std::string& source, const THeldFolder& target);
     int64_t TreeSize(const std::string& folder) const;
+    // A new folder for the self-deleting batch file in `parent`; raises when none can be made.
+    std::string MakeBatchFolder(const std::string& parent);
     // Makes the install folder's missing parts, each with the program files folder's rights.
     void MakeInstallFolder(const TSafePath& target);
 
@@ -84,14 +86,17 @@ private:
 };
 
 // The batch file that deletes the setup executable `exeName` from `installFolder` once the
-// running process has let go of it, removes the then empty folder and deletes itself. It retries
-// for about a minute at most. Its lines are plain ASCII (cmd reads them in the OEM code page);
+// running process has let go of it, removes the then empty folder, deletes itself and removes its
+// own folder `batchFolder`. It retries for about a minute at most, waiting with the ping program
+// of `systemFolder` named by its full path (it is started there, so nothing is looked up in a
+// folder anybody else can write). Its lines are plain ASCII (cmd reads them in the OEM code page);
 // a name with other characters is passed in Parameters, to be given to the start call.
 struct TSelfDeleteBatch {
     std::vector<std::string> Lines;
     std::string Parameters;
 };
-TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName);
+TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::string& exeName,
+                                 const std::string& systemFolder, const std::string& batchFolder);
 
 // Whether a folder may be deleted as a whole tree: an absolute path below a drive or share root,
 // judged on its normalised form.

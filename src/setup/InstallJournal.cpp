@@ -187,6 +187,10 @@ public:
                  const std::string& folder, int32_t showCommand) override {
         return Inner_.Execute(verb, file, parameters, folder, showCommand);
     }
+    TUserStart ExecuteAsUser(const std::string& file, const std::string& parameters,
+                             const std::string& folder) override {
+        return Inner_.ExecuteAsUser(file, parameters, folder);
+    }
     void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override {
         Inner_.ExecuteHidden(file, parameters, folder);
     }

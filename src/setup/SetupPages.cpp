@@ -321,8 +321,8 @@ void TFrameSummary::Next() {
     if (Controls().GetControl<TGraphCheckBox>("CheckBoxStartProgram").Checked()) {
         TUninstallInfo info;
         if (ReadUninstallInfo(platform.Registry, Product::Name, info) && platform.Files.FileExists(info.DefaultValue)) {
-            platform.Shell.Execute("open", info.DefaultValue, "", ExtractFileDir(info.DefaultValue),
-                                   ShowCommand::ShowNormal);
+            // The product runs with the user's own rights, never with the setup's.
+            platform.Shell.ExecuteAsUser(info.DefaultValue, "", ExtractFileDir(info.DefaultValue));
         }
     }
     platform.Application.Terminate();

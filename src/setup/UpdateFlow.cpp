@@ -148,8 +148,8 @@ void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args) {
     platform.Application.MessageBox(Resolve(kSucceeded), Resolve(SetupTexts::InstallTitle),
                                     MessageBoxFlag::IconInformation);
     if (!command.Program.empty()) {
-        platform.Shell.Execute("open", command.Program, command.Arguments, ExtractFilePath(command.Program),
-                               ShowCommand::ShowNormal);
+        // The program runs with the user's own rights, never with the update's.
+        platform.Shell.ExecuteAsUser(command.Program, command.Arguments, ExtractFilePath(command.Program));
     }
 }
 

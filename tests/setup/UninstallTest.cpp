@@ -2,14 +2,15 @@
 
 #include "SetupFixture.h"
 #include "core/Exception.h"
+#include "core/FilePaths.h"
 #include "setup/SetupModule.h"
 #include "setup/SystemIntegration.h"
 
 namespace marlowen::testing {
 namespace {
 
-constexpr const char* kBatchFolder = "C:\\Users\\user\\AppData\\Roaming\\Tovan soft\\Marlowen";
-constexpr const char* kBatch = "C:\\Users\\user\\AppData\\Roaming\\Tovan soft\\Marlowen\\ui.bat";
+constexpr const char* kWindowsTemp = "C:\\Windows\\Temp";
+constexpr const char* kSystem = "C:\\Windows\\System32";
 
 // An installed product, run from its installed Setup.exe (in use, as a running program is).
 class Uninstall : public TSetupFixture {
@@ -34,6 +35,19 @@ protected:
         std::filesystem::create_symlink(Host(target), Host(link), error);
         return !error && std::filesystem::is_symlink(Host(link), error);
     }
+    // The batch folders in the Windows temporary folder.
+    std::vector<std::string> BatchFolders() {
+        std::vector<std::string> folders;
+        for (const TFileEntry& entry : Machine().Files.FindFiles(kWindowsTemp, "*")) {
+            folders.push_back(std::string(kWindowsTemp) + "\\" + entry.Name);
+        }
+        return folders;
+    }
+    // The one batch file written, or "" when there is none.
+    std::string Batch() {
+        const std::vector<std::string> folders = BatchFolders();
+        return folders.size() == 1 ? folders[0] + "\\ui.bat" : "";
+    }
     // Not even a link is left at the path.
     bool Gone(const std::string& path) { return !std::filesystem::exists(std::filesystem::symlink_status(Host(path))); }
     std::unique_ptr<TSetupModule> Module_;
@@ -52,7 +66,7 @@ TEST_F(Uninstall, AnsweringNoChangesNothing) {
     EXPECT_TRUE(Exists(std::string(kGroup) + "\\Marlowen.lnk"));
     EXPECT_TRUE(Exists(kDesktopLink));
     EXPECT_TRUE(Exists(std::string(kInstalled) + "\\MarlowenApp.exe"));
-    EXPECT_FALSE(Exists(kBatch));
+    EXPECT_TRUE(BatchFolders().empty());
     EXPECT_TRUE(Machine().Shell.Started().empty());
 }
 
@@ -70,21 +84,46 @@ TEST_F(Uninstall, AnsweringYesRemovesWhatItCanAndSchedulesTheRest) {
     EXPECT_TRUE(Exists(std::string(kInstalled) + "\\Setup.exe"));  // in use: the batch file's job
     EXPECT_EQ(Integer(HKLM, kSettingsKey, "EnableAutoUpdate"), 1u);  // the settings stay
 
-    EXPECT_EQ(Read(kBatch),
+    // In a fresh folder of its own that only administrators and the system may enter, under a
+    // name nobody can guess; started in the system folder.
+    const std::string batch = Batch();
+    ASSERT_FALSE(batch.empty());
+    const std::string folder = ExtractFileDir(batch);
+    EXPECT_EQ(Machine().Files.RightsOf(folder), TFolderRights::AdminsOnly);
+    const std::string name = ExtractFileName(folder);
+    ASSERT_EQ(name.size(), 9u + 32u) << name;
+    EXPECT_EQ(name.rfind("Marlowen-", 0), 0u);
+    EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 9), std::string::npos) << name;
+    EXPECT_EQ(Read(batch),
               "set T=0\r\n"
               ":try\r\n"
               "del \"C:\\Program Files\\Marlowen\\Setup.exe\"\r\n"
               "if exist \"C:\\Program Files\\Marlowen\\Setup.exe\" if %T% lss 60 "
-              "(set /a T+=1 >nul & ping -n 2 127.0.0.1 >nul & goto try)\r\n"
+              "(set /a T+=1 >nul & \"C:\\Windows\\System32\\ping.exe\" -n 2 127.0.0.1 >nul & goto try)\r\n"
               "RD \"C:\\Program Files\\Marlowen\"\r\n"
-              "del ui.bat\r\n");
+              "del \"%~f0\" & RD \"" + folder + "\"\r\n");
     ASSERT_EQ(Machine().Shell.Started().size(), 1u);
     const auto& started = Machine().Shell.Started()[0];
     EXPECT_TRUE(started.Hidden);
-    EXPECT_EQ(started.File, kBatch);
+    EXPECT_EQ(started.File, batch);
     EXPECT_EQ(started.Parameters, "");
-    EXPECT_EQ(started.Folder, kBatchFolder);
+    EXPECT_EQ(started.Folder, kSystem);
     EXPECT_EQ(Machine().Application.Boxes().size(), 1u);
+}
+
+TEST_F(Uninstall, EachRemovalGetsAFolderOfItsOwnAndNeverReusesOne) {
+    // A folder planted under every name the random source could give is never taken over.
+    Machine().Application.QueueAnswer(MessageBoxAnswer::Yes);
+    Module().Uninstall(true);
+    const std::string first = Batch();
+    ASSERT_FALSE(first.empty());
+    WriteUninstallInfo(Machine().Registry, "Marlowen", kInstalled, std::string(kInstalled) + "\\MarlowenApp.exe",
+                       kGroup, "", "Marlowen");
+    Module().Uninstall(false);
+    const std::vector<std::string> folders = BatchFolders();
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_NE(folders[0], folders[1]);
+    EXPECT_EQ(Machine().Shell.Started()[1].File.rfind(std::string(kWindowsTemp) + "\\Marlowen-", 0), 0u);
 }
 
 TEST_F(Uninstall, WithoutAskingAndWithoutADesktopLink) {
@@ -100,7 +139,7 @@ TEST_F(Uninstall, ABatchThatCannotStartIsRaisedAfterEverythingElseWent) {
     EXPECT_THROW(Module().Uninstall(false), Exception);
     EXPECT_FALSE(Machine().Registry.KeyExists(HKLM, kUninstallKey));
     EXPECT_FALSE(Exists(kGroup));
-    EXPECT_TRUE(Exists(kBatch));
+    EXPECT_FALSE(Batch().empty());
 }
 
 TEST_F(Uninstall, WithoutAnEntryNothingIsRemoved) {
@@ -165,14 +204,15 @@ TEST_F(Uninstall, AnInstallFolderThatIsALinkGoesAsALink) {
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdNamesTheRightFile) {
-    const auto batch = SelfDeleteBatch("D:\\100%\\%PATH%", "Set%up.exe");
+    const auto batch = SelfDeleteBatch("D:\\100%\\%PATH%", "Set%up.exe", "C:\\W%\\System32", "C:\\W%\\Temp\\M");
     const auto& lines = batch.Lines;
     EXPECT_EQ(batch.Parameters, "");
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[2], "del \"D:\\100%%\\%%PATH%%\\Set%%up.exe\"");
     EXPECT_EQ(lines[3].rfind("if exist \"D:\\100%%\\%%PATH%%\\Set%%up.exe\" if %T% lss 60 (", 0), 0u);
+    EXPECT_NE(lines[3].find("& \"C:\\W%%\\System32\\ping.exe\" -n 2"), std::string::npos) << lines[3];
     EXPECT_EQ(lines[4], "RD \"D:\\100%%\\%%PATH%%\"");
-    EXPECT_EQ(lines[5], "del ui.bat");
+    EXPECT_EQ(lines[5], "del \"%~f0\" & RD \"C:\\W%%\\Temp\\M\"");
 }
 
 // cmd reads the batch in the OEM code page: a name beyond ASCII reaches it as a parameter of the
@@ -180,7 +220,7 @@ TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdNamesTheRightFile) {
 TEST(SelfDeleteBatch, NamesBeyondAsciiArePassedAsParameters) {
     const std::string folder = "C:\\Программы\\Marlowen";
     const std::string exe = "Уст.exe";
-    auto batch = SelfDeleteBatch(folder, exe);
+    auto batch = SelfDeleteBatch(folder, exe, kSystem, "C:\\Windows\\Temp\\M");
     EXPECT_EQ(batch.Parameters, "\"" + folder + "\" \"" + exe + "\"");
     EXPECT_EQ(batch.Lines[2], "del \"%~1\\%~2\"");
     EXPECT_EQ(batch.Lines[4], "RD \"%~1\"");
@@ -188,9 +228,11 @@ TEST(SelfDeleteBatch, NamesBeyondAsciiArePassedAsParameters) {
         for (char c : line) EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << line;
     }
 
-    batch = SelfDeleteBatch(folder, "Setup.exe");
-    EXPECT_EQ(batch.Parameters, "\"" + folder + "\"");
+    batch = SelfDeleteBatch(folder, "Setup.exe", "C:\\Окна\\System32", "C:\\Окна\\Temp\\M");
+    EXPECT_EQ(batch.Parameters, "\"" + folder + "\" \"C:\\Окна\\System32\" \"C:\\Окна\\Temp\\M\"");
     EXPECT_EQ(batch.Lines[2], "del \"%~1\\Setup.exe\"");
+    EXPECT_NE(batch.Lines[3].find("& \"%~2\\ping.exe\" -n 2"), std::string::npos) << batch.Lines[3];
+    EXPECT_EQ(batch.Lines[5], "del \"%~f0\" & RD \"%~3\"");
 }
 
 TEST_F(Uninstall, AFolderBeyondAsciiIsHandedToTheBatchAsAParameter) {
@@ -201,7 +243,7 @@ TEST_F(Uninstall, AFolderBeyondAsciiIsHandedToTheBatchAsAParameter) {
     EXPECT_FALSE(Exists(folder + "\\MarlowenApp.exe"));
     ASSERT_EQ(Machine().Shell.Started().size(), 1u);
     EXPECT_EQ(Machine().Shell.Started()[0].Parameters, "\"" + folder + "\"");
-    const std::string text = Read(kBatch);
+    const std::string text = Read(Batch());
     EXPECT_NE(text.find("RD \"%~1\"\r\n"), std::string::npos);
     EXPECT_EQ(text.find(folder), std::string::npos);
 }

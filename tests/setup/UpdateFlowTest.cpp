@@ -183,6 +183,17 @@ TEST_F(UpdateFlowTest, AppliesEveryActionRecordsTheLevelAndStartsTheProgram) {
     EXPECT_EQ(started.Parameters, "\"first arg\" \"second\"");
     EXPECT_EQ(started.Folder, "C:\\Program Files\\Marlowen\\");
     EXPECT_EQ(started.ShowCommand, 1);
+    EXPECT_TRUE(started.AsUser) << "the program must not run with the update's rights";
+}
+
+TEST_F(UpdateFlowTest, WithoutADesktopShellTheProgramStillStarts) {
+    Machine().Shell.NoDesktopShell = true;
+    WritePackage(2, {});
+    Write(In("MarlowenApp.exe"), "app");
+    EXPECT_EQ(Run({"/update", kKey, kPackage, In("MarlowenApp.exe")}), "");
+    ASSERT_EQ(Machine().Shell.Started().size(), 1u);
+    EXPECT_FALSE(Machine().Shell.Started()[0].AsUser);
+    EXPECT_EQ(Machine().Shell.Started()[0].File, In("MarlowenApp.exe"));
 }
 
 TEST_F(UpdateFlowTest, AnEmptyTableStillSucceedsAndNothingStartsWithoutAProgram) {

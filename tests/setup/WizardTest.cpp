@@ -113,6 +113,7 @@ TEST_F(SetupRun, InstallsThroughThePagesShowsTheCopyAndStartsTheProductOnFinish)
     EXPECT_EQ(started.File, "C:\\Program Files\\Marlowen\\MarlowenApp.exe");
     EXPECT_EQ(started.Folder, "C:\\Program Files\\Marlowen");
     EXPECT_EQ(started.ShowCommand, 1);
+    EXPECT_TRUE(started.AsUser) << "the product must not run with the setup's rights";
     EXPECT_TRUE(App().Terminated());
 }
 

@@ -1,7 +1,7 @@
 // A stand-in for the product executable until the real one ships in the distribution: when
-// started, it records its command line, its folder and the working folder in
-// "MarlowenApp.started.txt" beside itself (UTF-8, one line each), so that tests can see that and
-// how the setup started it.
+// started, it records its command line, its folder, the working folder and whether it runs with
+// administrator rights (its token elevated) in "MarlowenApp.started.txt" beside itself (UTF-8,
+// one line each), so that tests can see that and how the setup started it.
 
 #include <windows.h>
 
@@ -35,6 +35,17 @@ struct THandleCloser {
 };
 using TFileHandle = std::unique_ptr<void, THandleCloser>;
 
+// "yes", "no", or "unknown" where the system cannot tell.
+std::string Elevated() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return "unknown";
+    const TFileHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) return "unknown";
+    return elevation.TokenIsElevated != 0 ? "yes" : "no";
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -42,7 +53,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring current(GetCurrentDirectoryW(0, nullptr), L'\0');
     current.resize(GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data()));
     const std::string record = "command line: " + Utf8(GetCommandLineW()) + "\r\n" + "folder: " + Utf8(folder.c_str()) +
-                               "\r\n" + "working folder: " + Utf8(current.c_str()) + "\r\n";
+                               "\r\n" + "working folder: " + Utf8(current.c_str()) + "\r\n" +
+                               "elevated: " + Elevated() + "\r\n";
     const std::wstring file = folder + L"\\MarlowenApp.started.txt";
     HANDLE raw = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return 1;

@@ -352,6 +352,7 @@ std::string THeadlessFileSystem::TempFolder() const {
 std::string THeadlessFileSystem::SystemFolder() const {
     std::error_code error;
     fs::create_directories(HostPath("C:\\Windows\\System32"), error);
+    fs::create_directories(HostPath("C:\\Windows\\Temp"), error);
     return "C:\\Windows\\System32";
 }
 

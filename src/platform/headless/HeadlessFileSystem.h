@@ -54,7 +54,7 @@ public:
     bool CopyFile(const std::string& source, const std::string& destination, const TCopyProgress& progress) override;
     // "C:\Temp\", created when first asked for.
     std::string TempFolder() const override;
-    // "C:\Windows\System32", created when first asked for.
+    // "C:\Windows\System32", created when first asked for (with "C:\Windows\Temp" beside it).
     std::string SystemFolder() const override;
     // The rights are kept in a side table (RightsOf); the host folder itself is an ordinary one.
     bool CreateNewFolder(const std::string& path, TFolderRights rights) override;

@@ -35,6 +35,24 @@ void THeadlessShell::ExecuteHidden(const std::string& file, const std::string& p
     Started_.push_back({true, std::string(), file, parameters, folder, ShowCommand::Hide});
 }
 
+TUserStart THeadlessShell::ExecuteAsUser(const std::string& file, const std::string& parameters,
+                                         const std::string& folder) {
+    if (NoDesktopShell) {
+        return Execute("open", file, parameters, folder, ShowCommand::ShowNormal) ? TUserStart::Directly
+                                                                                  : TUserStart::Failed;
+    }
+    if (RefuseStarts_ || !CanStart(file, folder)) return TUserStart::Failed;
+    TStarted started;
+    started.AsUser = true;
+    started.Verb = "open";
+    started.File = file;
+    started.Parameters = parameters;
+    started.Folder = folder;
+    started.ShowCommand = ShowCommand::ShowNormal;
+    Started_.push_back(std::move(started));
+    return TUserStart::AsUser;
+}
+
 void THeadlessShell::SaveShellLink(const std::string& linkFile, const TShellLinkData& link) {
     const std::string folder = ExtractFileDir(linkFile);
     if (folder.empty() || !Files_.FolderExists(folder)) {

@@ -23,6 +23,7 @@ public:
         std::string Parameters;
         std::string Folder;
         int32_t ShowCommand = 0;
+        bool AsUser = false;  // through ExecuteAsUser, by the desktop's shell
     };
 
     explicit THeadlessShell(THeadlessFileSystem& files) : Files_(files) {}
@@ -32,6 +33,12 @@ public:
     // succeed are recorded.
     bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, int32_t showCommand) override;
+    // Recorded with AsUser unless the desktop's shell is gone (NoDesktopShell), when it is
+    // Execute's start ("open", shown normally).
+    TUserStart ExecuteAsUser(const std::string& file, const std::string& parameters,
+                             const std::string& folder) override;
+    // For tests: no desktop shell takes user starts (true), as on a machine without one.
+    bool NoDesktopShell = false;
     // Raises "The system cannot find the file specified." for a missing file and "Access is
     // denied." while starts are refused, like the platform.
     void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;

@@ -18,6 +18,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <sddl.h>
+#include <exdisp.h>
+#include <shldisp.h>
 
 #undef CopyFile
 #undef CreateDirectory

@@ -46,7 +46,82 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM /*parameter*/, LPA
     return 0;
 }
 
+// A BSTR for the call's duration.
+class TBstr {
+public:
+    explicit TBstr(const std::wstring& text) : Text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    TBstr(const TBstr&) = delete;
+    TBstr& operator=(const TBstr&) = delete;
+    ~TBstr() { SysFreeString(Text_); }
+    BSTR Get() const { return Text_; }
+
+private:
+    BSTR Text_;
+};
+
+VARIANT StringVariant(const TBstr& text) {
+    VARIANT variant;
+    VariantInit(&variant);
+    variant.vt = VT_BSTR;
+    variant.bstrVal = text.Get();
+    return variant;
+}
+
+// The shell's automation object of the desktop window, reached from the shell windows' desktop
+// entry: browser → its active view → the view's background object → its application.
+bool DesktopShellDispatch(TComPtr<IShellDispatch2>& dispatch) {
+    TComPtr<IShellWindows> windows;
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.Put()))) {
+        return false;
+    }
+    VARIANT location;
+    VariantInit(&location);
+    V_VT(&location) = VT_I4;
+    V_I4(&location) = CSIDL_DESKTOP;
+    VARIANT empty;
+    VariantInit(&empty);
+    LONG window = 0;
+    TComPtr<IDispatch> desktop;
+    if (windows->FindWindowSW(&location, &empty, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                              reinterpret_cast<IDispatch**>(desktop.Put())) != S_OK ||
+        desktop.Get() == nullptr) {
+        return false;
+    }
+    TComPtr<IServiceProvider> provider;
+    TComPtr<IShellBrowser> browser;
+    TComPtr<IShellView> view;
+    TComPtr<IDispatch> background;
+    TComPtr<IShellFolderViewDual> folderView;
+    TComPtr<IDispatch> application;
+    return SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, provider.Put())) &&
+           SUCCEEDED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Put())) &&
+           SUCCEEDED(browser->QueryActiveShellView(reinterpret_cast<IShellView**>(view.Put()))) &&
+           SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.Put())) &&
+           SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.Put())) &&
+           SUCCEEDED(folderView->get_Application(reinterpret_cast<IDispatch**>(application.Put()))) &&
+           SUCCEEDED(application->QueryInterface(IID_IShellDispatch2, dispatch.Put()));
+}
+
 }  // namespace
+
+TUserStart TWin32Shell::ExecuteAsUser(const std::string& file, const std::string& parameters,
+                                      const std::string& folder) {
+    TComPtr<IShellDispatch2> dispatch;
+    if (DesktopShellDispatch(dispatch)) {
+        const TBstr wideFile(WideText(file)), wideParameters(WideText(parameters)), wideFolder(WideText(folder)),
+            verb(L"open");
+        VARIANT show;
+        VariantInit(&show);
+        V_VT(&show) = VT_I4;
+        V_I4(&show) = SW_SHOWNORMAL;
+        if (SUCCEEDED(dispatch->ShellExecute(wideFile.Get(), StringVariant(wideParameters), StringVariant(wideFolder),
+                                             StringVariant(verb), show))) {
+            return TUserStart::AsUser;
+        }
+    }
+    return Execute("open", file, parameters, folder, ShowCommand::ShowNormal) ? TUserStart::Directly
+                                                                              : TUserStart::Failed;
+}
 
 bool TWin32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& folder, int32_t showCommand) {

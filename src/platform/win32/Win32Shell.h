@@ -13,6 +13,10 @@ class TWin32Shell : public TShell {
 public:
     bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, int32_t showCommand) override;
+    // Through the desktop window's shell (IShellDispatch2::ShellExecute on the desktop view), so
+    // that the program gets the desktop user's rights; Execute where no desktop shell answers.
+    TUserStart ExecuteAsUser(const std::string& file, const std::string& parameters,
+                             const std::string& folder) override;
     // The shell shows no error box of its own: the failure is raised with the system's text.
     void ExecuteHidden(const std::string& file, const std::string& parameters, const std::string& folder) override;
     // Through the shell's link object; a link with a path of MAX_PATH characters or more, which
