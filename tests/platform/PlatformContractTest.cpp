@@ -14,6 +14,7 @@
 #include "core/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/HeldFolder.h"
+#include "platform/SystemFileError.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/headless/HeadlessFileSystem.h"
@@ -697,6 +698,45 @@ TYPED_TEST(HeldFolderContract, NoOperationFollowsALinkOrTakesMoreThanOneName) {
         EXPECT_THROW(held->WriteFile(name, Bytes("x")), Exception);
     }
     EXPECT_EQ(this->Text(this->In("Victim\\keep.txt")), "keep");
+}
+
+TYPED_TEST(HeldFolderContract, AFailedCopyRaisesTheSystemsReasonAndAStoppedOneLeavesNothing) {
+    this->Files.WriteFile(this->In("source.txt"), Bytes("copy"));
+    this->Files.CreateFolder(this->In("Target"));
+    this->Files.WriteFile(this->In("Target\\old.txt"), Bytes("old"));
+    ASSERT_TRUE(this->Files.SetAttributes(this->In("Target\\old.txt"), FileAttribute::ReadOnly));
+    const auto held = this->Files.OpenHeldFolder(this->In("Target"));
+    ASSERT_NE(held, nullptr);
+    try {
+        held->CopyFileInto(this->In("missing.txt"), "new.txt", nullptr);
+        ADD_FAILURE() << "no error for a missing source";
+    } catch (const ESystemFileError& error) {
+        EXPECT_FALSE(error.Reason().empty());
+        EXPECT_NE(error.Message().find(error.Reason()), std::string::npos) << error.Message();
+        EXPECT_NE(error.Path().find("new.txt"), std::string::npos) << error.Path();
+    }
+    EXPECT_THROW(held->CopyFileInto(this->In("source.txt"), "old.txt", nullptr), ESystemFileError);
+    EXPECT_EQ(this->Text(this->In("Target\\old.txt")), "old");
+    EXPECT_FALSE(held->CopyFileInto(this->In("source.txt"), "new.txt", [](int64_t, int64_t) { return true; }));
+    EXPECT_EQ(this->Names(this->In("Target")), std::vector<std::string>{"old.txt"});
+    this->Files.SetAttributes(this->In("Target\\old.txt"), FileAttribute::Normal);
+}
+
+TYPED_TEST(FileSystemContract, ANewFolderIsMadeOnceAndOnlyWhereItsParentIs) {
+    for (const TFolderRights rights : {TFolderRights::Inherited, TFolderRights::ProgramFiles, TFolderRights::AdminsOnly}) {
+        const std::string folder = this->In("New" + std::to_string(static_cast<int>(rights)));
+        EXPECT_TRUE(this->Files.CreateNewFolder(folder, rights));
+        EXPECT_TRUE(this->Files.FolderExists(folder));
+        EXPECT_FALSE(this->Files.CreateNewFolder(folder, rights)) << "an existing folder is never taken as new";
+        this->Files.WriteFile(folder + "\\inside.txt", Bytes("x"));  // the administrator may write in it
+        EXPECT_EQ(this->Text(folder + "\\inside.txt"), "x");
+    }
+    this->Files.WriteFile(this->In("file"), Bytes("f"));
+    EXPECT_FALSE(this->Files.CreateNewFolder(this->In("file"), TFolderRights::AdminsOnly));
+    EXPECT_THROW(this->Files.CreateNewFolder(this->In("missing\\New"), TFolderRights::AdminsOnly), ESystemFileError);
+    const std::string system = this->Files.SystemFolder();
+    EXPECT_TRUE(this->Files.FolderExists(system)) << system;
+    EXPECT_NE(system.back(), '\\');
 }
 
 // While a folder is held, nobody can put a link in its place; where a system lets someone move it

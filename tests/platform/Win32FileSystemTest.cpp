@@ -12,6 +12,8 @@
 
 // After the project's headers: <windows.h> turns names such as DeleteFile into macros.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #undef CopyFile
 #undef DeleteFile
 
@@ -262,6 +264,50 @@ TEST(Win32LongPath, AbsoluteUncAndRelativeForms) {
     const std::wstring relative = LongPath("relative.txt");
     EXPECT_EQ(relative.rfind(L"\\\\?\\", 0), 0u);
     EXPECT_EQ(relative.substr(relative.size() - 13), L"\\relative.txt");
+}
+
+}  // namespace
+}  // namespace marlowen
+
+namespace marlowen {
+namespace {
+
+// The folder's access list in the system's descriptor language, as the system reads it back.
+std::wstring AccessListOf(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::wstring wide = WideText(path);
+    if (GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+        return L"<unreadable>";
+    }
+    LPWSTR text = nullptr;
+    std::wstring result = L"<unconvertible>";
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
+        result = text;
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return result;
+}
+
+TEST_F(Win32FileSystem, NewFoldersCarryTheirOwnProtectedRightsAndPassThemOn) {
+    const std::string program = Root + "\\Program";
+    ASSERT_TRUE(Files.CreateNewFolder(program, TFolderRights::ProgramFiles));
+    const std::wstring programRights = AccessListOf(program);
+    EXPECT_EQ(programRights.rfind(L"D:P", 0), 0u) << Utf8Text(programRights);  // nothing inherited
+    for (const wchar_t* entry : {L"(A;OICI;FA;;;SY)", L"(A;OICI;FA;;;BA)", L"(A;OICI;0x1200a9;;;BU)"}) {
+        EXPECT_NE(programRights.find(entry), std::wstring::npos) << Utf8Text(entry) << " in " << Utf8Text(programRights);
+    }
+    EXPECT_EQ(programRights.find(L";;;AU)"), std::wstring::npos) << Utf8Text(programRights);
+    EXPECT_EQ(programRights.find(L";;;WD)"), std::wstring::npos) << Utf8Text(programRights);
+
+    const std::string batch = Root + "\\Batch";
+    ASSERT_TRUE(Files.CreateNewFolder(batch, TFolderRights::AdminsOnly));
+    const std::wstring batchRights = AccessListOf(batch);
+    EXPECT_EQ(batchRights.rfind(L"D:P", 0), 0u) << Utf8Text(batchRights);
+    EXPECT_NE(batchRights.find(L"(A;OICI;FA;;;BA)"), std::wstring::npos) << Utf8Text(batchRights);
+    EXPECT_EQ(batchRights.find(L";;;BU)"), std::wstring::npos) << Utf8Text(batchRights);
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ bool THeadlessHeldFolder::CopyFileInto(const std::string& source, const std::str
     if (Files_.IsLockedHost(host)) fail(kInUse);
     std::ifstream in;
     if (fs::is_regular_file(from, error)) in.open(from, std::ios::binary);
-    if (!in) fail(kNotFound);
+    if (!in.is_open() || !in) fail(kNotFound);
     const auto size = static_cast<int64_t>(fs::file_size(from, error));
     bool cancelled = false;
     const TCopyProgress watched = [&progress, &cancelled](int64_t fileSize, int64_t done) {
