@@ -156,7 +156,20 @@ read_machine_folders() {
   INSTALL_FOLDER="$PROGRAM_FILES\\Marlowen"
   PROGRAM_GROUP="$COMMON_PROGRAMS\\Marlowen"
   DESKTOP_LINK="$COMMON_DESKTOP\\Marlowen.lnk"
-  BATCH_FILE="$APP_DATA\\Tovan soft\\Marlowen\\ui.bat"
+  # Where the removal's batch file once lived (a folder the user may write) and where its own
+  # admin-only folders are made now.
+  OLD_BATCH_FOLDER="$APP_DATA\\Tovan soft\\Marlowen"
+  WINDOWS_TEMP='C:\windows\temp'
+}
+
+# The removal's batch folders in the Windows temporary folder (Marlowen-<32 hex digits>).
+batch_folders() { find "$(unix_path "$WINDOWS_TEMP")" -maxdepth 1 -type d -name 'Marlowen-*' 2>/dev/null; }
+no_batch_folder() { [ -z "$(batch_folders)" ]; }
+# wait_no_batch SECONDS: until the batch file has removed itself and its folder.
+wait_no_batch() {
+  local i
+  for ((i = 0; i < $1 * 5; i++)); do no_batch_folder && return 0; sleep 0.2; done
+  return 1
 }
 
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlowen'

@@ -3,7 +3,8 @@
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile update_disguised uninstall_link
-               cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed)
+               uninstall_planted cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed
+               wizard_disk_full)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -65,7 +66,7 @@ scenario_uninstall_no() {
   check "group shortcut stays" exists "$PROGRAM_GROUP\\Marlowen.lnk"
   check "desktop shortcut stays" exists "$DESKTOP_LINK"
   check "product stays" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
-  check "no batch file" missing "$BATCH_FILE"
+  check "no batch file" no_batch_folder
 }
 
 # wait_gone WINDOWS_PATH SECONDS: until the file or folder is gone.
@@ -90,7 +91,7 @@ scenario_uninstall_yes() {
   check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
   check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
-  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  check "batch file removed itself and its folder" wait_no_batch 10
   check "EnableAutoUpdate stays" equals "$(reg_value "$SETTINGS_KEY" EnableAutoUpdate)" 0x1
 }
 
@@ -435,7 +436,7 @@ scenario_cyrillic_folder() {
   check "product removed" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
   check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
-  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  check "batch file removed itself and its folder" wait_no_batch 10
   read_machine_folders
 }
 
@@ -548,6 +549,8 @@ scenario_wizard_default() {
   check "files of the distribution installed" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "Finish started the product" wait_product
   check "the product started in its folder" product_started_with "working folder: $INSTALL_FOLDER"
+  check "the product says whether it runs elevated" product_started_with "elevated: "
+  log "the product started by Finish reports $(grep -a '^elevated: ' "$(PRODUCT_RECORD)" | tr -d '\r')"
   if [ -n "${E2E_SCREENSHOTS:-}" ]; then
     mkdir -p "$SCREENSHOTS"
     cp "$E2E_OUT/wizard-welcome.png" "$SCREENSHOTS/wine-welcome.png"
@@ -573,6 +576,37 @@ scenario_wizard_default() {
   check_removed
 }
 
+# A user without administrator rights plants ping.bat, ping.cmd and a ping.exe wherever a user may
+# write and the removal's batch file could look: none of them runs, not even while Setup.exe is
+# still held open when the batch starts (so that it waits on ping).
+scenario_uninstall_planted() {
+  new_prefix uninstall-planted
+  check "installed" install_product uninstall-planted
+  local folder planted=()
+  for folder in "$OLD_BATCH_FOLDER" "$WINDOWS_TEMP" "$INSTALL_FOLDER"; do
+    mkdir -p "$(unix_path "$folder")"
+    printf 'echo planted>"%s\\planted-bat.txt"\r\n' "$folder" >"$(unix_path "$folder\\ping.bat")"
+    printf 'echo planted>"%s\\planted-cmd.txt"\r\n' "$folder" >"$(unix_path "$folder\\ping.cmd")"
+    planted+=("$folder")
+  done
+  # A program that leaves MarlowenApp.started.txt beside itself when it runs.
+  cp "$DIST/MarlowenApp.exe" "$(unix_path "$OLD_BATCH_FOLDER\\ping.exe")"
+  check "Setup.exe held open" hold_file uninstall-planted "$INSTALL_FOLDER\\Setup.exe"
+  start_setup uninstall-planted "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  expect_box uninstall-planted "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
+  check "the uninstall ends" wait_exit "$SETUP_PID" 20
+  check "the batch file waits in a folder of its own" test -n "$(batch_folders)"
+  sleep 4
+  check "Setup.exe stays while it is held" exists "$INSTALL_FOLDER\\Setup.exe"
+  check "released" release_file
+  check_removed
+  for folder in "${planted[@]}"; do
+    check "no planted ping.bat ran ($folder)" missing "$folder\\planted-bat.txt"
+    check "no planted ping.cmd ran ($folder)" missing "$folder\\planted-cmd.txt"
+  done
+  check "no planted ping.exe ran" missing "$OLD_BATCH_FOLDER\\MarlowenApp.started.txt"
+}
+
 # Nothing of the installation remains but the product's settings.
 check_removed() {
   check "uninstall entry removed" reg_key_missing "$UNINSTALL_KEY"
@@ -581,7 +615,7 @@ check_removed() {
   check "desktop shortcut removed" missing "$DESKTOP_LINK"
   check "Setup.exe removed by the batch file" wait_gone "$INSTALL_FOLDER\\Setup.exe" 15
   check "install folder removed by the batch file" wait_gone "$INSTALL_FOLDER" 10
-  check "batch file removed itself" wait_gone "$BATCH_FILE" 10
+  check "batch file removed itself and its folder" wait_no_batch 10
   check "the settings stay" reg_key_exists "$SETTINGS_KEY"
 }
 
@@ -709,4 +743,57 @@ type_into() {
   xdotool key Home shift+End Delete
   xdotool type --delay 60 "$2"
   sleep 0.3
+}
+
+# Every key and value an install writes, as the registry shows them.
+product_keys() {
+  local key
+  for key in "$SETTINGS_KEY" "$USER_SETTINGS_KEY" "$UNINSTALL_KEY" "$APP_PATHS_KEY"; do
+    printf '%s:\n' "$key"; wine reg query "$key" /s /reg:32 2>/dev/null | tr -d '\r' | sort
+  done
+}
+menu_entries() {
+  (cd "$(unix_path "$COMMON_PROGRAMS")" && find . | sort)
+  (cd "$(unix_path "$COMMON_DESKTOP")" && find . | sort)
+}
+
+# An install onto a drive too small for the product (a small tmpfs as Wine's T:) fails with the
+# system's disk-full text naming the file, and leaves the drive (a folder that was there and its
+# file included), the registry and the Start menu exactly as they were.
+scenario_wizard_disk_full() {
+  new_prefix wizard-disk-full
+  local mount="$E2E_OUT/small-drive" size drive_before registry_before menu_before wid text
+  size=$(( $(du -sk "$DIST" | cut -f1) / 2 ))
+  mkdir -p "$mount"
+  umount "$mount" 2>/dev/null
+  if ! mount -t tmpfs -o "size=${size}k" tmpfs "$mount"; then
+    log "cannot mount a small tmpfs (root and mount rights are needed)"; SCENARIO_FAILED=1; return 1
+  fi
+  mkdir -p "$mount/Apps"
+  printf 'mine' >"$mount/Apps/keep.txt"
+  ln -sfn "$mount" "$WINEPREFIX/dosdevices/t:"
+  drive_before=$(cd "$mount" && find . | sort)
+  registry_before=$(product_keys)
+  menu_before=$(menu_entries)
+
+  start_wizard wizard-disk-full || { umount "$mount"; return 1; }
+  click_control "$WIZARD" "$WELCOME" ButtonNext
+  check "the directory page" wait_page "$WIZARD" directory 10
+  type_into EditInstallFolder 'T:\Apps'
+  click_control "$WIZARD" "$DIRECTORY" ButtonNext
+  wid=$(wait_box "Setup - Marlowen" 60) || { log "no error box"; SCENARIO_FAILED=1; }
+  sleep 0.5
+  screenshot wizard-disk-full-error
+  text=$(box_texts | tail -n 1)
+  log "the error: $text"
+  check "the error names the file" has_box_starting 'Copy file error: T:\Apps\Marlowen\'
+  check "the error gives the system's reason" equals "${text##* | }" "Disk full."
+  [ -n "$wid" ] && answer "$wid" Return
+  sleep 1
+  check "the drive holds what it held" equals "$(cd "$mount" && find . | sort)" "$drive_before"
+  check "the user's file is untouched" equals "$(cat "$mount/Apps/keep.txt")" mine
+  check "the registry holds what it held" equals "$(product_keys)" "$registry_before"
+  check "the Start menu and desktop hold what they held" equals "$(menu_entries)" "$menu_before"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  umount "$mount"
 }

@@ -18,6 +18,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <sddl.h>
+#include <aclapi.h>
 #include <exdisp.h>
 #include <shldisp.h>
 

@@ -335,13 +335,11 @@ std::string TWin32FileSystem::TempFolder() const {
     return Utf8Text(buffer);
 }
 
-namespace {
-
-// The rights of a restricted folder in the system's descriptor language: a protected list ("P",
-// nothing inherited, "AI" marking what it passes on), each entry inherited by sub-folders and
-// files ("OICI"): the system (SY) and the administrators (BA) full control (FA); for program
-// folders the users (BU) read and run (0x1200A9: read, read attributes, list, traverse, synchronise).
-const wchar_t* DescriptorText(TFolderRights rights) {
+// A protected list ("P", nothing inherited, "AI" marking what it passes on), each entry
+// inherited by sub-folders and files ("OICI"): the system (SY) and the administrators (BA) full
+// control (FA); for program folders the users (BU) read and run (0x1200A9: read, read
+// attributes, list, traverse, synchronise).
+const wchar_t* FolderRightsDescriptor(TFolderRights rights) {
     switch (rights) {
         case TFolderRights::ProgramFiles:
             return L"D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
@@ -352,6 +350,8 @@ const wchar_t* DescriptorText(TFolderRights rights) {
     }
     return nullptr;
 }
+
+namespace {
 
 // A security descriptor made from its text, freed with the object.
 class TSecurityDescriptor {
@@ -392,12 +392,14 @@ std::string TWin32FileSystem::SystemFolder() const {
 
 bool TWin32FileSystem::CreateNewFolder(const std::string& path, TFolderRights rights) {
     const std::wstring folder = LongPath(path);
-    const TSecurityDescriptor descriptor(DescriptorText(rights));
+    const TSecurityDescriptor descriptor(FolderRightsDescriptor(rights));
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.Get(), FALSE};
-    if (CreateDirectoryW(folder.c_str(), descriptor.Get() != nullptr ? &attributes : nullptr)) return true;
-    const DWORD code = GetLastError();
-    if (code == ERROR_ALREADY_EXISTS) return false;
-    RaiseFileError("Не удаётся создать папку", path, code);
+    if (!CreateDirectoryW(folder.c_str(), descriptor.Get() != nullptr ? &attributes : nullptr)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_ALREADY_EXISTS) return false;
+        RaiseFileError("Не удаётся создать папку", path, code);
+    }
+    return true;
 }
 
 }  // namespace marlowen

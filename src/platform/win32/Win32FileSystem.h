@@ -12,6 +12,10 @@ namespace marlowen {
 // starts with "\\?\" or "\\.\" is passed as it is; the empty path stays empty.
 std::wstring LongPath(const std::string& path);
 
+// The rights CreateNewFolder gives, in the system's security descriptor language; null for
+// TFolderRights::Inherited.
+const wchar_t* FolderRightsDescriptor(TFolderRights rights);
+
 // Files and folders through the Windows file API, at any path length.
 class TWin32FileSystem : public TFileSystem {
 public:
