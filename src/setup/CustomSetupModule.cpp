@@ -125,7 +125,10 @@ TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::st
     const std::string folder = writer.Name(installFolder);
     const std::string exe = "\"" + folder + "\\" + writer.Name(exeName) + "\"";
     // Every program by its full path: cmd would look in the working folder first.
-    const std::string ping = "\"" + writer.Name(systemFolder) + "\\ping.exe\"";
+    const std::string system = writer.Name(systemFolder);
+    const std::string ping = "\"" + system + "\\ping.exe\"";
+    const std::string cmd = "\"" + system + "\\cmd.exe\"";
+    const std::string own = "\"" + writer.Name(batchFolder) + "\"";
     TSelfDeleteBatch batch;
     batch.Lines = {
         "set T=0",
@@ -135,8 +138,11 @@ TSelfDeleteBatch SelfDeleteBatch(const std::string& installFolder, const std::st
         // must not keep a hidden loop running forever.
         "if exist " + exe + " if %T% lss 60 (set /a T+=1 >nul & " + ping + " -n 2 127.0.0.1 >nul & goto try)",
         "RD \"" + folder + "\"",
-        // One line, read whole before the file goes: the batch file, then its own folder.
-        "del \"%~f0\" & RD \"" + writer.Name(batchFolder) + "\"",
+        // One line, read whole before the file goes: the batch file, then its own folder. Where
+        // the file goes only once cmd lets go of it (some emulations), a detached cmd removes the
+        // folder a moment later.
+        "del \"%~f0\" & (RD " + own + " 2>nul || start \"\" /b " + cmd + " /c \"" + ping + " -n 3 127.0.0.1 >nul & RD " +
+            own + "\")",
     };
     batch.Parameters = writer.Parameters();
     return batch;

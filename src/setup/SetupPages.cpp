@@ -273,14 +273,19 @@ void TFrameDirectory::RunInstall() {
     const TFormSetup::TBusyScope busy(Form());
     // The page's buttons look as dead as they are while the files are copied; the page stays
     // (nothing can close or leave it meanwhile), so they come back when the install fails.
+    // A failed install has been taken back: its progress goes with it.
     struct TInstalling {
-        TSetupModule& Module;
+        TFrameDirectory& Page;
         std::vector<TCustomGraphControl*> Buttons;
         ~TInstalling() {
-            Module.OnProgress = nullptr;
+            Page.Module().OnProgress = nullptr;
             for (TCustomGraphControl* button : Buttons) button->SetEnabled(true);
+            for (const char* name : {kProgressBar, kProgressLabel}) {
+                if (TCustomGraphControl* control = Page.Controls().FindControl(name)) control->SetVisible(false);
+            }
+            Page.ProgressText_.clear();
         }
-    } installing{module, {}};
+    } installing{*this, {}};
     for (const char* name : {"ButtonNext", "ButtonPrev", "ButtonDirectory", "ButtonProgramGroup"}) {
         TCustomGraphControl* button = Controls().FindControl(name);
         if (button == nullptr || !button->Enabled()) continue;

@@ -749,7 +749,7 @@ type_into() {
 product_keys() {
   local key
   for key in "$SETTINGS_KEY" "$USER_SETTINGS_KEY" "$UNINSTALL_KEY" "$APP_PATHS_KEY"; do
-    printf '%s:\n' "$key"; wine reg query "$key" /s /reg:32 2>/dev/null | tr -d '\r' | sort
+    printf '%s:\n' "$key"; wine reg query "$key" /s /reg:32 2>&1 | tr -d '\r' | grep -v '^$' | sort
   done
 }
 menu_entries() {
@@ -773,10 +773,12 @@ scenario_wizard_disk_full() {
   printf 'mine' >"$mount/Apps/keep.txt"
   ln -sfn "$mount" "$WINEPREFIX/dosdevices/t:"
   drive_before=$(cd "$mount" && find . | sort)
-  registry_before=$(product_keys)
   menu_before=$(menu_entries)
 
   start_wizard wizard-disk-full || { umount "$mount"; return 1; }
+  # The skin library makes the user's settings key as the wizard starts; the install's own
+  # changes are what must not stay.
+  registry_before=$(product_keys)
   click_control "$WIZARD" "$WELCOME" ButtonNext
   check "the directory page" wait_page "$WIZARD" directory 10
   type_into EditInstallFolder 'T:\Apps'
@@ -790,9 +792,11 @@ scenario_wizard_disk_full() {
   check "the error gives the system's reason" equals "${text##* | }" "Disk full."
   [ -n "$wid" ] && answer "$wid" Return
   sleep 1
+  log "the drive after: $(cd "$mount" && find . | sort | tr '\n' ' ')"
   check "the drive holds what it held" equals "$(cd "$mount" && find . | sort)" "$drive_before"
   check "the user's file is untouched" equals "$(cat "$mount/Apps/keep.txt")" mine
   check "the registry holds what it held" equals "$(product_keys)" "$registry_before"
+  check "no uninstall entry" reg_key_missing "$UNINSTALL_KEY"
   check "the Start menu and desktop hold what they held" equals "$(menu_entries)" "$menu_before"
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   umount "$mount"

@@ -426,5 +426,36 @@ TEST_F(Wizard, ASummaryWithoutFinishFailsAfterTheInstallAndTheWindowStaysOnTheDi
     EXPECT_FALSE(Form().Host().Visible());
 }
 
+TEST_F(Wizard, AFailedInstallIsTakenBackAndThePageCanTryAgain) {
+    // A program of the same name in the folder, in use: the copy fails part way.
+    Write("C:\\Program Files\\Marlowen\\MarlowenApp.exe", "running");
+    Machine().Files.Lock("C:\\Program Files\\Marlowen\\MarlowenApp.exe");
+    App().QueueAnswer(MessageBoxAnswer::Yes);  // install into the folder that is not empty
+    Then([&] { Click("ButtonNext"); });
+    Then([&] { Click("ButtonNext"); });
+    Then([&] {
+        ASSERT_EQ(Boxes().size(), 2u);
+        EXPECT_EQ(Boxes()[1].Text.rfind("Copy file error: C:\\Program Files\\Marlowen\\MarlowenApp.exe\n", 0), 0u)
+            << Boxes()[1].Text;
+        EXPECT_TRUE(On<TFrameDirectory>());
+        EXPECT_TRUE(Control("ButtonNext").Enabled());
+        EXPECT_FALSE(Control("ProgressInstall").Visible()) << "the progress of an install taken back";
+        EXPECT_EQ(Read("C:\\Program Files\\Marlowen\\MarlowenApp.exe"), "running");
+        EXPECT_FALSE(Exists("C:\\Program Files\\Marlowen\\Setup.exe"));
+        EXPECT_FALSE(Machine().Registry.KeyExists(HKLM, kUninstallKey));
+        // Once the program is closed, the same choice installs.
+        Machine().Files.Unlock("C:\\Program Files\\Marlowen\\MarlowenApp.exe");
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        Click("ButtonNext");
+    });
+    Then([&] {
+        EXPECT_TRUE(On<TFrameSummary>());
+        EXPECT_NE(Read("C:\\Program Files\\Marlowen\\MarlowenApp.exe"), "running");
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        Click("ButtonClose");
+    });
+    Form().Execute(TFrameWelcome::Class());
+}
+
 }  // namespace
 }  // namespace marlowen::testing

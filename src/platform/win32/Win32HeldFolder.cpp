@@ -135,7 +135,12 @@ bool TWin32HeldFolder::CopyFileInto(const std::string& source, const std::string
     const std::wstring temporary = TemporaryPath(target, NextTemporaryNumber());
     const DWORD copied = CopyWithProgress(LongPath(source), temporary, progress, COPY_FILE_FAIL_IF_EXISTS);
     if (copied == ERROR_REQUEST_ABORTED) return false;
-    if (copied != ERROR_SUCCESS) RaiseFileError(kCopyFailed, shown, copied);
+    if (copied != ERROR_SUCCESS) {
+        // Some systems leave what a failed copy wrote (a full disk's part of the file).
+        SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(temporary.c_str());
+        RaiseFileError(kCopyFailed, shown, copied);
+    }
     if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD code = GetLastError();
     SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
