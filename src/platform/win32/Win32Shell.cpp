@@ -5,6 +5,7 @@
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "platform/headless/ShellLinkFile.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Text.h"
 
@@ -106,6 +107,9 @@ bool DesktopShellDispatch(TComPtr<IShellDispatch2>& dispatch) {
 
 TUserStart TWin32Shell::ExecuteAsUser(const std::string& file, const std::string& parameters,
                                       const std::string& folder) {
+    // The desktop's shell reports nothing back (it shows its own error box): a file that is not
+    // there is not handed to it.
+    if (GetFileAttributesW(LongPath(file).c_str()) == INVALID_FILE_ATTRIBUTES) return TUserStart::Failed;
     TComPtr<IShellDispatch2> dispatch;
     if (DesktopShellDispatch(dispatch)) {
         const TBstr wideFile(WideText(file)), wideParameters(WideText(parameters)), wideFolder(WideText(folder)),
