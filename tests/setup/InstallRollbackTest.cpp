@@ -94,13 +94,8 @@ class InstallRollback : public TSetupFixture {
 protected:
     void SetUp() override {
         TSetupFixture::SetUp();
-        Write("C:\\Setup\\Setup.exe", std::string(500, 's'));
-        Write("C:\\Setup\\MarlowenApp.exe", std::string(150000, 'm'));
-        Write("C:\\Setup\\Sub\\data.bin", std::string(50000, 'd'));
+        WriteDistribution();
         Write("C:\\Setup\\Sub\\Deeper\\x.dat", "x");
-        Write("C:\\Setup\\Locked.txt", "read only");
-        std::filesystem::permissions(Host("C:\\Setup\\Locked.txt"), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
         Write(kDesktopLink, "an old link");
         SetInteger(HKCU, kSettingsKey, "EnableAutoUpdate", 0);
         SetInteger(HKLM, "Software\\Tovan\\Other", "Kept", 5);
@@ -156,22 +151,16 @@ TEST_F(InstallRollback, AFailureAtAnyFileOrFolderLeavesTheMachineAsItWas) {
     const std::string before = State();
     // Five files are copied and the old desktop link is kept aside; three folders are made in
     // the install tree (Marlowen, Sub, Deeper).
-    for (int n = 1; n <= 6; ++n) {
+    const auto failAt = [&](int TFailingFiles::*counter, int n) {
         TFailingFiles files(Machine().Files);
-        files.FailWrite = n;
+        files.*counter = n;
         const std::string message = Install(files, Machine().Registry);
         ASSERT_FALSE(files.FailedPath.empty()) << n;
         EXPECT_NE(message.find(kDiskFull), std::string::npos) << n << ": " << message;
-        EXPECT_EQ(Difference(before, State()), "") << "failing write " << n << " at " << files.FailedPath;
-    }
-    for (int n = 1; n <= 3; ++n) {
-        TFailingFiles files(Machine().Files);
-        files.FailFolder = n;
-        const std::string message = Install(files, Machine().Registry);
-        ASSERT_FALSE(files.FailedPath.empty()) << n;
-        EXPECT_NE(message.find(kDiskFull), std::string::npos) << n << ": " << message;
-        EXPECT_EQ(Difference(before, State()), "") << "failing folder " << n << " at " << files.FailedPath;
-    }
+        EXPECT_EQ(Difference(before, State()), "") << "failing at " << files.FailedPath;
+    };
+    for (int n = 1; n <= 6; ++n) failAt(&TFailingFiles::FailWrite, n);
+    for (int n = 1; n <= 3; ++n) failAt(&TFailingFiles::FailFolder, n);
 }
 
 TEST_F(InstallRollback, AFailingCopyNamesTheFileAndTheSystemsReason) {

@@ -16,16 +16,11 @@ class Install : public TSetupFixture {
 protected:
     void SetUp() override {
         TSetupFixture::SetUp();
-        Write("C:\\Setup\\Setup.exe", std::string(500, 's'));
-        Write("C:\\Setup\\MarlowenApp.exe", std::string(150000, 'm'));
-        Write("C:\\Setup\\Sub\\data.bin", std::string(50000, 'd'));
+        WriteDistribution();
         Write("C:\\Setup\\Sub\\zero.dat", "");
         Write("C:\\Setup\\.hidden.txt", std::string(7777, 'h'));
         Write("C:\\Setup\\.HiddenDir\\inside.txt", "i");
-        Write("C:\\Setup\\Locked.txt", "read only");
         std::filesystem::create_directories(Host("C:\\Setup\\Empty"));
-        std::filesystem::permissions(Host("C:\\Setup\\Locked.txt"), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
         Module_ = std::make_unique<TSetupModule>(Platform());
     }
 

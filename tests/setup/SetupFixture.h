@@ -152,6 +152,17 @@ protected:
         Machine_->Registry.OpenKey(root, key, RegistryAccess::ReadWrite, true)->WriteInteger(name, value);
     }
 
+    // The distribution beside C:\Setup\Setup.exe most install tests copy: the setup, the
+    // product, a sub-folder with data and a read-only file.
+    void WriteDistribution() {
+        Write("C:\\Setup\\Setup.exe", std::string(500, 's'));
+        Write("C:\\Setup\\MarlowenApp.exe", std::string(150000, 'm'));
+        Write("C:\\Setup\\Sub\\data.bin", std::string(50000, 'd'));
+        Write("C:\\Setup\\Locked.txt", "read only");
+        std::filesystem::permissions(Host("C:\\Setup\\Locked.txt"), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+    }
+
     // The smallest skin the start-up accepts, as "Default.fs" in the folder.
     void WriteSkinPack(const std::string& folder = "C:\\Setup") {
         TXMLNode styles("Styles"), skins("Skins"), games("Games");
