@@ -50,6 +50,8 @@ public:
 
     // The full path of the running executable ("C:\\Setup\\Setup.exe").
     virtual std::string ExecutablePath() const = 0;
+    // The bytes of the program's own data resource `name` (RCDATA); empty when it has none.
+    virtual std::vector<uint8_t> OwnResource(const std::string& name) const = 0;
     // Bytes from the system's cryptographic random source, for names nobody can guess.
     virtual std::vector<uint8_t> RandomBytes(size_t count) = 0;
 };

@@ -26,6 +26,7 @@
 #include "setup/UpdateLevel.h"
 #include "setup/UpdatePackage.h"
 #include "storage/DataRecords.h"
+#include "storage/PackageSignature.h"
 
 namespace marlowen {
 
@@ -38,6 +39,9 @@ constexpr uint32_t kRetryBoxFlags = 0x30 | MessageBoxFlag::RetryCancel;
 
 constexpr std::u16string_view kOldUpdate = u"[rus]Обнаружено устаревшее обновление.[eng]Old update files found.";
 constexpr std::u16string_view kOutOfMemory = u"[rus]Недостаточно памяти.[eng]Out of memory.";
+constexpr std::u16string_view kNotSigned =
+    u"[rus]Пакет обновления не подписан издателем Marlowen.[eng]The update package is not signed by the publisher "
+    u"of Marlowen.";
 constexpr std::u16string_view kSucceeded =
     u"[rus]Обновление успешно установлено.[eng]Update succesfully installed.";
 
@@ -57,6 +61,32 @@ TUpdateCommand ParseCommand(const std::vector<std::string>& args) {
 }
 
 using SetupTexts::Resolve;
+
+// The public keys of the resource this executable was built with; none: unsigned packages are
+// accepted. A resource that holds anything but keys trusts nothing rather than everything.
+std::vector<Ed25519::TPublicKey> TrustedUpdateKeys(const TApplication& application) {
+    const std::vector<uint8_t> text = application.OwnResource(PackageSignature::kTrustedKeysResource);
+    const auto keys = PackageSignature::ParseKeyList(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    if (!keys) SetupTexts::Raise(kNotSigned);
+    return *keys;
+}
+
+// Whether PACKAGE.sig beside the package holds a signature of the bytes read by one of the keys.
+bool SignatureHolds(TFileSystem& files, const std::vector<Ed25519::TPublicKey>& keys, const std::string& package,
+                    const std::vector<uint8_t>& bytes) {
+    // A signature file is 129 bytes or so: a larger one is no signature and is not even read.
+    const std::string path = PackageSignature::SignatureFileName(package);
+    const std::vector<TFileEntry> found = files.FindFiles(ExtractFileDir(path), ExtractFileName(path));
+    if (found.size() != 1 || found[0].Size > 4096 || (found[0].Attributes & FileAttribute::Directory) != 0) return false;
+    std::vector<uint8_t> signature;
+    try {
+        signature = files.ReadFile(path);
+    } catch (const Exception&) {
+        return false;
+    }
+    return PackageSignature::SignedByAny(keys, bytes,
+                                         std::string_view(reinterpret_cast<const char*>(signature.data()), signature.size()));
+}
 
 // An error message as the body of a tagged section, coming out exactly as it went in.
 std::u16string TaggedBody(const std::string& message) { return EscapeTagged(Utf8ToUtf16(message)); }
@@ -106,6 +136,11 @@ void InstallUpdate(TPlatform& platform, const TUpdateCommand& command) {
     // The package stays open from its reading to its deletion: the file deleted is the file read,
     // whatever its folder's owner does to the name meanwhile.
     const std::unique_ptr<THeldFile> package = platform.Files.OpenHeldFile(command.Package);
+    // Before a byte of it is unsealed or parsed: with keys built in, only the publisher's packages.
+    const std::vector<Ed25519::TPublicKey> keys = TrustedUpdateKeys(platform.Application);
+    if (!keys.empty() && !SignatureHolds(platform.Files, keys, command.Package, package->Bytes())) {
+        SetupTexts::Raise(kNotSigned);
+    }
     TUpdatePackageHeader header;
     TDataRecords actions;
     ReadUpdatePackage(package->Bytes(), command.Key, header, actions);

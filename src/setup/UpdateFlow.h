@@ -16,6 +16,10 @@ struct TPlatform;
 // A registered installation is required, and a package is refused whole, before its first
 // action, unless everything it names lies inside it: its files folder in the install folder, its
 // shortcut folder in the program group, each action's Path, FileName and Link inside those.
+//
+// An executable built with public keys (its UPDATEKEYS resource) first checks PACKAGE.sig: the
+// package's bytes, as read, must be signed by one of them, or nothing of it is parsed and the
+// update fails with "The update package is not signed by the publisher of Marlowen.".
 void RunUpdateFlow(TPlatform& platform, const std::vector<std::string>& args);
 
 }  // namespace marlowen

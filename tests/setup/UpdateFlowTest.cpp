@@ -19,6 +19,8 @@
 #include "setup/SystemIntegration.h"
 #include "setup/UpdateFlow.h"
 #include "setup/UpdatePackage.h"
+#include "storage/Ed25519.h"
+#include "storage/PackageSignature.h"
 
 namespace marlowen::testing {
 namespace {
@@ -532,6 +534,89 @@ TEST_F(UpdateFlowTest, OutOfMemoryAndOtherRuntimeErrorsAreTheUpdatesFailure) {
     }
     EXPECT_EQ(Level(), 1u);
     EXPECT_TRUE(Boxes().empty());
+}
+
+}  // namespace
+}  // namespace marlowen::testing
+
+namespace marlowen::testing {
+namespace {
+
+constexpr const char* kNotSigned = "Update is not installed.\rThe update package is not signed by the publisher of Marlowen.";
+
+// A Setup.exe built with two public keys (the second one as after a key rotation).
+class SignedUpdate : public UpdateFlowTest {
+protected:
+    void SetUp() override {
+        UpdateFlowTest::SetUp();
+        Publisher_.fill(7);
+        Rotated_.fill(8);
+        Stranger_.fill(9);
+        Trust(PackageSignature::FileText(Ed25519::PublicKeyOf(Publisher_)) + "\n" +
+              PackageSignature::FileText(Ed25519::PublicKeyOf(Rotated_)));
+        WritePackage(2, {{"U", "readme.txt", "", "", "signed"}});
+    }
+    void Trust(const std::string& resource) {
+        Machine().Application.Resources[PackageSignature::kTrustedKeysResource] =
+            std::vector<uint8_t>(resource.begin(), resource.end());
+    }
+    void SignWith(const Ed25519::TSeed& seed) {
+        const std::string package = Read(kPackage);
+        Write(std::string(kPackage) + ".sig",
+              PackageSignature::FileText(Ed25519::Sign(seed, reinterpret_cast<const uint8_t*>(package.data()),
+                                                       package.size())));
+    }
+    // Nothing of the package was applied and it is still there for another try.
+    void ExpectRefused() {
+        EXPECT_EQ(Run(), kNotSigned);
+        EXPECT_FALSE(Exists(std::string(kFiles) + "\\readme.txt"));
+        EXPECT_EQ(Integer(HKLM, kSettingsKey, "UpdateLevel"), 1u);
+        EXPECT_TRUE(Exists(kPackage));
+    }
+
+    Ed25519::TSeed Publisher_{}, Rotated_{}, Stranger_{};
+};
+
+TEST_F(SignedUpdate, APackageSignedByATrustedKeyApplies) {
+    SignWith(Rotated_);
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(Read(std::string(kFiles) + "\\readme.txt"), "signed");
+    EXPECT_EQ(Integer(HKLM, kSettingsKey, "UpdateLevel"), 2u);
+}
+
+TEST_F(SignedUpdate, EveryForgeryIsRefusedBeforeThePackageIsRead) {
+    ExpectRefused();  // no signature file
+
+    SignWith(Stranger_);
+    ExpectRefused();
+
+    SignWith(Publisher_);
+    const std::string signature = Read(std::string(kPackage) + ".sig");
+    Write(std::string(kPackage) + ".sig", signature.substr(0, 126) + "\n");
+    ExpectRefused();  // the wrong length
+    Write(std::string(kPackage) + ".sig", std::string(100000, 'a'));
+    ExpectRefused();  // far too long to be read at all
+
+    Write(std::string(kPackage) + ".sig", signature);
+    std::string package = Read(kPackage);
+    package[package.size() / 2] ^= 1;
+    Write(kPackage, package);
+    ExpectRefused();  // one byte changed: refused as unsigned, never as damaged
+
+    // A damaged key resource trusts nothing, the publisher's packages included.
+    WritePackage(2, {{"U", "readme.txt", "", "", "signed"}});
+    SignWith(Publisher_);
+    Trust("not a key\n");
+    ExpectRefused();
+}
+
+TEST_F(SignedUpdate, WithoutKeysBuiltInUnsignedPackagesApplyAsBefore) {
+    Machine().Application.Resources.clear();
+    EXPECT_EQ(Run(), "");
+    Trust("\n");
+    WritePackage(3, {{"U", "readme.txt", "", "", "again"}});
+    EXPECT_EQ(Run(), "");
+    EXPECT_EQ(Read(std::string(kFiles) + "\\readme.txt"), "again");
 }
 
 }  // namespace

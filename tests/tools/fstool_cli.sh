@@ -254,3 +254,41 @@ check "an unknown action fails" bash -c "[ $? -eq 1 ] && grep -q 'unknown:1: unk
 fstool update build --key k --level 0 --files-folder a --links-folder b "$WORK/upd/manifest" "$WORK/upd/bad.pkg" 2>/dev/null
 check "level 0 is a usage error" test $? -eq 2
 fstool update frob 2>/dev/null; check "an unknown update action exits 2" test $? -eq 2
+
+# keygen / sign / verify / update build --sign
+fstool keygen "$WORK/secret.key" "$WORK/public.key"
+check "keygen" test $? -eq 0
+check "the secret key is 64 hex digits and a line end" grep -qxE '[0-9a-f]{64}' "$WORK/secret.key"
+check "the public key too" grep -qxE '[0-9a-f]{64}' "$WORK/public.key"
+if [ -z "$RUNNER" ]; then
+  check "the secret key is its owner's alone" test "$(stat -c %a "$WORK/secret.key")" = 600
+fi
+fstool keygen "$WORK/other.key" "$WORK/other.pub"
+check "two key pairs differ" bash -c "! cmp -s '$WORK/secret.key' '$WORK/other.key'"
+fstool sign --key "$WORK/secret.key" "$WORK/upd/out.pkg"
+check "sign writes PACKAGE.sig" grep -qxE '[0-9a-f]{128}' "$WORK/upd/out.pkg.sig"
+fstool verify --public "$WORK/public.key" "$WORK/upd/out.pkg" >"$WORK/verdict"
+check "verify: the signature holds" bash -c "[ $? -eq 0 ] && grep -qx 'signature holds: .*out.pkg.sig' '$WORK/verdict'"
+fstool verify --public "$WORK/other.pub" "$WORK/upd/out.pkg" >"$WORK/verdict"
+check "another key's verdict is no" bash -c "[ $? -eq 1 ] && grep -q 'does not hold' '$WORK/verdict'"
+cp "$WORK/upd/out.pkg" "$WORK/upd/upper"
+tr 'a-f' 'A-F' <"$WORK/upd/out.pkg.sig" | sed 's/^/  /' >"$WORK/upd/upper.sig"
+fstool verify --public "$WORK/public.key" "$WORK/upd/upper" >/dev/null
+check "upper case and white space around a signature are accepted" test $? -eq 0
+cp "$WORK/upd/out.pkg" "$WORK/upd/changed.pkg"; cp "$WORK/upd/out.pkg.sig" "$WORK/upd/changed.pkg.sig"
+printf '\x01' | dd of="$WORK/upd/changed.pkg" bs=1 seek=20 conv=notrunc 2>/dev/null
+fstool verify --public "$WORK/public.key" "$WORK/upd/changed.pkg" >/dev/null
+check "a changed package's signature does not hold" test $? -eq 1
+cp "$WORK/upd/out.pkg" "$WORK/upd/unsigned.pkg"
+fstool verify --public "$WORK/public.key" "$WORK/upd/unsigned.pkg" >/dev/null
+check "a package without a signature file does not verify" test $? -eq 1
+cp "$WORK/upd/out.pkg" "$WORK/upd/short.pkg"; head -c 127 "$WORK/upd/out.pkg.sig" >"$WORK/upd/short.pkg.sig"
+fstool verify --public "$WORK/public.key" "$WORK/upd/short.pkg" >/dev/null
+check "a signature of the wrong length does not verify" test $? -eq 1
+fstool verify --public "$WORK/secret.key.missing" "$WORK/upd/out.pkg" >/dev/null 2>&1
+check "a missing key file fails" test $? -eq 1
+fstool update build --key k1 --level 7 --files-folder 'C:\Program Files\Marlowen' --links-folder 'C:\Links' \
+  --sign "$WORK/secret.key" "$WORK/upd/manifest" "$WORK/upd/signed.pkg"
+check "update build --sign writes the package and its signature" same "$WORK/upd/signed.pkg.sig" "$WORK/upd/out.pkg.sig"
+fstool update show --key k1 --public "$WORK/public.key" "$WORK/upd/signed.pkg" >"$WORK/upd/show"
+check "update show --public reports the signature" grep -qx 'signature: holds' "$WORK/upd/show"

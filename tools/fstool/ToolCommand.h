@@ -23,6 +23,7 @@ std::vector<TToolCommand> CompressionCommands();
 std::vector<TToolCommand> SealingCommands();
 std::vector<TToolCommand> PackCommands();
 std::vector<TToolCommand> UpdateCommands();
+std::vector<TToolCommand> SigningCommands();
 std::vector<TToolCommand> RenderCommands();
 
 }  // namespace marlowen::fstool

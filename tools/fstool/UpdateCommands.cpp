@@ -7,11 +7,13 @@
 
 #include "CommandLine.h"
 #include "InputFile.h"
+#include "SigningCommands.h"
 #include "ToolCommand.h"
 #include "core/Exception.h"
 #include "setup/UpdatePackage.h"
 #include "storage/DataRecords.h"
 #include "storage/FileIo.h"
+#include "storage/PackageSignature.h"
 
 namespace marlowen::fstool {
 
@@ -132,6 +134,7 @@ int Build(const TCommandLine& line) {
     TManifestReader(line.Positional()[1], actions).Read();
     const std::vector<uint8_t> package = WriteUpdatePackage(header, actions, key, line.Value("comment", ""));
     SaveFileReplacing(line.Positional()[2], package.data(), package.size());
+    if (line.Has("sign")) SignPackageFile(line.Required("sign"), line.Positional()[2]);
     return 0;
 }
 
@@ -159,6 +162,13 @@ int Show(const TCommandLine& line) {
               << "links folder: " << header.LinksFolder << "\n"
               << "update level: " << header.UpdateLevel << "\n"
               << "actions: " << actions.Count() << "\n";
+    if (line.Has("public")) {
+        const std::string keyPath = line.Required("public");
+        const std::vector<uint8_t> keyText = ReadWholeFile(keyPath);
+        const auto key = PackageSignature::ParsePublicKey(std::string(keyText.begin(), keyText.end()));
+        if (!key) throw Exception("\"" + keyPath + "\" is not a public key file (64 hexadecimal digits)");
+        std::cout << "signature: " << (SignatureHolds({*key}, line.Positional()[1]) ? "holds" : "does not hold") << "\n";
+    }
     for (const TDataRecord* record : actions) {
         std::cout << FieldText(*record, UpdateField::Action) << "\t" << FieldText(*record, UpdateField::FileName)
                   << "\t" << FieldText(*record, UpdateField::Path) << "\t" << FieldText(*record, UpdateField::Link)
@@ -168,7 +178,7 @@ int Show(const TCommandLine& line) {
 }
 
 int Update(const std::vector<std::string>& args) {
-    const TCommandLine line(args, {"key", "level", "files-folder", "links-folder", "comment"});
+    const TCommandLine line(args, {"key", "level", "files-folder", "links-folder", "comment", "sign", "public"});
     const std::string action = line.Positional().empty() ? std::string() : line.Positional()[0];
     if (action == "build") return Build(line);
     if (action == "show") return Show(line);
@@ -181,13 +191,14 @@ std::vector<TToolCommand> UpdateCommands() {
     return {
         {"update", "builds or shows an update package for \"Setup.exe /update\"",
          "usage: fstool update build --key KEY --level N --files-folder DIR --links-folder DIR\n"
-         "                           [--comment TEXT] MANIFEST OUT\n"
-         "       fstool update show --key KEY PACKAGE\n\n"
+         "                           [--comment TEXT] [--sign SECRET_FILE] MANIFEST OUT\n"
+         "       fstool update show --key KEY [--public PUBLIC_FILE] PACKAGE\n\n"
          "build writes OUT, an update package sealed with KEY, holding the actions MANIFEST lists.\n"
          "The setup applies it only to an installation whose update level is below N (1 to\n"
          "4294967295) and then records N. DIR are the Windows folders on the target machine that\n"
          "the actions' files and folders (--files-folder) and shortcuts (--links-folder) are\n"
-         "relative to. OUT is written only when everything succeeded.\n\n"
+         "relative to. OUT is written only when everything succeeded. With --sign, OUT.sig is\n"
+         "written too, as \"fstool sign\" writes it.\n\n"
          "MANIFEST is UTF-8 text with one action per line, the fields separated by one TAB each\n"
          "(so names may hold spaces); empty fields are allowed, lines that are blank or start\n"
          "with \"#\" are ignored, and lines may end in CR LF:\n\n"
@@ -202,7 +213,8 @@ std::vector<TToolCommand> UpdateCommands() {
          "PATH and LINK may hold \"\\\" to reach subfolders. Actions run in manifest order.\n"
          "A faulty line prints \"MANIFEST:LINE: reason\" and exits with status 1.\n\n"
          "show prints the files folder, the links folder, the update level and the number of\n"
-         "actions, then one line per action: its kind (U or D), file, path, link and the size of\n"
+         "actions (with --public, whether PACKAGE.sig holds: \"signature: holds\" or \"does not hold\"),\n"
+         "then one line per action: its kind (U or D), file, path, link and the size of\n"
          "its content in bytes, separated by TABs. A wrong key or a damaged package prints\n"
          "\"Данные повреждены или испорчены.\" and exits with status 1.\n",
          Update},

@@ -15,7 +15,8 @@ namespace marlowen::fstool {
 const std::vector<TToolCommand>& ToolCommands() {
     static const std::vector<TToolCommand> commands = [] {
         std::vector<TToolCommand> all;
-        for (auto group : {CompressionCommands, SealingCommands, PackCommands, RenderCommands, UpdateCommands}) {
+        for (auto group : {CompressionCommands, SealingCommands, PackCommands, RenderCommands, UpdateCommands,
+                           SigningCommands}) {
             for (const TToolCommand& command : group()) all.push_back(command);
         }
         return all;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,6 +35,13 @@ public:
     void Sleep(uint32_t milliseconds) override;
     uint32_t TickCount() const override { return Clock_; }
     std::string ExecutablePath() const override { return ExecutablePath_; }
+    // From Resources.
+    std::vector<uint8_t> OwnResource(const std::string& name) const override {
+        const auto found = Resources.find(name);
+        return found == Resources.end() ? std::vector<uint8_t>() : found->second;
+    }
+    // For tests: the program's data resources by name.
+    std::map<std::string, std::vector<uint8_t>> Resources;
     // From the host's random device.
     std::vector<uint8_t> RandomBytes(size_t count) override;
 

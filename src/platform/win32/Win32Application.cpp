@@ -57,6 +57,16 @@ uint32_t TWin32Application::TickCount() const { return GetTickCount(); }
 
 std::string TWin32Application::ExecutablePath() const { return Utf8Text(ModuleFileName()); }
 
+std::vector<uint8_t> TWin32Application::OwnResource(const std::string& name) const {
+    const std::wstring wide = WideText(name);
+    HRSRC found = FindResourceW(nullptr, wide.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (found == nullptr) return {};
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    const auto* data = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    if (data == nullptr) return {};
+    return std::vector<uint8_t>(data, data + SizeofResource(nullptr, found));
+}
+
 std::vector<uint8_t> TWin32Application::RandomBytes(size_t count) {
     std::vector<uint8_t> bytes(count);
     if (count > 0 && !BCRYPT_SUCCESS(BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(count),

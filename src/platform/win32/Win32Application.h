@@ -24,6 +24,7 @@ public:
     void Sleep(uint32_t milliseconds) override;
     uint32_t TickCount() const override;
     std::string ExecutablePath() const override;
+    std::vector<uint8_t> OwnResource(const std::string& name) const override;
     std::vector<uint8_t> RandomBytes(size_t count) override;
 
 private:
