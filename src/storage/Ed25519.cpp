@@ -432,12 +432,24 @@ TSignature Sign(const TSeed& seed, const uint8_t* message, size_t size) {
     return signature;
 }
 
+namespace {
+
+// A point of order 1, 2, 4 or 8: [8]P is the identity. A key or R of such a point lets one
+// signature hold for many messages or keys, so the careful verifiers refuse them.
+bool HasSmallOrder(const TPoint& point) {
+    const TPoint eight = DoublePoint(DoublePoint(DoublePoint(point)));
+    return Encode(eight) == Encode(Identity());
+}
+
+}  // namespace
+
 bool Verify(const TPublicKey& key, const uint8_t* message, size_t size, const TSignature& signature) {
     const uint8_t* encodedR = signature.data();
     const uint8_t* encodedS = signature.data() + 32;
     if (!IsBelowOrder(encodedS)) return false;
     TPoint a, r;
     if (!Decode(key.data(), a) || !Decode(encodedR, r)) return false;
+    if (HasSmallOrder(a) || HasSmallOrder(r)) return false;
     TBytes s;
     for (int i = 0; i < 32; ++i) s[i] = encodedS[i];
     const TBytes k = Challenge(encodedR, key, message, size);

@@ -2,7 +2,7 @@
 
 ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_yes
                update update_old update_wrong_key update_locked_retry update_locked_cancel
-               update_hostile update_disguised uninstall_link
+               update_hostile update_disguised update_signed uninstall_link
                uninstall_planted cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed
                wizard_disk_full)
 
@@ -191,6 +191,47 @@ scenario_update_wrong_key() {
   check "the program ends" wait_exit "$SETUP_PID" 20
   check "package kept" exists "$PACKAGE"
   check_update_not_applied
+}
+
+# The installed Setup.exe with a key of the scenario's own built in (as a release built with
+# MARLOWEN_UPDATE_PUBLIC_KEYS carries it): a signed package applies; the same package changed by
+# one byte, without its .sig, signed by another key or with a .sig of the wrong length is refused
+# with the box, before anything of it is read, and nothing changes.
+scenario_update_signed() {
+  prepare_update update-signed
+  local keys="$E2E_OUT/keys" setup="$INSTALL_FOLDER\\Setup.exe" sig case
+  rm -rf "$keys"; mkdir -p "$keys"
+  "$FSTOOL" keygen "$keys/secret.key" "$keys/public.key" && "$FSTOOL" keygen "$keys/other.key" "$keys/other.pub"
+  check "the key built into Setup.exe" wine "$HELPERS/e2e_trust.exe" "$setup" "$(win_path "$keys/public.key")"
+  check "fstool keys lists it" equals "$("$FSTOOL" keys "$(unix_path "$setup")")" "$(cat "$keys/public.key")"
+  check "the distribution's own trusts no key" equals "$("$FSTOOL" keys "$DIST/Setup.exe")" \
+    "none: unsigned packages accepted"
+  check "package built" make_package secret 2
+  sig="$(unix_path "$PACKAGE").sig"
+  for case in unsigned changed other short; do
+    rm -f "$sig"
+    check "package built" make_package secret 2
+    case $case in
+      changed) "$FSTOOL" sign --key "$keys/secret.key" "$(unix_path "$PACKAGE")"
+               printf '\x5a' | dd of="$(unix_path "$PACKAGE")" bs=1 seek=40 conv=notrunc 2>/dev/null ;;
+      other) "$FSTOOL" sign --key "$keys/other.key" "$(unix_path "$PACKAGE")" ;;
+      short) "$FSTOOL" sign --key "$keys/secret.key" "$(unix_path "$PACKAGE")"
+             head -c 100 "$sig" >"$sig.cut" && mv "$sig.cut" "$sig" ;;
+    esac
+    start_update "update-signed-$case" secret
+    expect_box "update-signed-$case" "Update Marlowen" \
+      "Update is not installed. | The update package is not signed by the publisher of Marlowen." Return
+    check "the program ends ($case)" wait_exit "$SETUP_PID" 20
+    check "package kept ($case)" exists "$PACKAGE"
+    check_update_not_applied
+  done
+  rm -f "$sig"
+  check "package built" make_package secret 2
+  "$FSTOOL" sign --key "$keys/secret.key" "$(unix_path "$PACKAGE")"
+  start_update update-signed secret
+  expect_box update-signed-success "Setup - Marlowen" "Update succesfully installed." Return
+  check "the program ends" wait_exit "$SETUP_PID" 20
+  check_update_applied
 }
 
 # hold_file NAME WINDOWS_PATH: another process holds the file open until release_file.

@@ -123,6 +123,19 @@ TEST(Ed25519, RfcVectors) {
     }
 }
 
+// TEST SHA(abc): the message is the 64-byte SHA-512 digest of "abc".
+TEST(Ed25519, RfcVectorOfADigest) {
+    const TVector v = Vector("833fe62409237b9d62ec77587520911e9a759cec1d19755b7da901b96dca3d42",
+                             "ec172b93ad5e563bf4932c70e1245034c35467ef2efd4d64ebf819683467e2bf",
+                             "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a"
+                             "2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f",
+                             "dc2a4459e7369633a52b1bf277839a00201009a3efbf3ecb69bea2186c26b589"
+                             "09351fc9ac90b3ecfdfbc7c66431e0303dca179c138ac17ad9bef1177331a704");
+    EXPECT_EQ(Ed25519::PublicKeyOf(v.Seed), v.Key);
+    EXPECT_EQ(Ed25519::Sign(v.Seed, v.Message.data(), v.Message.size()), v.Signature);
+    EXPECT_TRUE(Verify(v.Key, v.Message, v.Signature));
+}
+
 TEST(Ed25519, SigningIsDeterministic) {
     const TVector& v = RfcVectors()[2];
     const TSignature first = Ed25519::Sign(v.Seed, v.Message.data(), v.Message.size());
@@ -169,12 +182,29 @@ TEST(Ed25519, MalleatedScalarIsRejected) {
     EXPECT_FALSE(Verify(kIdentity, {'m'}, SignatureOf(kIdentity, order)));
 }
 
-// With A and R the identity and S = 0, the equation holds for any message, so each rejection
-// below is down to the encoding alone.
+// With A and R the identity and S = 0, the cofactorless equation holds for any message: only the
+// small-order rule refuses it, and the same for every other point of order 2, 4 or 8.
+TEST(Ed25519, SmallOrderKeysAndRAreRejected) {
+    const std::array<uint8_t, 32> zero{};
+    for (const TPublicKey& a : {kIdentity, kMinusOne, kZeroY, kZeroYOtherSign}) {
+        for (const TPublicKey& r : {kIdentity, kMinusOne, kZeroY, kZeroYOtherSign}) {
+            for (uint8_t m = 0; m < 4; ++m) EXPECT_FALSE(Verify(a, {m}, SignatureOf(r, zero)));
+        }
+    }
+    const TVector& v = RfcVectors()[0];
+    for (const TPublicKey& r : {kIdentity, kMinusOne, kZeroY}) {
+        TSignature signature = v.Signature;
+        std::copy(r.begin(), r.end(), signature.begin());
+        EXPECT_FALSE(Verify(v.Key, v.Message, signature));
+    }
+    EXPECT_TRUE(Verify(v.Key, v.Message, v.Signature));
+}
+
+// Encodings of y at or above p, or of x = 0 with the sign bit: none decodes. (The points these
+// spell are of small order too, so either rule refuses them.)
 TEST(Ed25519, NonCanonicalEncodingsAreRejected) {
     const std::vector<uint8_t> message = {'m'};
     const std::array<uint8_t, 32> zero{};
-    ASSERT_TRUE(Verify(kIdentity, message, SignatureOf(kIdentity, zero)));
 
     const TPublicKey identityPlusPrime = PlusPrime(1);
     EXPECT_FALSE(Verify(identityPlusPrime, message, SignatureOf(kIdentity, zero)));
