@@ -1,4 +1,4 @@
-# Typed reads, seal opening and table loading over arbitrary bytes; seeds in tests/data/fuzz/<target>/.
-foreach(name FuzzTypedStream FuzzSealedStream FuzzDataRecords)
+# Typed reads, seal opening, table loading and Ed25519 over arbitrary bytes; seeds in tests/data/fuzz/<target>/.
+foreach(name FuzzTypedStream FuzzSealedStream FuzzDataRecords FuzzEd25519)
   marlowen_fuzzer(${name})
 endforeach()
