@@ -1,111 +1,26 @@
 #include "storage/Ed25519.h"
 
+#include <cstdlib>
+
+#include "storage/Field25519.h"
 #include "storage/Sha512.h"
 
 namespace marlowen::Ed25519 {
 
 namespace {
 
-using TBytes = std::array<uint8_t, 32>;
+using Field25519::TBytes;
+using Field25519::TElement;
+using namespace Field25519;
 
-// ---- The field of integers mod p = 2^255 - 19 ----
-
-// Sixteen 16-bit limbs held in signed 64-bit words: a product of sums of limbs fits with room to
-// spare, so no 128-bit arithmetic is needed and 32-bit and 64-bit builds compute alike. Limbs may
-// run a little negative or above 2^16 between operations; Pack gives the one canonical value.
-struct TField {
-    int64_t Limb[16];
-};
-
-constexpr int64_t kLimbBase = 65536;
-constexpr TField kPrime = {{0xffed, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0xffff,
-                            0xffff, 0xffff, 0xffff, 0xffff, 0xffff, 0x7fff}};
-
-// Exponents for Pow, little-endian: each is a low byte, thirty 0xff bytes and a high byte.
+// Exponents for the one-off derivations below, little-endian.
 struct TExponent {
     uint8_t Bytes[32];
 };
 
-constexpr TExponent AllOnesBetween(uint8_t low, uint8_t high) {
-    TExponent exponent{};
-    exponent.Bytes[0] = low;
-    for (int i = 1; i < 31; ++i) exponent.Bytes[i] = 0xff;
-    exponent.Bytes[31] = high;
-    return exponent;
-}
-
-constexpr TExponent kPMinus2 = AllOnesBetween(0xeb, 0x7f);
-constexpr TExponent kPMinus5Over8 = AllOnesBetween(0xfd, 0x0f);
-constexpr TExponent kPMinus1Over4 = AllOnesBetween(0xfb, 0x1f);
-
-TField FieldOf(int64_t small) {
-    TField f{};
-    f.Limb[0] = small;
-    return f;
-}
-
-// Floor division by 2^16. The bias keeps the shifted value non-negative, where >> is well defined.
-int64_t FloorByBase(int64_t x) {
-    constexpr int64_t kBias = int64_t{1} << 62;
-    return ((x + kBias) >> 16) - (kBias >> 16);
-}
-
-// Moves each limb's excess to the next one; what leaves the top re-enters at the bottom times 38,
-// because 2^256 = 38 (mod p).
-void Carry(TField& f) {
-    for (int i = 0; i < 16; ++i) {
-        const int64_t carry = FloorByBase(f.Limb[i]);
-        f.Limb[i] -= carry * kLimbBase;
-        if (i < 15)
-            f.Limb[i + 1] += carry;
-        else
-            f.Limb[0] += 38 * carry;
-    }
-}
-
-TField Add(const TField& a, const TField& b) {
-    TField sum;
-    for (int i = 0; i < 16; ++i) sum.Limb[i] = a.Limb[i] + b.Limb[i];
-    return sum;
-}
-
-TField Sub(const TField& a, const TField& b) {
-    TField difference;
-    for (int i = 0; i < 16; ++i) difference.Limb[i] = a.Limb[i] - b.Limb[i];
-    return difference;
-}
-
-TField Negate(const TField& a) { return Sub(FieldOf(0), a); }
-
-// Folds a 31-limb product back to 16 limbs.
-TField Fold(const int64_t (&wide)[31]) {
-    TField f;
-    for (int i = 0; i < 16; ++i) f.Limb[i] = wide[i] + (i < 15 ? 38 * wide[i + 16] : 0);
-    Carry(f);
-    Carry(f);
-    return f;
-}
-
-TField Mul(const TField& a, const TField& b) {
-    int64_t wide[31] = {};
-    for (int i = 0; i < 16; ++i)
-        for (int j = 0; j < 16; ++j) wide[i + j] += a.Limb[i] * b.Limb[j];
-    return Fold(wide);
-}
-
-// Each cross product appears twice in a square, so it is computed once.
-TField Square(const TField& a) {
-    int64_t wide[31] = {};
-    for (int i = 0; i < 16; ++i) {
-        wide[2 * i] += a.Limb[i] * a.Limb[i];
-        for (int j = i + 1; j < 16; ++j) wide[i + j] += 2 * a.Limb[i] * a.Limb[j];
-    }
-    return Fold(wide);
-}
-
-// The exponent is a public constant, so branching on its bits reveals nothing.
-TField Pow(const TField& base, const TExponent& exponent) {
-    TField result = FieldOf(1);
+// Square and multiply: slow, so only for constants derived once.
+TElement Pow(const TElement& base, const TExponent& exponent) {
+    TElement result = Of(1);
     for (int bit = 255; bit >= 0; --bit) {
         result = Square(result);
         if ((exponent.Bytes[bit / 8] >> (bit % 8)) & 1) result = Mul(result, base);
@@ -113,66 +28,22 @@ TField Pow(const TField& base, const TExponent& exponent) {
     return result;
 }
 
-TField Invert(const TField& a) { return Pow(a, kPMinus2); }
-
-// a becomes b when pick is 1 and stays when it is 0, without a branch on secret bits.
-void Select(TField& a, const TField& b, int64_t pick) {
-    for (int i = 0; i < 16; ++i) a.Limb[i] += (b.Limb[i] - a.Limb[i]) * pick;
-}
-
-// Subtracts p once if that does not go below zero; the limbs must already be in [0, 2^16).
-void SubtractPrimeIfNotBelow(TField& f) {
-    TField reduced;
-    int64_t borrow = 0;
-    for (int i = 0; i < 16; ++i) {
-        reduced.Limb[i] = f.Limb[i] - kPrime.Limb[i] + borrow;
-        borrow = FloorByBase(reduced.Limb[i]);
-        reduced.Limb[i] -= borrow * kLimbBase;
-    }
-    Select(f, reduced, borrow + 1);
-}
-
-// The canonical little-endian encoding of the value mod p.
-TBytes Pack(const TField& a) {
-    TField f = a;
-    // Three passes settle every limb into [0, 2^16), leaving a value below 2^256 < 3p.
-    Carry(f);
-    Carry(f);
-    Carry(f);
-    SubtractPrimeIfNotBelow(f);
-    SubtractPrimeIfNotBelow(f);
-    TBytes bytes;
-    for (int i = 0; i < 16; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(f.Limb[i] & 0xff);
-        bytes[2 * i + 1] = static_cast<uint8_t>(f.Limb[i] >> 8);
-    }
-    return bytes;
-}
-
-// Reads 255 bits; the top bit belongs to the point encoding, not to the number.
-TField Unpack(const uint8_t* bytes) {
-    TField f;
-    for (int i = 0; i < 16; ++i) f.Limb[i] = int64_t{bytes[2 * i]} | int64_t{bytes[2 * i + 1]} << 8;
-    f.Limb[15] &= 0x7fff;
-    return f;
-}
-
-bool Equal(const TField& a, const TField& b) { return Pack(a) == Pack(b); }
-
-int LowBit(const TField& a) { return Pack(a)[0] & 1; }
-
 struct TCurveConstants {
-    TField D;
-    TField TwiceD;
-    TField SqrtMinusOne;
+    TElement D;
+    TElement TwiceD;
+    TElement SqrtMinusOne;
 };
 
 // Derived from their definitions rather than typed in as digits.
 TCurveConstants MakeCurveConstants() {
+    TExponent pMinus1Over4{};  // 2^253 - 5
+    pMinus1Over4.Bytes[0] = 0xfb;
+    for (int i = 1; i < 31; ++i) pMinus1Over4.Bytes[i] = 0xff;
+    pMinus1Over4.Bytes[31] = 0x1f;
     TCurveConstants constants;
-    constants.D = Mul(FieldOf(-121665), Invert(FieldOf(121666)));
+    constants.D = Negate(Mul(Of(121665), Invert(Of(121666))));
     constants.TwiceD = Add(constants.D, constants.D);
-    constants.SqrtMinusOne = Pow(FieldOf(2), kPMinus1Over4);
+    constants.SqrtMinusOne = Pow(Of(2), pMinus1Over4);
     return constants;
 }
 
@@ -181,91 +52,105 @@ const TCurveConstants& Curve() {
     return constants;
 }
 
-// ---- Points in extended coordinates: x = X/Z, y = Y/Z, x*y = T/Z ----
+// ---- Points ----
+//
+// Extended coordinates x = X/Z, y = Y/Z, x*y = T/Z; projective ones leave T out, which a doubling
+// does not need. An addition or doubling first gives a "completed" point, x = X/Z and y = Y/T,
+// which costs three multiplications to make projective and four to make extended. The addend of an
+// addition is kept "cached" as (Y + X, Y - X, Z, 2dT), or with Z = 1 when it is fixed in advance.
 
-struct TPoint {
-    TField X, Y, Z, T;
+struct TProjective {
+    TElement X, Y, Z;
 };
 
-TPoint Identity() { return {FieldOf(0), FieldOf(1), FieldOf(1), FieldOf(0)}; }
+struct TPoint {
+    TElement X, Y, Z, T;
+};
 
-// The unified addition formula; it is complete on this curve, so any two points may meet.
-TPoint AddPoints(const TPoint& p, const TPoint& q) {
-    const TField a = Mul(Sub(p.Y, p.X), Sub(q.Y, q.X));
-    const TField b = Mul(Add(p.Y, p.X), Add(q.Y, q.X));
-    const TField c = Mul(Mul(p.T, q.T), Curve().TwiceD);
-    const TField zz = Mul(p.Z, q.Z);
-    const TField d = Add(zz, zz);
-    const TField e = Sub(b, a), f = Sub(d, c), g = Add(d, c), h = Add(b, a);
-    return {Mul(e, f), Mul(g, h), Mul(f, g), Mul(e, h)};
+struct TCompleted {
+    TElement X, Y, Z, T;
+};
+
+struct TCached {
+    TElement YPlusX, YMinusX, Z, TwiceDT;
+};
+
+struct TAffineCached {
+    TElement YPlusX, YMinusX, TwiceDT;
+};
+
+TProjective ProjectiveIdentity() { return {Of(0), Of(1), Of(1)}; }
+TAffineCached AffineIdentity() { return {Of(1), Of(1), Of(0)}; }
+
+TProjective ToProjective(const TCompleted& p) { return {Mul(p.X, p.T), Mul(p.Y, p.Z), Mul(p.Z, p.T)}; }
+
+TPoint ToExtended(const TCompleted& p) {
+    return {Mul(p.X, p.T), Mul(p.Y, p.Z), Mul(p.Z, p.T), Mul(p.X, p.Y)};
 }
 
-// Fewer multiplications than AddPoints(p, p), and doublings dominate a scalar multiplication.
-TPoint DoublePoint(const TPoint& p) {
-    const TField a = Square(p.X);
-    const TField b = Square(p.Y);
-    const TField zz = Square(p.Z);
-    const TField c = Add(zz, zz);
-    const TField h = Add(a, b);
-    const TField e = Sub(h, Square(Add(p.X, p.Y)));
-    const TField g = Sub(a, b);
-    const TField f = Add(c, g);
-    return {Mul(e, f), Mul(g, h), Mul(f, g), Mul(e, h)};
+TCached Cache(const TPoint& p) { return {Add(p.Y, p.X), Sub(p.Y, p.X), p.Z, Mul(p.T, Curve().TwiceD)}; }
+
+// Four squarings; every point on the curve may be doubled.
+TCompleted Double(const TElement& x, const TElement& y, const TElement& z) {
+    const TElement xx = Square(x);
+    const TElement yy = Square(y);
+    const TElement zz = Square(z);
+    TCompleted r;
+    r.Y = Add(yy, xx);
+    r.Z = Sub(yy, xx);
+    r.X = Sub(Square(Add(x, y)), r.Y);
+    r.T = Sub(Add(zz, zz), r.Z);
+    return r;
 }
 
-void SelectPoint(TPoint& a, const TPoint& b, int64_t pick) {
-    Select(a.X, b.X, pick);
-    Select(a.Y, b.Y, pick);
-    Select(a.Z, b.Z, pick);
-    Select(a.T, b.T, pick);
+TCompleted Double(const TProjective& p) { return Double(p.X, p.Y, p.Z); }
+TCompleted Double(const TPoint& p) { return Double(p.X, p.Y, p.Z); }
+
+// The unified addition formula; it is complete on this curve, so any two points may meet. The
+// subtraction adds the negated point, (-x, y), whose cached form swaps Y + X and Y - X and
+// negates 2dT.
+TCompleted Combine(const TPoint& p, const TElement& sum, const TElement& difference, const TElement& twiceDT,
+                   const TElement& twiceZ, bool subtract) {
+    const TElement plus = Mul(Add(p.Y, p.X), subtract ? difference : sum);
+    const TElement minus = Mul(Sub(p.Y, p.X), subtract ? sum : difference);
+    const TElement tt = Mul(p.T, twiceDT);
+    TCompleted r;
+    r.X = Sub(plus, minus);
+    r.Y = Add(plus, minus);
+    r.Z = subtract ? Sub(twiceZ, tt) : Add(twiceZ, tt);
+    r.T = subtract ? Add(twiceZ, tt) : Sub(twiceZ, tt);
+    return r;
 }
 
-// The multiples 0..15 of a point, for four bits of scalar at a time.
-using TMultiples = std::array<TPoint, 16>;
-
-TMultiples MultiplesOf(const TPoint& point) {
-    TMultiples multiples;
-    multiples[0] = Identity();
-    multiples[1] = point;
-    for (int i = 2; i < 16; ++i)
-        multiples[i] = i % 2 == 0 ? DoublePoint(multiples[i / 2]) : AddPoints(multiples[i - 1], point);
-    return multiples;
+TCompleted AddCached(const TPoint& p, const TCached& q, bool subtract = false) {
+    const TElement zz = Mul(p.Z, q.Z);
+    return Combine(p, q.YPlusX, q.YMinusX, q.TwiceDT, Add(zz, zz), subtract);
 }
 
-// Reads every entry, so neither timing nor memory access depends on the index.
-TPoint Lookup(const TMultiples& multiples, unsigned index) {
-    TPoint entry = Identity();
-    for (unsigned i = 0; i < 16; ++i) {
-        const unsigned differs = ((i ^ index) + 15) >> 4;  // 0 or 1, as both are below 16
-        SelectPoint(entry, multiples[i], 1 - static_cast<int64_t>(differs));
-    }
-    return entry;
+TCompleted AddAffine(const TPoint& p, const TAffineCached& q, bool subtract = false) {
+    return Combine(p, q.YPlusX, q.YMinusX, q.TwiceDT, Add(p.Z, p.Z), subtract);
 }
 
-// Four doublings and one addition per four bits whatever their value: the scalar may be secret.
-TPoint ScalarMultiply(const TBytes& scalar, const TPoint& point) {
-    const TMultiples multiples = MultiplesOf(point);
-    TPoint result = Identity();
-    for (int nibble = 63; nibble >= 0; --nibble) {
-        for (int i = 0; i < 4; ++i) result = DoublePoint(result);
-        result = AddPoints(result, Lookup(multiples, (scalar[nibble / 2] >> (4 * (nibble % 2))) & 15));
-    }
-    return result;
-}
-
-TBytes Encode(const TPoint& point) {
-    const TField zInverse = Invert(point.Z);
-    TBytes bytes = Pack(Mul(point.Y, zInverse));
-    bytes[31] |= static_cast<uint8_t>(LowBit(Mul(point.X, zInverse)) << 7);
+TBytes Encode(const TProjective& p) {
+    const TElement zInverse = Invert(p.Z);
+    TBytes bytes = Pack(Mul(p.Y, zInverse));
+    bytes[31] |= static_cast<uint8_t>(LowBit(Mul(p.X, zInverse)) << 7);
     return bytes;
 }
 
+// A point of order 1, 2, 4 or 8: [8]P is the identity, X = 0 and Y = Z. A key or R of such a
+// point lets one signature hold for many messages or keys, so the careful verifiers refuse them.
+bool HasSmallOrder(const TProjective& p) {
+    const TProjective eight = ToProjective(Double(ToProjective(Double(ToProjective(Double(p))))));
+    return IsZero(eight.X) && Equal(eight.Y, eight.Z);
+}
+
 // A root of u/v if there is one: x = u v^3 (u v^7)^((p-5)/8) squares to +-u/v.
-bool SquareRootOfRatio(const TField& u, const TField& v, TField& root) {
-    const TField v3 = Mul(Square(v), v);
-    const TField v7 = Mul(Square(v3), v);
-    root = Mul(Mul(u, v3), Pow(Mul(u, v7), kPMinus5Over8));
-    const TField check = Mul(v, Square(root));
+bool SquareRootOfRatio(const TElement& u, const TElement& v, TElement& root) {
+    const TElement v3 = Mul(Square(v), v);
+    const TElement v7 = Mul(Square(v3), v);
+    root = Mul(Mul(u, v3), PowPMinus5Over8(Mul(u, v7)));
+    const TElement check = Mul(v, Square(root));
     if (Equal(check, u)) return true;
     if (!Equal(check, Negate(u))) return false;
     root = Mul(root, Curve().SqrtMinusOne);
@@ -274,37 +159,135 @@ bool SquareRootOfRatio(const TField& u, const TField& v, TField& root) {
 
 // Strict decoding: y must be below p, x must exist, and x = 0 must not carry the sign bit.
 bool Decode(const uint8_t* bytes, TPoint& point) {
-    const TField y = Unpack(bytes);
+    const TElement y = Unpack(bytes);
     TBytes canonical = Pack(y);
     canonical[31] |= bytes[31] & 0x80;
     for (int i = 0; i < 32; ++i)
         if (canonical[i] != bytes[i]) return false;
     const int sign = bytes[31] >> 7;
-    const TField ySquared = Square(y);
-    const TField u = Sub(ySquared, FieldOf(1));
-    const TField v = Add(Mul(ySquared, Curve().D), FieldOf(1));
-    TField x;
+    const TElement ySquared = Square(y);
+    const TElement u = Sub(ySquared, Of(1));
+    const TElement v = Add(Mul(ySquared, Curve().D), Of(1));
+    TElement x;
     if (!SquareRootOfRatio(u, v, x)) return false;
-    if (sign == 1 && Equal(x, FieldOf(0))) return false;
+    if (sign == 1 && IsZero(x)) return false;
     if (LowBit(x) != sign) x = Negate(x);
-    point = {x, y, FieldOf(1), Mul(x, y)};
+    point = {x, y, Of(1), Mul(x, y)};
     return true;
 }
 
-const TPoint& BasePoint() {
-    // y = 4/5 with an even x.
-    static const TPoint base = [] {
-        TBytes encoding;
-        encoding.fill(0x66);
-        encoding[0] = 0x58;
-        TPoint point = Identity();
-        Decode(encoding.data(), point);
-        return point;
-    }();
-    return base;
+// The multiples 0..15 of the base point with Z = 1: all of them for the constant-time
+// multiplication of signing, the odd ones for verifying.
+using TBaseMultiples = std::array<TAffineCached, 16>;
+
+TBaseMultiples MakeBaseMultiples() {
+    TBytes encoding;  // y = 4/5 with an even x
+    encoding.fill(0x66);
+    encoding[0] = 0x58;
+    TPoint base;
+    Decode(encoding.data(), base);
+    const TCached cachedBase = Cache(base);
+    TBaseMultiples multiples;
+    multiples[0] = AffineIdentity();
+    TPoint multiple = base;
+    for (size_t i = 1; i < multiples.size(); ++i) {
+        if (i > 1) multiple = ToExtended(AddCached(multiple, cachedBase));
+        const TElement zInverse = Invert(multiple.Z);
+        const TElement x = Mul(multiple.X, zInverse), y = Mul(multiple.Y, zInverse);
+        multiples[i] = {Add(y, x), Sub(y, x), Mul(Mul(x, y), Curve().TwiceD)};
+    }
+    return multiples;
 }
 
-// ---- Scalars mod the group order L = 2^252 + 27742317777372353535851937790883648493 ----
+const TBaseMultiples& BaseMultiples() {
+    static const TBaseMultiples multiples = MakeBaseMultiples();
+    return multiples;
+}
+
+// Reads every entry, so neither timing nor memory access depends on the index.
+TAffineCached LookupBaseMultiple(unsigned index) {
+    TAffineCached entry = AffineIdentity();
+    for (unsigned i = 0; i < 16; ++i) {
+        const uint32_t same = 1 - (((i ^ index) + 15) >> 4);  // 1 or 0, as both are below 16
+        const TAffineCached& candidate = BaseMultiples()[i];
+        Select(entry.YPlusX, candidate.YPlusX, same);
+        Select(entry.YMinusX, candidate.YMinusX, same);
+        Select(entry.TwiceDT, candidate.TwiceDT, same);
+    }
+    return entry;
+}
+
+// [scalar]B with four doublings and one addition per four bits whatever their value: the scalar
+// may be secret.
+TProjective MultiplyBase(const TBytes& scalar) {
+    TProjective result = ProjectiveIdentity();
+    for (int nibble = 63; nibble >= 0; --nibble) {
+        for (int i = 0; i < 3; ++i) result = ToProjective(Double(result));
+        const TPoint doubled = ToExtended(Double(result));
+        const unsigned digit = (scalar[nibble / 2] >> (4 * (nibble % 2))) & 15;
+        result = ToProjective(AddAffine(doubled, LookupBaseMultiple(digit)));
+    }
+    return result;
+}
+
+// The scalar as signed odd digits of at most 15 in magnitude, each followed by at least three
+// zeros: about one addition per five bits instead of one per four, for public scalars.
+using TDigits = std::array<int8_t, 256>;
+
+TDigits SignedDigits(const TBytes& scalar) {
+    TDigits digits;
+    for (int i = 0; i < 256; ++i) digits[i] = static_cast<int8_t>((scalar[i / 8] >> (i % 8)) & 1);
+    for (int i = 0; i < 256; ++i) {
+        if (digits[i] == 0) continue;
+        for (int b = 1; b <= 6 && i + b < 256; ++b) {
+            if (digits[i + b] == 0) continue;
+            const int shifted = digits[i + b] << b;
+            if (digits[i] + shifted <= 15) {
+                digits[i] = static_cast<int8_t>(digits[i] + shifted);
+                digits[i + b] = 0;
+            } else if (digits[i] - shifted >= -15) {
+                digits[i] = static_cast<int8_t>(digits[i] - shifted);
+                for (int k = i + b; k < 256; ++k) {  // carry the borrowed power of two upwards
+                    if (digits[k] == 0) {
+                        digits[k] = 1;
+                        break;
+                    }
+                    digits[k] = 0;
+                }
+            } else {
+                break;
+            }
+        }
+    }
+    return digits;
+}
+
+// [s]B - [k]A in variable time: every input is public.
+TProjective MultiplyBaseMinusPoint(const TBytes& s, const TBytes& k, const TPoint& a) {
+    std::array<TCached, 8> oddMultiples;  // A, 3A, ..., 15A
+    const TCached twiceA = Cache(ToExtended(Double(a)));
+    TPoint multiple = a;
+    oddMultiples[0] = Cache(a);
+    for (size_t i = 1; i < oddMultiples.size(); ++i) {
+        multiple = ToExtended(AddCached(multiple, twiceA));
+        oddMultiples[i] = Cache(multiple);
+    }
+    const TDigits sDigits = SignedDigits(s), kDigits = SignedDigits(k);
+    int top = 255;
+    while (top >= 0 && sDigits[top] == 0 && kDigits[top] == 0) --top;
+    TProjective result = ProjectiveIdentity();
+    for (int i = top; i >= 0; --i) {
+        TCompleted sum = Double(result);
+        if (kDigits[i] != 0) {
+            sum = AddCached(ToExtended(sum), oddMultiples[std::abs(kDigits[i]) / 2], kDigits[i] > 0);
+        }
+        if (sDigits[i] != 0) sum = AddAffine(ToExtended(sum), BaseMultiples()[std::abs(sDigits[i])], sDigits[i] < 0);
+        result = ToProjective(sum);
+    }
+    return result;
+}
+
+// ---- Scalars mod the group order L = 2^252 + c, c = 27742317777372353535851937790883648493 ----
 
 constexpr uint32_t kOrder[8] = {0x5cf5d3ed, 0x5812631a, 0xa2f79cd6, 0x14def9de, 0, 0, 0, 0x10000000};
 
@@ -328,14 +311,62 @@ void SubtractOrderIfNotBelow(uint32_t (&r)[8]) {
     for (int i = 0; i < 8; ++i) r[i] = (r[i] & keep) | (difference[i] & ~keep);
 }
 
-// Bit by bit from the top, keeping the remainder below L: slow, but plainly right and branch-free.
-TBytes ReduceModOrder(const uint8_t (&wide)[64]) {
-    uint32_t r[8] = {};
-    for (int bit = 511; bit >= 0; --bit) {
-        for (int i = 7; i > 0; --i) r[i] = r[i] << 1 | r[i - 1] >> 31;
-        r[0] = r[0] << 1 | ((wide[bit / 8] >> (bit % 8)) & 1);
-        SubtractOrderIfNotBelow(r);
+// A 512-bit number is taken apart into 24 signed limbs of 21 bits (the top one of 29). A limb at
+// 2^(252 + 21n) is worth -c times its value at 2^(21n), and -c has these six 21-bit digits.
+constexpr int64_t kMinusC[6] = {666643, 470296, 654183, -997805, 136657, -683901};
+
+using TScalarLimbs = int64_t[24];
+
+// Floor division by 2^21; the bias keeps the shifted value non-negative, where >> is well defined.
+int64_t FloorBy21Bits(int64_t x) {
+    constexpr int64_t kBias = int64_t{1} << 62;
+    return ((x + kBias) >> 21) - (kBias >> 21);
+}
+
+void FoldLimb(TScalarLimbs& s, int i) {
+    for (int j = 0; j < 6; ++j) s[i - 12 + j] += s[i] * kMinusC[j];
+    s[i] = 0;
+}
+
+// Carries limbs first..last into their neighbours, rounding to the nearest (limbs end within
+// +-2^20) or downwards (limbs end within [0, 2^21)).
+void CarryLimbs(TScalarLimbs& s, int first, int last, bool rounded) {
+    for (int k = first; k <= last; ++k) {
+        const int64_t carry = FloorBy21Bits(s[k] + (rounded ? int64_t{1} << 20 : 0));
+        s[k + 1] += carry;
+        s[k] -= carry * (int64_t{1} << 21);
     }
+}
+
+int64_t BitsAt(const uint8_t* bytes, int first, int count) {
+    int64_t value = 0;
+    for (int i = 0; i < count; ++i) value |= int64_t{(bytes[(first + i) / 8] >> ((first + i) % 8)) & 1} << i;
+    return value;
+}
+
+// The value mod L, in constant time: the folds and carries fall where they fall whatever the limbs.
+TBytes ReduceModOrder(const uint8_t (&wide)[64]) {
+    TScalarLimbs s;
+    for (int k = 0; k < 23; ++k) s[k] = BitsAt(wide, 21 * k, 21);
+    s[23] = BitsAt(wide, 483, 29);
+    for (int i = 23; i >= 18; --i) FoldLimb(s, i);
+    CarryLimbs(s, 6, 16, true);
+    for (int i = 17; i >= 12; --i) FoldLimb(s, i);
+    CarryLimbs(s, 0, 11, true);
+    FoldLimb(s, 12);
+    CarryLimbs(s, 0, 11, false);
+    FoldLimb(s, 12);
+    CarryLimbs(s, 0, 10, false);
+    // Twelve limbs in [0, 2^21) hold a value below 2^252 + 2^21 < 2L; one conditional subtraction
+    // leaves it canonical.
+    uint32_t r[8] = {};
+    for (int k = 0; k < 12; ++k) {
+        const uint64_t limb = static_cast<uint64_t>(s[k]);
+        const int bit = 21 * k;
+        r[bit / 32] |= static_cast<uint32_t>(limb << (bit % 32));
+        if (bit % 32 > 11 && bit / 32 < 7) r[bit / 32 + 1] |= static_cast<uint32_t>(limb >> (32 - bit % 32));
+    }
+    SubtractOrderIfNotBelow(r);
     TBytes reduced;
     for (int i = 0; i < 8; ++i) Store32(r[i], reduced.data() + 4 * i);
     return reduced;
@@ -413,16 +444,16 @@ TBytes Challenge(const uint8_t* encodedR, const TPublicKey& key, const uint8_t* 
 
 }  // namespace
 
-TPublicKey PublicKeyOf(const TSeed& seed) { return Encode(ScalarMultiply(Expand(seed).Scalar, BasePoint())); }
+TPublicKey PublicKeyOf(const TSeed& seed) { return Encode(MultiplyBase(Expand(seed).Scalar)); }
 
 TSignature Sign(const TSeed& seed, const uint8_t* message, size_t size) {
     const TExpandedSeed expanded = Expand(seed);
-    const TPublicKey key = Encode(ScalarMultiply(expanded.Scalar, BasePoint()));
+    const TPublicKey key = Encode(MultiplyBase(expanded.Scalar));
     TSha512 nonceHash;
     nonceHash.Update(expanded.Prefix.data(), expanded.Prefix.size());
     nonceHash.Update(message, size);
     const TBytes nonce = ReduceDigest(nonceHash.Final());
-    const TBytes encodedR = Encode(ScalarMultiply(nonce, BasePoint()));
+    const TBytes encodedR = Encode(MultiplyBase(nonce));
     const TBytes s = MultiplyAddModOrder(Challenge(encodedR.data(), key, message, size), expanded.Scalar, nonce);
     TSignature signature;
     for (int i = 0; i < 32; ++i) {
@@ -432,28 +463,21 @@ TSignature Sign(const TSeed& seed, const uint8_t* message, size_t size) {
     return signature;
 }
 
-namespace {
-
-// A point of order 1, 2, 4 or 8: [8]P is the identity. A key or R of such a point lets one
-// signature hold for many messages or keys, so the careful verifiers refuse them.
-bool HasSmallOrder(const TPoint& point) {
-    const TPoint eight = DoublePoint(DoublePoint(DoublePoint(point)));
-    return Encode(eight) == Encode(Identity());
-}
-
-}  // namespace
-
+// R is not decoded: [s]B - [k]A is computed and encoded, and must give R's bytes exactly, which
+// only a canonical encoding of a point can. That point is then R, and it must not be of small order.
 bool Verify(const TPublicKey& key, const uint8_t* message, size_t size, const TSignature& signature) {
     const uint8_t* encodedR = signature.data();
     const uint8_t* encodedS = signature.data() + 32;
     if (!IsBelowOrder(encodedS)) return false;
-    TPoint a, r;
-    if (!Decode(key.data(), a) || !Decode(encodedR, r)) return false;
-    if (HasSmallOrder(a) || HasSmallOrder(r)) return false;
+    TPoint a;
+    if (!Decode(key.data(), a) || HasSmallOrder(TProjective{a.X, a.Y, a.Z})) return false;
     TBytes s;
     for (int i = 0; i < 32; ++i) s[i] = encodedS[i];
-    const TBytes k = Challenge(encodedR, key, message, size);
-    return Encode(ScalarMultiply(s, BasePoint())) == Encode(AddPoints(r, ScalarMultiply(k, a)));
+    const TProjective r = MultiplyBaseMinusPoint(s, Challenge(encodedR, key, message, size), a);
+    const TBytes encoded = Encode(r);
+    for (int i = 0; i < 32; ++i)
+        if (encoded[i] != encodedR[i]) return false;
+    return !HasSmallOrder(r);
 }
 
 }  // namespace marlowen::Ed25519

@@ -56,6 +56,18 @@ void TSha512::Reset() {
     Length_ = 0;
 }
 
+// One round on the working variables named from this round's view: the eight roles rotate by one
+// each round, so eight rounds in a row rename them instead of moving them.
+inline void Round(uint64_t a, uint64_t b, uint64_t c, uint64_t& d, uint64_t e, uint64_t f, uint64_t g, uint64_t& h,
+                  uint64_t constantPlusWord) {
+    const uint64_t choice = g ^ (e & (f ^ g));
+    const uint64_t majority = (a & b) | (c & (a | b));
+    const uint64_t t1 = h + (RotateRight(e, 14) ^ RotateRight(e, 18) ^ RotateRight(e, 41)) + choice + constantPlusWord;
+    const uint64_t t2 = (RotateRight(a, 28) ^ RotateRight(a, 34) ^ RotateRight(a, 39)) + majority;
+    d += t1;
+    h = t1 + t2;
+}
+
 void TSha512::Transform(const uint8_t* block) {
     uint64_t w[80];
     for (int i = 0; i < 16; ++i) w[i] = LoadBigEndian(block + 8 * i);
@@ -64,21 +76,26 @@ void TSha512::Transform(const uint8_t* block) {
         const uint64_t s1 = RotateRight(w[i - 2], 19) ^ RotateRight(w[i - 2], 61) ^ (w[i - 2] >> 6);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    uint64_t v[8];
-    std::copy(State_, State_ + 8, v);
-    for (int i = 0; i < 80; ++i) {
-        const uint64_t e = v[4];
-        const uint64_t a = v[0];
-        const uint64_t choice = (e & v[5]) ^ (~e & v[6]);
-        const uint64_t majority = (a & v[1]) ^ (a & v[2]) ^ (v[1] & v[2]);
-        const uint64_t t1 = v[7] + (RotateRight(e, 14) ^ RotateRight(e, 18) ^ RotateRight(e, 41)) + choice +
-                            kRoundConstants[i] + w[i];
-        const uint64_t t2 = (RotateRight(a, 28) ^ RotateRight(a, 34) ^ RotateRight(a, 39)) + majority;
-        std::copy_backward(v, v + 7, v + 8);
-        v[4] += t1;
-        v[0] = t1 + t2;
+    uint64_t a = State_[0], b = State_[1], c = State_[2], d = State_[3];
+    uint64_t e = State_[4], f = State_[5], g = State_[6], h = State_[7];
+    for (int i = 0; i < 80; i += 8) {
+        Round(a, b, c, d, e, f, g, h, kRoundConstants[i] + w[i]);
+        Round(h, a, b, c, d, e, f, g, kRoundConstants[i + 1] + w[i + 1]);
+        Round(g, h, a, b, c, d, e, f, kRoundConstants[i + 2] + w[i + 2]);
+        Round(f, g, h, a, b, c, d, e, kRoundConstants[i + 3] + w[i + 3]);
+        Round(e, f, g, h, a, b, c, d, kRoundConstants[i + 4] + w[i + 4]);
+        Round(d, e, f, g, h, a, b, c, kRoundConstants[i + 5] + w[i + 5]);
+        Round(c, d, e, f, g, h, a, b, kRoundConstants[i + 6] + w[i + 6]);
+        Round(b, c, d, e, f, g, h, a, kRoundConstants[i + 7] + w[i + 7]);
     }
-    for (int i = 0; i < 8; ++i) State_[i] += v[i];
+    State_[0] += a;
+    State_[1] += b;
+    State_[2] += c;
+    State_[3] += d;
+    State_[4] += e;
+    State_[5] += f;
+    State_[6] += g;
+    State_[7] += h;
 }
 
 void TSha512::Update(const uint8_t* data, size_t size) {
