@@ -20,7 +20,7 @@
 #include "platform/headless/HeadlessFileSystem.h"
 #include "platform/headless/HeadlessRegistry.h"
 #include "platform/headless/HeadlessShell.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 
 #ifdef _WIN32
 #include <windows.h>

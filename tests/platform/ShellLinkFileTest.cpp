@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/Exception.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 
 namespace marlowen {
 namespace {

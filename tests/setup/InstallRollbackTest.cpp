@@ -11,7 +11,7 @@
 #include "SetupFixture.h"
 #include "core/Exception.h"
 #include "platform/SystemFileError.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 #include "setup/SetupModule.h"
 
 namespace marlowen::testing {

@@ -4,7 +4,7 @@
 
 #include "SetupFixture.h"
 #include "core/Exception.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 #include "setup/SetupModule.h"
 
 namespace marlowen::testing {

@@ -2,7 +2,7 @@
 
 #include "SetupFixture.h"
 #include "core/Exception.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 #include "setup/SystemIntegration.h"
 
 namespace marlowen::testing {

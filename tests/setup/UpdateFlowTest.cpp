@@ -15,7 +15,7 @@
 #include "core/MultiLanguageException.h"
 #include "core/TaggedString.h"
 #include "core/Utf.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 #include "setup/SystemIntegration.h"
 #include "setup/UpdateFlow.h"
 #include "setup/UpdatePackage.h"

@@ -3,7 +3,7 @@
 #include "core/Exception.h"
 #include "core/FilePaths.h"
 #include "platform/headless/HeadlessFileSystem.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 
 namespace marlowen {
 

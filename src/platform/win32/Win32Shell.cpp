@@ -4,7 +4,7 @@
 
 #include "core/Exception.h"
 #include "core/FilePaths.h"
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Text.h"

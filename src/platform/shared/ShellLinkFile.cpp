@@ -1,4 +1,4 @@
-#include "platform/headless/ShellLinkFile.h"
+#include "platform/shared/ShellLinkFile.h"
 
 #include <algorithm>
 #include <string>
