@@ -10,7 +10,9 @@
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32ChildWindow.h"
+#include "platform/win32/Win32FormHost.h"
 #include "platform/win32/Win32HintPopup.h"
+#include "platform/win32/Win32PopupWindow.h"
 #include "platform/win32/Win32WindowHosts.h"
 
 namespace marlowen {
@@ -95,6 +97,47 @@ public:
     void FormMessage(uint32_t) override {}
 };
 
+// The classes make no double-click messages: a quick second press is a press like the first, and
+// the double click it completes follows it. Before, the second press of a double click on a check
+// box or a scroll arrow reached it as a double click only, and counted once.
+TEST_F(Win32WindowHost, TheSecondPressOfADoubleClickIsAPressToo) {
+    TDetailedEvents events;
+    auto host = Hosts.CreateHost(events, 50, 30);
+    HWND window = static_cast<TWin32ChildWindow&>(*host).Handle();
+    EXPECT_EQ(GetClassLongPtrW(window, GCL_STYLE) & CS_DBLCLKS, 0u);
+    TQuietForm formEvents;
+    auto form = Hosts.CreateForm(formEvents, 80, 60);
+    EXPECT_EQ(GetClassLongPtrW(static_cast<TWin32FormHost&>(*form).Handle(), GCL_STYLE) & CS_DBLCLKS, 0u);
+
+    for (int press = 0; press < 3; ++press) {
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 12));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 12));
+    }
+    // Far from the press before it: no double click.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 12));
+    // A right press between two left ones breaks them apart.
+    SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 12));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 12));
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"ldown 10 12 s8", "lup 10 12 s0", "ldown 10 12 s8", "ldbl 10 12 s8",
+                                                    "lup 10 12 s0", "ldown 10 12 s8", "lup 10 12 s0",
+                                                    "ldown 40 12 s8", "rdown 40 12 s16", "ldown 40 12 s8"}));
+}
+
+// Alt with a key, and F10, belong to the system (its menu opens on Alt+Space): a focused check box
+// toggled on Alt+Space before.
+TEST_F(Win32WindowHost, SystemKeysNeverReachTheControls) {
+    TDetailedEvents events;
+    auto host = Hosts.CreateHost(events, 50, 30);
+    HWND window = static_cast<TWin32ChildWindow&>(*host).Handle();
+    constexpr LPARAM kAltHeld = static_cast<LPARAM>(1u << 29) | 1;
+    SendMessageW(window, WM_SYSKEYDOWN, VK_SPACE, kAltHeld);
+    SendMessageW(window, WM_SYSKEYUP, VK_SPACE, static_cast<LPARAM>(0xE0000001u));
+    SendMessageW(window, WM_SYSKEYDOWN, VK_F10, 1);
+    SendMessageW(window, WM_KEYDOWN, VK_SPACE, 1);
+    EXPECT_EQ(events.Log, (std::vector<std::string>{"keydown 32"}));
+}
+
+
 // A modal dialog or box disables the form under it, and the system tells a disabled window
 // nothing of the pointer leaving: without being told here, a hovered button kept its hover look
 // and its hint after the dialog was gone and the pointer elsewhere.
@@ -153,6 +196,23 @@ TEST_F(Win32WindowHost, TheHintPopupIsATopmostShadowedToolWindowThatNeverActivat
     EXPECT_FALSE(hint.Showing());
     EXPECT_FALSE(IsWindow(window));
     hint.Hide();  // nothing to hide
+}
+
+// A menu popup is owned by the application's hidden window whatever window is active: owned by
+// the active one, it went with a message box that happened to be active.
+TEST_F(Win32WindowHost, APopupIsOwnedByTheApplicationWindow) {
+    TDetailedEvents events;
+    TQuietForm formEvents;
+    auto form = Hosts.CreateForm(formEvents, 80, 60);
+    const HWND formWindow = static_cast<TWin32FormHost&>(*form).Handle();
+    ShowWindow(formWindow, SW_SHOW);
+    SetActiveWindow(formWindow);
+    auto popup = Hosts.CreatePopup(events, 40, 20);
+    popup->ShowAt(100, 100);
+    const HWND popupWindow = static_cast<TWin32PopupWindow&>(*popup).Handle();
+    EXPECT_EQ(GetWindow(popupWindow, GW_OWNER), Hosts.ParkingWindow());
+    EXPECT_NE(GetWindow(popupWindow, GW_OWNER), formWindow);
+    popup->Hide();
 }
 
 TEST_F(Win32WindowHost, HintTextIsMeasuredWrappedAtTheWidthGiven) {

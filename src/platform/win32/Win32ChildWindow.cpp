@@ -178,6 +178,15 @@ void TWin32ChildWindow::PlaceIn(TWin32FormHost* form) {
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The user's double-click time and rectangle.
+TDoubleClickTracker::TRule DoubleClickRule() {
+    return {GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK)};
+}
+
+}  // namespace
+
 TShiftState TWin32ChildWindow::MouseShift(WPARAM keys) {
     TShiftState shift = 0;
     if ((keys & MK_SHIFT) != 0) shift |= ShiftState::Shift;
@@ -239,10 +248,22 @@ LRESULT TWin32ChildWindow::MouseMessage(UINT message, WPARAM wParam, LPARAM lPar
             if (PointerOverWindow()) TrackLeave();
             Events_.HostMouseMove(x, y, shift);
             break;
-        case WM_LBUTTONDOWN: Events_.HostLButtonDown(x, y, shift); break;
+        case WM_LBUTTONDOWN: {
+            // The press first, then the double click it completes. The press may free the
+            // container and with it this window; the double click goes only to a window still here.
+            const bool doubleClick = DoubleClick_.Press(x, y, static_cast<uint32_t>(GetMessageTime()), DoubleClickRule());
+            TWindowHostEvents& events = Events_;
+            const HWND window = Handle();
+            events.HostLButtonDown(x, y, shift);
+            if (doubleClick && ObjectOf(window) == this) events.HostLButtonDblClk(x, y, shift);
+            break;
+        }
         case WM_LBUTTONUP: Events_.HostLButtonUp(x, y, shift); break;
         case WM_LBUTTONDBLCLK: Events_.HostLButtonDblClk(x, y, shift); break;
-        case WM_RBUTTONDOWN: Events_.HostRButtonDown(x, y, shift); break;
+        case WM_RBUTTONDOWN:
+            DoubleClick_.Forget();
+            Events_.HostRButtonDown(x, y, shift);
+            break;
         case WM_RBUTTONUP: Events_.HostRButtonUp(x, y, shift); break;
         case WM_MOUSEWHEEL:
             // The wheel's point is on the screen; its key flags are the low word.
@@ -292,14 +313,14 @@ LRESULT TWin32ChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
                 return TRUE;
             }
             break;
+        // Keys with Alt (and F10) are the system's: its menu, the form's commands. They never reach
+        // the controls.
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
             if (Events_.HostKeyDown(static_cast<uint32_t>(wParam), ((lParam >> 24) & 1) != 0, ((lParam >> 30) & 1) != 0)) {
                 return 0;
             }
             break;
         case WM_KEYUP:
-        case WM_SYSKEYUP:
             if (Events_.HostKeyUp(static_cast<uint32_t>(wParam), ((lParam >> 24) & 1) != 0)) return 0;
             break;
         case WM_CHAR:

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/WindowHost.h"
+#include "platform/shared/DoubleClickTracker.h"
 #include "platform/win32/Win32Window.h"
 
 namespace marlowen {
@@ -69,6 +70,7 @@ protected:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void HandleDestroyed() override;
+    TWin32WindowHosts& Hosts() const { return Hosts_; }
 
 private:
     LRESULT MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -82,6 +84,7 @@ private:
     TWindowTimer Timer_;
     int16_t Cursor_ = CursorId::Default;
     bool TrackingLeave_ = false;
+    TDoubleClickTracker DoubleClick_;
 };
 
 }  // namespace marlowen

@@ -24,9 +24,9 @@ TScreenRect TWin32PopupWindow::Bounds() const {
 
 void TWin32PopupWindow::ShowAt(int32_t screenX, int32_t screenY) {
     if (Handle() == nullptr) return;
-    if (HWND owner = GetActiveWindow(); owner != nullptr && owner != Handle()) {
-        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    }
+    // Owned by the application's hidden window, not by whichever window is active: that may be
+    // another popup, a message box or nothing, and an owner that goes takes its popups with it.
+    SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Hosts().ParkingWindow()));
     SetWindowPos(Handle(), HWND_TOPMOST, screenX, screenY, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     InvalidateRect(Handle(), nullptr, FALSE);

@@ -24,8 +24,8 @@ public:
     TWindowHost& Host() override { return *this; }
     TScreenRect WorkArea() const override;
     TScreenRect Bounds() const override;
-    // Owned by the active window of the program (it stays above it and goes with it), placed
-    // with HWND_TOPMOST and SWP_NOACTIVATE, shown with SW_SHOWNOACTIVATE.
+    // Owned by the application's hidden window (the window hosts' parking window), placed with
+    // HWND_TOPMOST and SWP_NOACTIVATE, shown with SW_SHOWNOACTIVATE.
     void ShowAt(int32_t screenX, int32_t screenY) override;
     void Hide() override;
     void SetShape(const std::vector<TScreenRect>& rectangles) override;

@@ -23,6 +23,11 @@ LRESULT TWin32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return DefaultMessage(message, wParam, lParam);
 }
 
+TWin32Window* TWin32Window::ObjectOf(HWND window) {
+    if (window == nullptr || IsWindow(window) == FALSE) return nullptr;
+    return reinterpret_cast<TWin32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK TWin32Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<TWin32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

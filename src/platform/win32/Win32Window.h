@@ -38,6 +38,9 @@ protected:
 public:
     // The window procedure of every class whose windows belong to a TWin32Window.
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The object of a window that is still there (none for a destroyed one): a handler that may
+    // have freed its object asks this of the handle it kept, and touches nothing if it is gone.
+    static TWin32Window* ObjectOf(HWND window);
 
 private:
     TWindowHandle Window_;

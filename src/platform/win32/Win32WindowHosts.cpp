@@ -19,9 +19,11 @@ constexpr wchar_t kPopupClass[] = L"MarlowenPopup";
 }  // namespace
 
 struct TWin32WindowHosts::TClasses {
-    // Double clicks reach the controls; the hint casts a shadow.
-    TWindowClass Child{kChildClass, CS_DBLCLKS, &TWin32Window::Procedure};
-    TWindowClass Form{kFormClass, CS_DBLCLKS, &TWin32Window::Procedure};
+    // No double-click messages: the system would make the second press of one into such a
+    // message, and only the edits listen to double clicks. The child windows tell them apart
+    // themselves (TDoubleClickTracker). The hint casts a shadow.
+    TWindowClass Child{kChildClass, CS_HREDRAW | CS_VREDRAW, &TWin32Window::Procedure};
+    TWindowClass Form{kFormClass, CS_HREDRAW | CS_VREDRAW, &TWin32Window::Procedure};
     TWindowClass Hint{kHintClass, CS_DROPSHADOW | CS_SAVEBITS, &TWin32Window::Procedure};
     // Menu popups save what they cover and cast a shadow too.
     TWindowClass Popup{kPopupClass, CS_DROPSHADOW | CS_SAVEBITS, &TWin32Window::Procedure};
