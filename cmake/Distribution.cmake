@@ -20,9 +20,21 @@ add_custom_command(
   COMMENT "Packing the default skin with the native fstool"
   VERBATIM)
 
+# The programs ship stripped; their symbols and debug information stay beside the build, in
+# SYMBOLS/NAME.debug, which the shipped file names (.gnu_debuglink) and which resolves the addresses
+# of a crash report (README, "Crash reports").
+set(MARLOWEN_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/symbols)
+set(ship_commands "")
+foreach(program Setup MarlowenApp)
+  list(APPEND ship_commands
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${program}> ${MARLOWEN_SYMBOLS_DIR}/${program}.exe.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${MARLOWEN_SYMBOLS_DIR}/${program}.exe.debug
+            $<TARGET_FILE:${program}> ${MARLOWEN_DIST_DIR}/${program}.exe)
+endforeach()
 add_custom_target(distribution ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${MARLOWEN_DIST_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Setup> $<TARGET_FILE:MarlowenApp> ${MARLOWEN_DIST_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${MARLOWEN_DIST_DIR} ${MARLOWEN_SYMBOLS_DIR}
+  ${ship_commands}
   DEPENDS ${MARLOWEN_DIST_DIR}/Default.fs
-  COMMENT "Assembling ${MARLOWEN_DIST_DIR}")
+  COMMENT "Assembling ${MARLOWEN_DIST_DIR}: the programs stripped, their symbols in ${MARLOWEN_SYMBOLS_DIR}"
+  VERBATIM)
 add_dependencies(distribution Setup MarlowenApp)
