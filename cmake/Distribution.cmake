@@ -20,6 +20,9 @@ add_custom_command(
   COMMENT "Packing the default skin with the native fstool"
   VERBATIM)
 
+# The pack alone, for the tests that start the skin from it.
+add_custom_target(default_skin DEPENDS ${MARLOWEN_DIST_DIR}/Default.fs)
+
 # The programs ship stripped; their symbols and debug information stay beside the build, in
 # SYMBOLS/NAME.debug, which the shipped file names (.gnu_debuglink) and which resolves the addresses
 # of a crash report (README, "Crash reports").

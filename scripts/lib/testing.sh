@@ -48,14 +48,16 @@ fresh_wineprefix() {
 # run_gtest LABEL COMMAND...: runs one GoogleTest executable and adds its counts to the totals.
 run_gtest() {
   local label=$1; shift
-  local out rc passed failed
+  local out rc passed failed skipped
   out=$(mktemp)
   "$@" --gtest_brief=1 >"$out" 2>"$out.err"
   rc=$?
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$out" | tail -n 1)
   failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\{0,1\}, listed below:.*/\1/p' "$out" | tail -n 1)
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\}, listed below:.*/\1/p' "$out" | tail -n 1)
   passed=${passed:-0}
   failed=${failed:-0}
+  skipped=${skipped:-0}
   if [ "$rc" -ne 0 ] && [ "$failed" -eq 0 ]; then
     failed=1  # crashed or failed outside a test
   fi
@@ -65,7 +67,11 @@ run_gtest() {
   rm -f "$out" "$out.err"
   TOTAL_PASSED=$((TOTAL_PASSED + passed))
   TOTAL_FAILED=$((TOTAL_FAILED + failed))
-  SUITE_LINES+=("$(printf '%-32s %5d passed, %d failed' "$label" "$passed" "$failed")")
+  local line
+  line=$(printf '%-32s %5d passed, %d failed' "$label" "$passed" "$failed")
+  # A skipped test is one the host cannot run (named with its reason in the output above).
+  [ "$skipped" -gt 0 ] && line+=", $skipped skipped"
+  SUITE_LINES+=("$line")
 }
 
 # Counts a scripted check (end-to-end scenario, fuzz run) as one test.

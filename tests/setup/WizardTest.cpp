@@ -27,6 +27,7 @@
 #include "skin/Resources.h"
 #include "skin/SkinLibrary.h"
 #include "skin/XMLAttributeValue.h"
+#include "TestFolders.h"
 
 namespace marlowen::testing {
 namespace {
@@ -38,14 +39,14 @@ constexpr const char* kExitQuestion = "Setup is not complete. If you quit now";
 class WizardBase : public TSetupFixture {
 protected:
     void SetUp() override {
-#ifndef MARLOWEN_DIST_DIR
+#ifndef MARLOWEN_HAS_DIST
         GTEST_SKIP() << "this build packs no skin";
 #else
         TSetupFixture::SetUp();
         Write("C:\\Setup\\Setup.exe", std::string(500, 's'));
         Write("C:\\Setup\\MarlowenApp.exe", std::string(300000, 'm'));
         Write("C:\\Setup\\Data\\cards.bin", std::string(200000, 'c'));
-        std::filesystem::copy_file(std::filesystem::path(MARLOWEN_DIST_DIR) / "Default.fs", Host("C:\\Setup\\Default.fs"));
+        std::filesystem::copy_file(DistributionFolder() / "Default.fs", Host("C:\\Setup\\Default.fs"));
         Languages->SelectLanguage(u"eng");
 #endif
     }

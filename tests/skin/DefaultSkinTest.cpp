@@ -6,16 +6,17 @@
 #include "skin/Resources.h"
 #include "skin/SkinLibrary.h"
 #include "skin/XMLNode.h"
+#include "TestFolders.h"
 
 namespace marlowen {
 namespace {
 
 // The skin start-up over the packs that `fstool pack` made of skins/default.
 TEST(DefaultSkin, StartsUpFromThePacksTheBuildMade) {
-#ifndef MARLOWEN_DIST_DIR
+#ifndef MARLOWEN_HAS_DIST
     GTEST_SKIP() << "this build packs no skin";
 #else
-    THeadlessFileSystem files(MARLOWEN_DIST_DIR);
+    THeadlessFileSystem files(testing::DistributionFolder());
     THeadlessRegistry registry;
     TSkinLibrary library;
     library.Start(files, registry, "");

@@ -11,6 +11,7 @@
 #include "skin/GraphControlsRegistration.h"
 #include "skin/PaintContext.h"
 #include "skin/SkinLibrary.h"
+#include "TestFolders.h"
 
 namespace marlowen::fstool {
 namespace {
@@ -232,10 +233,10 @@ TEST_F(ScreenRenderTest, ErrorsAreTheSystemsOwnMessages) {
 class GalleryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-#ifndef MARLOWEN_DIST_DIR
+#ifndef MARLOWEN_HAS_DIST
         GTEST_SKIP() << "this build packs no skin";
 #else
-        Packs = std::make_unique<THeadlessFileSystem>(MARLOWEN_DIST_DIR);
+        Packs = std::make_unique<THeadlessFileSystem>(testing::DistributionFolder());
         Library.Start(*Packs, Bench.Machine.Registry, "");
         Context = std::make_unique<TSkinContext>(
             TSkinContext{Library.Resources(), TGraphElementRegistry::Standard(), Bench.Machine.Platform()});
