@@ -100,8 +100,11 @@ click_control() {
   set -- $box $point
   xdotool mousemove --sync $(($1 + $5)) $(($2 + $6)) 2>/dev/null
   sleep 0.3
-  xdotool click 1 2>/dev/null
+  xdotool click ${CLICKS:+--repeat "$CLICKS" --delay 80} 1 2>/dev/null
 }
+
+# double_click_control WID DOCUMENT NAME: two quick presses, as a person's double click.
+double_click_control() { CLICKS=2 click_control "$@"; }
 
 # wizard_shot WID FILE: a photograph of the wizard window alone.
 wizard_shot() {

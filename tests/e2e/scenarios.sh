@@ -756,6 +756,9 @@ scenario_wizard_typed() {
     "The group Programs\\Games already holds other shortcuts. Please choose a group of its own for Marlowen." Return
   type_into EditProgramGroup 'Programs\Marlowen'
   type_into EditInstallFolder 'C:\Typed'
+  # A double click on the desktop box is two presses: it toggles twice and stays checked.
+  double_click_control "$WIZARD" "$DIRECTORY" CheckBoxCreateDesctopIcons
+  sleep 0.5
   page_shot wizard-typed-directory
   click_control "$WIZARD" "$DIRECTORY" ButtonNext
   check "Install: the summary page" wait_page "$WIZARD" summary 120
@@ -766,6 +769,7 @@ scenario_wizard_typed() {
   check "Install folder" equals "$(reg_value "$UNINSTALL_KEY" 'Install folder')" 'C:\Typed\Marlowen'
   check "installed where typed" exists 'C:\Typed\Marlowen\MarlowenApp.exe'
   check "nothing in the default folder" missing "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "the desktop box double-clicked stayed checked" exists "$DESKTOP_LINK"
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
 
   start_setup wizard-typed-uninstall 'C:\Typed\Marlowen\Setup.exe' /uninstall
