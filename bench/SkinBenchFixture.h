@@ -26,7 +26,7 @@ public:
           Machine(MakeScratch(Scratch_)),
           Core_(Machine.Locale.SupportsCyrillic()),
           Packs_(MARLOWEN_DIST_DIR),
-          Context{Skin_.Resources(), TGraphElementRegistry::Standard(), Machine.Platform()} {
+          Context{Skin_.Resources(), TGraphElementRegistry::Standard(), Machine.Platform(), Core_.Languages()} {
         Languages->SelectLanguage(u"eng");
         Skin_.Start(Packs_, Machine.Registry, "");
         Document = &Skin_.Resources().GetXML(document);

@@ -6,15 +6,15 @@
 namespace marlowen {
 
 TCoreLibrary::TCoreLibrary(bool supportsCyrillic) {
-    if (Languages != nullptr) throw Exception("Библиотека уже инициализирована.");
+    if (marlowen::Languages != nullptr) throw Exception("Библиотека уже инициализирована.");
     Languages_ = TLanguages::CreateBuiltIn(supportsCyrillic);
-    Languages = Languages_.get();
+    marlowen::Languages = Languages_.get();
 }
 
 TCoreLibrary::~TCoreLibrary() {
     // Subscribers are told while the registry is still the process-wide one.
     Languages_.reset();
-    Languages = nullptr;
+    marlowen::Languages = nullptr;
 }
 
 }  // namespace marlowen

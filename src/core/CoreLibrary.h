@@ -15,6 +15,8 @@ public:
     TCoreLibrary& operator=(const TCoreLibrary&) = delete;
     ~TCoreLibrary();
 
+    TLanguages& Languages() const { return *Languages_; }
+
 private:
     std::unique_ptr<TLanguages> Languages_;
 };

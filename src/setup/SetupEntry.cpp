@@ -36,7 +36,7 @@ int RunDriver(TPlatform& platform, TSkinLibrary& skin, const std::vector<std::st
               std::function<void(TCustomSetupModule&)> wizard) {
     if (!wizard) {
         wizard = [&skin](TCustomSetupModule& module) {
-            const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), module.Platform()};
+            const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), module.Platform(), *Languages};
             RunSetupWizard(context, module.FirstPageClass());
         };
     }

@@ -1,7 +1,7 @@
 #include "setup/SetupModule.h"
 
 #include "core/Exception.h"
-#include "core/Languages.h"
+#include "core/LanguageSubscription.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -58,15 +58,9 @@ void TSetupModule::RemoveProgramGroup() {
 }
 
 void TSetupModule::Install() {
-    struct TSubscription {
-        TSetupModule* Module;
-        explicit TSubscription(TSetupModule* module) : Module(module) {
-            if (Languages) Languages->RegisterNotification<&TSetupModule::LanguageChanged>(Module);
-        }
-        ~TSubscription() {
-            if (Languages) Languages->UnregisterNotification<&TSetupModule::LanguageChanged>(Module);
-        }
-    } subscription(this);
+    // The window title follows the language while the wizard runs.
+    TLanguageSubscription subscription;
+    if (Languages != nullptr) subscription = TLanguageSubscription::To<&TSetupModule::LanguageChanged>(*Languages, this);
     TCustomSetupModule::Install();
 }
 

@@ -319,11 +319,7 @@ TGraphTextCheckBox::TGraphTextCheckBox(const TSkinContext& context, int32_t left
     VertImageAlignment = TImageAlignment::Center;
     Relayout();
     // Subscribed last: a constructor that raises leaves no subscription behind.
-    if (Languages != nullptr) Languages->RegisterNotification<&TGraphTextCheckBox::LanguageChanged>(this);
-}
-
-TGraphTextCheckBox::~TGraphTextCheckBox() {
-    if (Languages != nullptr) Languages->UnregisterNotification<&TGraphTextCheckBox::LanguageChanged>(this);
+    LanguageSubscription_ = TLanguageSubscription::To<&TGraphTextCheckBox::LanguageChanged>(Context().Languages, this);
 }
 
 std::unique_ptr<TCustomGraphControl> TGraphTextCheckBox::CreateElement(TCustomGraphControl* /*parent*/,

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/Languages.h"
+#include "core/LanguageSubscription.h"
 #include "skin/GraphControl.h"
 #include "skin/ImageAlignment.h"
 #include "skin/GraphLabels.h"
@@ -136,7 +136,6 @@ public:
                        const std::string& path, TNotifyEvent onClick, std::u16string caption,
                        const TFontImages* font, uint32_t textColor, int32_t textIndent,
                        THorzAlignment alignment = THorzAlignment::Left, bool autoSize = true);
-    ~TGraphTextCheckBox() override;
 
     // "Checkbox": "Style", "Left", "Top", "Caption" required; "Width", "Height" 0, "Alignment"
     // "Left", "AutoSize" true, "Tag" 0. "Style" names a document of the resources (EXMLNotFound
@@ -174,6 +173,7 @@ private:
     THorzAlignment Alignment_;
     bool AutoSize_;
     TTextImage Text_;
+    TLanguageSubscription LanguageSubscription_;  // last: it ends before the rest goes
 };
 
 // The captioned radio button: radio behaviour as TGraphRadioButton among the radio buttons of

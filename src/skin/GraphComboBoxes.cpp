@@ -87,11 +87,10 @@ void TGraphComboBoxRow::MouseMove(int32_t x, int32_t y, TShiftState shift) {
 
 TGraphComboBox::TGraphComboBox(const TSkinContext& context) : TCustomGraphControl(context) {
     TabStop = true;
-    if (Languages != nullptr) Languages->RegisterNotification<&TGraphComboBox::LanguageChanged>(this);
+    LanguageSubscription_ = TLanguageSubscription::To<&TGraphComboBox::LanguageChanged>(Context().Languages, this);
 }
 
 TGraphComboBox::~TGraphComboBox() {
-    if (Languages != nullptr) Languages->UnregisterNotification<&TGraphComboBox::LanguageChanged>(this);
     TakeBackDropDown();
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Languages.h"
+#include "core/LanguageSubscription.h"
 #include "skin/GraphButtons.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphLabels.h"
@@ -206,6 +206,7 @@ private:
     int32_t ItemIndex_ = -1;
     bool Dropped_ = false;
     TPoint LastListPoint_{-1, -1};
+    TLanguageSubscription LanguageSubscription_;  // last: it ends before the rest goes
 };
 
 }  // namespace marlowen

@@ -105,11 +105,7 @@ TGraphTextLabel::TGraphTextLabel(const TSkinContext& context, const TFontImages*
       TextColor_(textColor),
       HotTextColor_(textColor),
       AutoSize_(autoSize) {
-    if (Languages != nullptr) Languages->RegisterNotification<&TGraphTextLabel::LanguageChanged>(this);
-}
-
-TGraphTextLabel::~TGraphTextLabel() {
-    if (Languages != nullptr) Languages->UnregisterNotification<&TGraphTextLabel::LanguageChanged>(this);
+    LanguageSubscription_ = TLanguageSubscription::To<&TGraphTextLabel::LanguageChanged>(Context().Languages, this);
 }
 
 void TGraphTextLabel::LanguageChanged(TLanguages& /*sender*/, TLanguageNotify flag) {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/Languages.h"
+#include "core/LanguageSubscription.h"
 #include "skin/GraphControl.h"
 #include "skin/TextDraw.h"
 #include "skin/TextImage.h"
@@ -62,7 +62,6 @@ public:
     // A label made in code: no caption, the font and colour given, auto-size as given.
     TGraphTextLabel(const TSkinContext& context, const TFontImages* font = nullptr, uint32_t textColor = 0,
                     bool autoSize = false);
-    ~TGraphTextLabel() override;
 
     void LoadFromXML(const TXMLNode& node) override;
 
@@ -103,6 +102,7 @@ private:
     uint32_t HotTextColor_ = 0;
     bool AutoSize_ = false;
     bool Hot_ = false;
+    TLanguageSubscription LanguageSubscription_;  // last: it ends before the rest goes
 };
 
 }  // namespace marlowen

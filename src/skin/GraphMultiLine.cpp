@@ -26,11 +26,7 @@ bool Stretched(const TMultiLinesImage& lines, int32_t index) {
 }  // namespace
 
 TGraphMultiLine::TGraphMultiLine(const TSkinContext& context) : TCustomGraphControl(context) {
-    if (Languages != nullptr) Languages->RegisterNotification<&TGraphMultiLine::LanguageChanged>(this);
-}
-
-TGraphMultiLine::~TGraphMultiLine() {
-    if (Languages != nullptr) Languages->UnregisterNotification<&TGraphMultiLine::LanguageChanged>(this);
+    LanguageSubscription_ = TLanguageSubscription::To<&TGraphMultiLine::LanguageChanged>(Context().Languages, this);
 }
 
 void TGraphMultiLine::LoadFromXML(const TXMLNode& node) {

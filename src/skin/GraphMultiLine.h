@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Languages.h"
+#include "core/LanguageSubscription.h"
 #include "core/ValueItems.h"
 #include "skin/GraphControl.h"
 #include "skin/MultiLinesImage.h"
@@ -19,7 +19,6 @@ namespace marlowen {
 class TGraphMultiLine : public TCustomGraphControl {
 public:
     explicit TGraphMultiLine(const TSkinContext& context);
-    ~TGraphMultiLine() override;
 
     // Common attributes, "Text" and "VerticalAlignment"; the element's attributes stay the
     // variables' defaults. Lays the text out.
@@ -52,6 +51,7 @@ private:
     TMultiLinesImage Lines_;
     TVerticalAlignment VerticalAlignment_ = TVerticalAlignment::Top;
     TValueItems Variables_;
+    TLanguageSubscription LanguageSubscription_;  // last: it ends before the rest goes
 };
 
 }  // namespace marlowen

@@ -8,6 +8,7 @@
 namespace marlowen {
 
 class TGraphElementRegistry;
+class TLanguages;
 class TResources;
 class TXMLNode;
 struct TPlatform;
@@ -68,12 +69,14 @@ private:
 };
 
 // What every control of a skinned screen is built and run with: the loaded packs (documents,
-// images, fonts, styles), the element registry that turns documents into controls, and the
-// platform (clock, shell, windows). Borrowed by every control; it outlives them all.
+// images, fonts, styles), the element registry that turns documents into controls, the platform
+// (clock, shell, windows) and the languages whose changes the texts follow. Borrowed by every
+// control; it outlives them all.
 struct TSkinContext {
     TResources& Resources;
     const TGraphElementRegistry& Elements;
     TPlatform& Platform;
+    TLanguages& Languages;
     // Changed as controls are built and freed, through the borrowed (const) context.
     mutable TSkinBuild Build{};
 };

@@ -37,7 +37,7 @@ int Run(const std::string& packs, const std::string& output, const int32_t* plac
     if (Languages) Languages->SelectLanguage(u"eng");
     TSkinLibrary skin;
     skin.Start(platform.Files, platform.Registry, packs);
-    const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), platform.Platform()};
+    const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), platform.Platform(), core.Languages()};
     THintWindowControl hint(platform.Windows.HintPopup());
     std::u16string text;
     {

@@ -147,7 +147,7 @@ protected:
         Module_ = std::make_unique<TSetupModule>(Platform());
         Scope_ = std::make_unique<TSetupModuleScope>(*Module_);
         Context_ = std::make_unique<TSkinContext>(
-            TSkinContext{Skin_.Resources(), TGraphElementRegistry::Standard(), Platform()});
+            TSkinContext{Skin_.Resources(), TGraphElementRegistry::Standard(), Platform(), *Languages});
         Hint_ = std::make_unique<THintWindowControl>(Machine().Windows.HintPopup());
         Form_ = std::make_unique<TFormSetup>(*Context_, *Hint_);
         App().SetTitle("Setup - Marlowen");

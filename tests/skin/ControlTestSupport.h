@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Languages.h"
 #include "FontTestSupport.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "skin/Bitmap32.h"
@@ -103,7 +104,7 @@ public:
         : Root_(std::filesystem::temp_directory_path() /
                 ("marlowen-controls-" + std::to_string(reinterpret_cast<uintptr_t>(this)))),
           Machine(Root_),
-          Context{Resources, TGraphElementRegistry::Standard(), Machine.Platform()} {
+          Context{Resources, TGraphElementRegistry::Standard(), Machine.Platform(), *Languages} {
         Container = std::make_unique<TGraphContainer>(Context, kWidth, kHeight);
     }
     ~TControlBench() {

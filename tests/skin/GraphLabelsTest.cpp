@@ -53,6 +53,21 @@ TEST_F(LabelTest, AutoSizeMeasuresTheCaptionAndAlignmentPlacesIt) {
     EXPECT_EQ(InkOnRow(71, 0, 31), "11 15");  // (31 - 8) / 2 = 11, (13 - 10) / 2 = 1
 }
 
+// A text control hears the language registry its context hands it, not the process-wide one, and
+// a registry that goes first leaves nothing behind for the control to reach (ASan would tell).
+TEST_F(LabelTest, TextControlsFollowTheLanguagesOfTheirContextAndMayOutliveThem) {
+    auto languages = std::make_unique<TLanguages>();
+    languages->Add(std::make_unique<TLanguage>(u"eng", u"English"));
+    const TSkinContext context{bench.Resources, bench.Context.Elements, bench.Context.Platform, *languages};
+    const int32_t processWide = Languages->NotificationCount();
+    auto label = std::make_unique<TGraphTextLabel>(context, nullptr, kInk, true);
+    EXPECT_EQ(languages->NotificationCount(), 1);
+    EXPECT_EQ(Languages->NotificationCount(), processWide);
+    languages.reset();
+    label.reset();
+    EXPECT_EQ(Languages->NotificationCount(), processWide);
+}
+
 TEST_F(LabelTest, ShadowIsDrawnBelowAndRightAndTheTextIsClippedToTheLabel) {
     ShowLabel("Left=\"0\" Top=\"0\" Caption=\"a\" Shadow=\"true\" ShadowColor=\"0xFF00FF00\"");
     EXPECT_EQ(bench.Pixel(0, 0), kInk);

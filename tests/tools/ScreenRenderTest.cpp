@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "core/Languages.h"
 #include "../skin/ControlTestSupport.h"
 #include "ScreenRender.h"
 #include "core/StringHash.h"
@@ -55,7 +56,7 @@ public:
 
 class ScreenRenderTest : public ::testing::Test {
 protected:
-    ScreenRenderTest() : Context{Bench.Resources, Elements, Bench.Machine.Platform()} {
+    ScreenRenderTest() : Context{Bench.Resources, Elements, Bench.Machine.Platform(), *Languages} {
         Elements.Register("Swatch", &CreateElementOf<TSwatch>);
         RegisterConditionElements(Elements);
     }
@@ -239,7 +240,7 @@ protected:
         Packs = std::make_unique<THeadlessFileSystem>(testing::DistributionFolder());
         Library.Start(*Packs, Bench.Machine.Registry, "");
         Context = std::make_unique<TSkinContext>(
-            TSkinContext{Library.Resources(), TGraphElementRegistry::Standard(), Bench.Machine.Platform()});
+            TSkinContext{Library.Resources(), TGraphElementRegistry::Standard(), Bench.Machine.Platform(), *Languages});
 #endif
     }
 

@@ -123,7 +123,7 @@ int Render(const std::vector<std::string>& args) {
     Languages->SelectLanguage(Utf8ToUtf16(language));
     TSkinLibrary skin;
     skin.Start(packFiles, machine.Registry, "");
-    const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), machine.Platform()};
+    const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), machine.Platform(), core.Languages()};
     const TRenderedScreen screen = RenderScreen(context, machine.Windows, request);
     SavePngFile(output, screen.Pixels.data(), screen.Width, screen.Height, screen.Width,
                 screen.Shaped ? TPngChannels::Rgba : TPngChannels::Rgb);
