@@ -140,15 +140,18 @@ void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /
             SetState(TButtonState::Pressed);
             CaptureMouse();
             break;
-        case TButtonStyle::FireButton:
+        case TButtonStyle::FireButton: {
             MousePressed_ = true;
             SetState(TButtonState::Pressed);
             CaptureMouse();
             FirstDelay_ = true;
             Repeating_ = true;
+            const TControlRef self(this);
             Animate(1, 2, 1, 1, kFirstDelayFrameTime);
+            if (!self.Alive()) return;  // freed by an OnFrameChanged handler
             Click();
             break;
+        }
         case TButtonStyle::CheckButton:
             MousePressed_ = true;
             if (State_ != TButtonState::Down) SetState(TButtonState::Pressed);
@@ -214,7 +217,9 @@ void TCustomGraphButton::FrameChanged() {
 void TCustomGraphButton::AnimationLooped() {
     if (Repeating_ && Style_ == TButtonStyle::FireButton && FirstDelay_) {
         // The first frame of the repeat stage comes while the delay still counts: no click.
+        const TControlRef self(this);
         Animate(1, INT32_MAX, 1, 0, kRepeatFrameTime);
+        if (!self.Alive()) return;  // freed by an OnFrameChanged handler
         FirstDelay_ = false;
     }
     TCustomGraphControl::AnimationLooped();
@@ -289,7 +294,9 @@ void TGraphButton::PaintInState(const TPaintContext& paint, TButtonState state) 
     }
     const int32_t x = ImageAlignOffset(HorzAlignment_, Width(), Normal_->Width());
     const int32_t y = ImageAlignOffset(VertAlignment_, Height(), Normal_->Height());
-    paint.ClippedTo({0, 0, Width(), Height()}).Draw(*image, x, y, Opacity_ == -1 ? 256 : Opacity_);
+    // Not clipped to the button: an image larger than the button (or one placed by the alignment
+    // beyond it) shows whole, within what the parent lets it paint.
+    paint.Draw(*image, x, y, Opacity_ == -1 ? 256 : Opacity_);
 }
 
 bool TGraphButton::HitTest(int32_t x, int32_t y) {
@@ -328,6 +335,8 @@ void TAnimateButton::SetState(TButtonState state) {
     if (state == old) return;
     // A frame time of 0 (from a document) would make the hot animation raise on every hover.
     const int32_t frameTime = FrameTime() > 0 ? FrameTime() : kHotFrameTime;
+    // Starting the hot frames raises OnFrameChanged, whose handler may free the button.
+    const TControlRef self(this);
     if (state == TButtonState::Hot) {
         if (Animated()) {
             SetRepeatCount(1);
@@ -341,6 +350,7 @@ void TAnimateButton::SetState(TButtonState state) {
     } else if (old == TButtonState::Hot && Animated()) {
         SetRepeatCount(1);  // the hot frames play out
     }
+    if (!self.Alive()) return;
     TCustomGraphButton::SetState(state);
 }
 

@@ -8,9 +8,11 @@
 #include "core/ValueItems.h"
 #include "skin/Bitmap32.h"
 #include "skin/GraphButtons.h"
+#include "skin/GraphCheckBoxes.h"
 #include "skin/GraphContainer.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/GraphLabels.h"
 #include "skin/GraphMultiLine.h"
 #include "skin/PaintContext.h"
 #include "skin/Resources.h"
@@ -428,6 +430,26 @@ void THandControl::ConditionsChanged(const TValueItems* values) {
     StateBuilt();
 }
 
+std::vector<TGraphCardControl*> THandControl::Cards() const {
+    std::vector<TGraphCardControl*> cards;
+    for (const TControlRef& ref : Cards_) {
+        if (TCustomGraphControl* card = ref.Get()) cards.push_back(static_cast<TGraphCardControl*>(card));
+    }
+    return cards;
+}
+
+namespace {
+
+// The click event of the controls that have one: buttons, check boxes and text labels.
+TNotifyEvent* ClickEventOf(TCustomGraphControl* control) {
+    if (auto* button = dynamic_cast<TCustomGraphButton*>(control)) return &button->OnClick;
+    if (auto* box = dynamic_cast<TGraphCheckBox*>(control)) return &box->OnClick;
+    if (auto* label = dynamic_cast<TGraphTextLabel*>(control)) return &label->OnClick;
+    return nullptr;
+}
+
+}  // namespace
+
 void THandControl::StateBuilt() {
     Cards_.clear();
     const TCustomGraphControl* end = NextSkippingChildren();
@@ -438,14 +460,14 @@ void THandControl::StateBuilt() {
             continue;
         }
         if (auto* card = dynamic_cast<TGraphCardControl*>(c)) {
-            Cards_.push_back(card);
+            Cards_.emplace_back(card);
             card->OnCardRButtonDown = [this](TGraphCardControl& sender) { RaiseEvent(OnCardRButtonDown, sender); };
         }
         c = c->NextInTree();
     }
     auto wire = [this](std::string_view name, std::function<void(THandControl&)> THandControl::*event) {
-        if (auto* button = dynamic_cast<TCustomGraphButton*>(Controls().FindControl(name))) {
-            button->OnClick = [this, event](TCustomGraphControl&) { RaiseEvent(this->*event, *this); };
+        if (TNotifyEvent* click = ClickEventOf(Controls().FindControl(name))) {
+            *click = [this, event](TCustomGraphControl&) { RaiseEvent(this->*event, *this); };
         }
     };
     wire("ButtonHandCards", &THandControl::OnCardsClick);

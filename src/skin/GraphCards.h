@@ -193,8 +193,8 @@ class THandControl : public TGraphSwitch {
 public:
     using TGraphSwitch::TGraphSwitch;
 
-    // The visible card controls of the current state, in tree order.
-    const std::vector<TGraphCardControl*>& Cards() const { return Cards_; }
+    // The visible card controls of the current state, in tree order, less any freed since.
+    std::vector<TGraphCardControl*> Cards() const;
 
     std::function<void(TGraphCardControl& card)> OnCardRButtonDown;
     std::function<void(THandControl& sender)> OnSetClick;
@@ -208,7 +208,9 @@ protected:
     void StateBuilt() override;
 
 private:
-    std::vector<TGraphCardControl*> Cards_;  // owned by the tree; rebuilt with every state
+    // Owned by the tree, which may free them (a state that fails to build, a handler): held by
+    // references that notice. Rebuilt with every state.
+    std::vector<TControlRef> Cards_;
 };
 
 }  // namespace marlowen

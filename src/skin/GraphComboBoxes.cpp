@@ -261,7 +261,7 @@ void TGraphComboBox::PaintItem(const TPaintContext& paint, const TRect& rect, bo
             x = rect.Left + TextLeftIndent_ + (width - TextLeftIndent_ - TextRightIndent_ - textWidth) / 2;
             break;
     }
-    const int32_t y = rect.Top + (height - Font_->LineHeight()) / 2;
+    const int32_t y = rect.Top + (height - text.LineHeight()) / 2;
     paint.ClippedTo(rect).DrawText(text, x, y);
 }
 

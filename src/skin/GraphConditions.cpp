@@ -1,5 +1,7 @@
 #include "skin/GraphConditions.h"
 
+#include <vector>
+
 #include "core/StringHash.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
@@ -20,7 +22,24 @@ void FillParent(TCustomGraphControl& control, const TCustomGraphControl* parent)
 // --- SetConditions ---
 
 TSetConditionsControl::TSetConditionsControl(const TSkinContext& context) : TCustomGraphControl(context) {
-    Conditions_.OnChange = [this](TValueItems& values) { Controls().BroadcastConditions(&values); };
+    Conditions_.OnChange = [this](TValueItems&) { HandDown(); };
+}
+
+void TSetConditionsControl::HandDown() {
+    const TControlRef self(this);
+    Controls().BroadcastConditions(&Conditions_);
+    if (!self.Alive()) return;
+    // The sweep reached the sub-trees of nested blocks too: each hands its own values again, the
+    // outer ones first, so that the values nearest to a control decide.
+    std::vector<TControlRef> nested;
+    for (TCustomGraphControl* c = NextInTree(); c != nullptr && c != NextSkippingChildren(); c = c->NextInTree()) {
+        if (dynamic_cast<TSetConditionsControl*>(c) != nullptr) nested.emplace_back(c);
+    }
+    for (const TControlRef& ref : nested) {
+        if (auto* block = static_cast<TSetConditionsControl*>(ref.Get())) {
+            block->Controls().BroadcastConditions(&block->Conditions_);
+        }
+    }
 }
 
 std::unique_ptr<TCustomGraphControl> TSetConditionsControl::CreateElement(TCustomGraphControl* parent,
@@ -41,7 +60,7 @@ void TSetConditionsControl::LoadFromXML(const TXMLNode& node) {
     Conditions_.OnChange = std::move(onChange);
     CreateChildren(node);
     // The children built just now learn the values they were built under.
-    Controls().BroadcastConditions(&Conditions_);
+    HandDown();
 }
 
 // --- If, IfAny, IfNot ---

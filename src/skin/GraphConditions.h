@@ -27,6 +27,9 @@ public:
     TValueItems& Conditions() { return Conditions_; }
 
 private:
+    // Hands the values to the sub-tree; inside a nested block its own values win.
+    void HandDown();
+
     TValueItems Conditions_;
 };
 

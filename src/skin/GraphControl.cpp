@@ -533,18 +533,20 @@ void TCustomGraphControl::LoadFromXML(const TXMLNode& node) {
     ShowHint = a.GetBooleanDef("ShowHint", true);
     Hint = a.GetWideTextDef("Hint", u"");
     const bool animated = a.GetBooleanDef("Animated", false);
-    const int32_t frameTime = a.GetIntegerDef("FrameTime", FrameTime_);
-    if (frameTime < 0) {
-        throw EMultiLanguageException::CreateFmt(
-            u"[rus]Неверное значение FrameTime=\"%s\".[eng]Invalid value FrameTime=\"%s\".",
-            {Utf8ToUtf16(std::to_string(frameTime))});
-    }
-    FrameTime_ = frameTime;
+    FrameTime_ = a.GetIntegerDef("FrameTime", FrameTime_);
     if (animated) {
         const int32_t repeatCount = a.GetIntegerDef("RepeatCount", 1);
         const int32_t startFrame = a.GetIntegerDef("StartFrame", -2147483647);
         const int32_t lastFrame = a.GetInteger("LastFrame");
         const int32_t firstFrame = a.GetInteger("FirstFrame");
+        // A negative time would hold the animation on its first frame for good: say so. Where
+        // nothing animates the value is only kept (controls that animate by themselves take
+        // their own time then).
+        if (FrameTime_ < 0 && firstFrame != lastFrame) {
+            throw EMultiLanguageException::CreateFmt(
+                u"[rus]Неверное значение FrameTime=\"%s\".[eng]Invalid value FrameTime=\"%s\".",
+                {Utf8ToUtf16(std::to_string(FrameTime_))});
+        }
         Animate(firstFrame, lastFrame, startFrame, repeatCount, FrameTime_);
     }
     AnchorLeft = a.GetBooleanDef("AnchorLeft", true);

@@ -495,15 +495,53 @@ uint64_t DigitsValue(std::string_view digits) {
 
 }  // namespace
 
+namespace {
+
+bool IsDecimalMark(char16_t c, char16_t decimalSeparator) { return c == u',' || c == u'.' || c == decimalSeparator; }
+
+// The end of the entry's integer part (after spaces and a sign) when that is digits grouped by
+// three with the separator, "1,234,567"; 0 when it is not.
+size_t GroupedIntegerPartEnd(std::u16string_view text, char16_t separator) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == u' ') ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+    size_t group = 0;
+    size_t separators = 0;
+    for (; i < text.size() && (IsDigit(text[i]) || text[i] == separator); ++i) {
+        if (text[i] != separator) {
+            if (++group > 3) return 0;
+            continue;
+        }
+        if (group == 0 || (separators > 0 && group != 3)) return 0;
+        ++separators;
+        group = 0;
+    }
+    return separators > 0 && group == 3 ? i : 0;
+}
+
+// How far from the start thousand separators group the entry's digits. A separator that is not
+// "," or "." groups throughout. One that is may as well be the decimal mark the person typed: it
+// groups only where it splits the integer part into threes and, since the edit's own text then
+// always has a decimal part, only before one ("1,234.56"), so that "12,345" is 12.345 and "12,34"
+// is 12.34. Without decimals (factor 1) a separator in those places can only group.
+size_t GroupingEnd(std::u16string_view text, int64_t factor, char16_t thousandSeparator, char16_t decimalSeparator) {
+    if (thousandSeparator == 0 || thousandSeparator == decimalSeparator) return 0;
+    if (thousandSeparator != u',' && thousandSeparator != u'.') return text.size();
+    const size_t end = GroupedIntegerPartEnd(text, thousandSeparator);
+    if (end == 0 || factor == 1) return end;
+    return end < text.size() && IsDecimalMark(text[end], decimalSeparator) ? end : 0;
+}
+
+}  // namespace
+
 std::optional<int64_t> ParseFixedPoint(std::u16string_view text, int64_t factor, char16_t thousandSeparator,
                                        char16_t decimalSeparator) {
     if (!IsFixedPointFactor(factor)) return std::nullopt;
-    // Grouping goes first, so that a thousand separator that is "," or "." is not taken for the
-    // decimal separator.
-    const bool grouping = thousandSeparator != 0 && thousandSeparator != decimalSeparator;
+    const size_t groupingEnd = GroupingEnd(text, factor, thousandSeparator, decimalSeparator);
     std::u16string s;
-    for (char16_t c : text) {
-        if (grouping && c == thousandSeparator) continue;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (i < groupingEnd && c == thousandSeparator) continue;
         s += (c == u',' || c == u'.') ? decimalSeparator : c;
     }
     if (factor == 1 && s.find(decimalSeparator) != std::u16string::npos) return std::nullopt;

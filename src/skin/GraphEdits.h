@@ -160,9 +160,10 @@ bool IsFixedPointFactor(int64_t factor);
 // the integer part grouped by three with the thousand separator (0 = no grouping):
 // 123456789 with factor 100, ' ' and '.' gives "1 234 567.89"; 5 gives "0.05".
 std::u16string FormatFixedPoint(int64_t value, int64_t factor, char16_t thousandSeparator, char16_t decimalSeparator);
-// The value of an entry, or none when it is wrong. The thousand separator is removed first
-// (unless it equals the decimal separator), then every "," and "." stands for the decimal
-// separator; the rest must be a decimal number (spaces around it, a sign and an exponent
+// The value of an entry, or none when it is wrong. Thousand separators that group the digits
+// are removed (one that is "," or "." only from an integer part grouped by three, and with
+// decimals only before the decimal part: "1,234.56", not "12,34"), then every other "," and "."
+// stands for the decimal separator; the rest must be a decimal number (spaces around it, a sign and an exponent
 // allowed) that is not negative, has no more decimals than the factor allows and, with factor
 // 1, no decimal separator at all. Numbers beyond the 64-bit range are held to 2^63 - 1 - factor.
 // So FormatFixedPoint's text of any value the edit can hold reads back as that value.

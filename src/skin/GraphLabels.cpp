@@ -189,11 +189,21 @@ void TGraphTextLabel::Relayout() {
     image.BeginUpdate();
     image.Clear();
     if (font != nullptr) image.AddWideText(text, *font, colour);
+    const auto finish = [this, &image] {
+        if (AutoSize_) DoAutoSize();
+        image.EndUpdate();
+    };
     const TControlRef self(this);
-    RaiseEvent(OnTextChanged, *this);
+    try {
+        RaiseEvent(OnTextChanged, *this);
+    } catch (...) {
+        // A failing handler must not leave the text image inside its update: the label would
+        // never repaint again. The new text is laid out; the error goes on to the caller.
+        if (self.Alive()) finish();
+        throw;
+    }
     if (!self.Alive()) return;
-    if (AutoSize_) DoAutoSize();
-    image.EndUpdate();
+    finish();
 }
 
 void TGraphTextLabel::DoAutoSize() {

@@ -227,7 +227,8 @@ void TGraphTextView::LoadFromXML(const TXMLNode& node) {
         for (const TXMLNode* row : rows->Nodes().Nodes()) {
             if (!TextEquals(row->Name(), "Row")) continue;
             const TValueItems& r = row->Attributes();
-            places.push_back({r.GetIntegerDef("Left", 0), r.GetInteger("Top")});
+            // A row without its own Left takes the view's Left, as stored skins are laid out.
+            places.push_back({r.GetIntegerDef("Left", Left()), r.GetInteger("Top")});
         }
     } else {
         for (int32_t i = 0; i < Height() / rowHeight; ++i) places.push_back({0, i * rowHeight});

@@ -302,7 +302,6 @@ void TGraphMenu::LayoutTopRow() {
     if (Alignment_ == TAlignment::Center) shift = (int64_t{Width()} - x) / 2;
     for (TCustomMenuItem* item : Items_->MenuItems()) {
         item->X = SaturateInt32(int64_t{item->X} + shift);
-        if (item->Visible) item->Width = item->MinWidth;
     }
 }
 

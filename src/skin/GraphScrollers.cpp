@@ -93,13 +93,14 @@ bool TCustomScroller::OnThumb(int32_t x, int32_t y) const {
     if (Page_ >= Max_) return false;
     const int32_t thumb = ThumbLength();
     const int32_t p = Along(x, y) - ThumbOffset();
-    if (p < 0 || p >= thumb) return false;
+    // The hit span runs from the thumb's offset to offset + length inclusive: the bottom cap is
+    // tested one pixel further on than it is painted, as skins made for this bar expect.
+    if (p < 0 || p > thumb) return false;
     const int32_t across = Along(y, x);
-    const int32_t top = LengthOf(Images_[ThumbTop]);
-    const int32_t bottomStart = thumb - LengthOf(Images_[ThumbBottom]);
-    if (p < top) return CapPixelOpaque(Images_[ThumbTop], p, across);
-    if (p >= bottomStart) return CapPixelOpaque(Images_[ThumbBottom], p - bottomStart, across);
-    return true;
+    const int32_t cap = LengthOf(Images_[ThumbTop]);
+    if (p >= cap && p <= thumb - cap) return true;
+    if (p < cap) return CapPixelOpaque(Images_[ThumbTop], p, across);
+    return CapPixelOpaque(Images_[ThumbBottom], p - (thumb - cap) - 1, across);
 }
 
 void TCustomScroller::PaintBar(const TPaintContext& paint, int32_t offset, int32_t length, const TBitmap32& top,

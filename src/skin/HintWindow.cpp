@@ -10,19 +10,35 @@
 
 namespace marlowen {
 
+namespace {
+
+// The window rectangle at (left, top), moved back into the work area where it passes its right
+// or bottom edge (a pointer near the edge, or text that cannot wrap narrow enough), then where it
+// passes its left or top edge.
+TScreenRect InsideWorkArea(int64_t left, int64_t top, int64_t width, int64_t height, const TScreenRect& work) {
+    if (left + width > work.Right) left = int64_t{work.Right} - width;
+    if (top + height > work.Bottom) top = int64_t{work.Bottom} - height;
+    left = std::max<int64_t>(left, work.Left);
+    top = std::max<int64_t>(top, work.Top);
+    return {SaturateInt32(left), SaturateInt32(top), SaturateInt32(left + width), SaturateInt32(top + height)};
+}
+
+}  // namespace
+
 bool THintWindowControl::Showing() const { return Popup_.Showing(); }
 
 void THintWindowControl::ShowHintText(const std::u16string& text, int32_t x, int32_t y) {
     Text_ = Translate(text);
-    const int64_t maxWidth = std::max<int64_t>(int64_t{Popup_.WorkArea().Right} - x, 1);
+    const TScreenRect work = Popup_.WorkArea();
+    const int64_t dx = int64_t{HorzIndent} + 1;
+    const int64_t dy = int64_t{VertIndent} + 1;
+    // The text wraps so that the window's right edge, border and indent included, stays inside.
+    const int64_t maxWidth = std::max<int64_t>(int64_t{work.Right} - x - dx, 1);
     int32_t width = 0;
     int32_t height = 0;
     Popup_.MeasureText(Text_, static_cast<int32_t>(std::min<int64_t>(maxWidth, INT32_MAX)), width, height);
-    const int64_t dx = int64_t{HorzIndent} + 1;
-    const int64_t dy = int64_t{VertIndent} + 1;
     THintPicture picture;
-    picture.Bounds = {SaturateInt32(x - dx), SaturateInt32(y - dy), SaturateInt32(int64_t{x} + width + dx),
-                      SaturateInt32(int64_t{y} + height + dy)};
+    picture.Bounds = InsideWorkArea(x - dx, y - dy, width + 2 * dx, height + 2 * dy, work);
     picture.BackColor = BackColor;
     picture.BorderColor = BorderColor;
     picture.Text = Text_;

@@ -4,6 +4,7 @@
 
 #include "core/Exception.h"
 #include "platform/Registry.h"
+#include "platform/headless/HeadlessForms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace marlowen {
@@ -86,6 +87,25 @@ TEST_F(HeadlessPlatform, ShellRecordsStartsOfExistingFiles) {
     EXPECT_TRUE(started[2].Hidden);
     EXPECT_EQ(started[2].ShowCommand, ShowCommand::Hide);
     EXPECT_EQ(started[2].Folder, "C:\\Program Files\\Marlowen");
+}
+
+// As on Windows, the windows a form may snap to are the visible ones that are not minimised,
+// the topmost first, then other programs' windows.
+TEST(HeadlessForms, OtherWindowsLeaveOutHiddenAndMinimisedForms) {
+    THeadlessScreen screen;
+    screen.ForeignWindows.push_back({500, 500, 600, 600});
+    THeadlessFormHost self(screen, {0, 0, 10, 10});
+    THeadlessFormHost below(screen, {100, 100, 200, 200});
+    THeadlessFormHost above(screen, {300, 300, 400, 400});
+    THeadlessFormHost hidden(screen, {50, 50, 60, 60});
+    hidden.SetVisible(false);
+    const std::vector<TScreenRect> all{above.Bounds(), below.Bounds(), screen.ForeignWindows[0]};
+    EXPECT_EQ(self.OtherWindows(), all);
+    above.Minimize();
+    const std::vector<TScreenRect> shown{below.Bounds(), screen.ForeignWindows[0]};
+    EXPECT_EQ(self.OtherWindows(), shown);
+    above.BringToFront();
+    EXPECT_EQ(self.OtherWindows(), all);
 }
 
 }  // namespace

@@ -142,10 +142,11 @@ public:
         return *LoadItem(path, stream).Bitmap();
     }
     // A font with dot glyphs for the characters (see AddDotGlyphs), registered under path.
-    TFontImages& AddFont(const std::string& path, std::u16string_view characters, int32_t advance) {
+    TFontImages& AddFont(const std::string& path, std::u16string_view characters, int32_t advance,
+                         int32_t ascent = 8, int32_t descent = 2) {
         TMemStream stream;
         TFontImages font;
-        font.SetLineMetrics(8, 2, 0);
+        font.SetLineMetrics(ascent, descent, 0);
         AddDotGlyphs(font, characters, advance);
         font.Save(stream);
         return *LoadItem(path, stream).Font();

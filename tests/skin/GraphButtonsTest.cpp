@@ -157,6 +157,24 @@ TEST_F(ButtonTest, HitTestFollowsTheNormalImagesAlphaWhereTheImageIsAligned) {
     EXPECT_EQ(bench.Pixel(4, 0), 0xFF808080u);
 }
 
+// The image is not cut to the button: narrower than its 4 x 3 image, the button still shows it
+// whole, also where the alignment puts it before the button's left edge.
+TEST_F(ButtonTest, AnImageLargerThanTheButtonShowsWhole) {
+    AddFolder("W", 4, 3);
+    TGraphButton& button = AddButton(nullptr, 10, 10, "W");
+    button.SetBounds(10, 10, 2, 2);
+    bench.Host().InvalidateAll();
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(13, 12), kNormal);
+    EXPECT_EQ(bench.Pixel(14, 12), kWhite);
+    button.SetImageAlignment(TImageAlignment::End, TImageAlignment::Start);
+    bench.Host().InvalidateAll();
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(8, 10), kNormal);  // 2 - 4 to the left of the button
+    EXPECT_EQ(bench.Pixel(11, 12), kNormal);
+    EXPECT_EQ(bench.Pixel(12, 10), kWhite);
+}
+
 TEST_F(ButtonTest, PressAndReleaseInsideClicksOnceAndReleasingOutsideDoesNot) {
     AddFolder("B", 10, 10);
     int clicks = 0;
@@ -343,6 +361,41 @@ TEST_F(ButtonTest, AButtonFreedByItsOwnClickHandlerIsSafe) {
     bench.Pump();
     EXPECT_EQ(bench.Container->Controls().Count(), 0);
     EXPECT_EQ(bench.Container->CapturedControl(), nullptr);
+}
+
+// A handler of OnFrameChanged may free its button wherever a frame starts: on the fire button's
+// press, when its repeat stage begins, and when an animate button starts its hot frames.
+TEST_F(ButtonTest, AButtonFreedByItsOwnFrameChangeIsSafe) {
+    AddFolder("B", 10, 10);
+    int clicks = 0;
+    TGraphButton& pressed = AddButton(nullptr, 0, 0, "B", TButtonStyle::FireButton, 0, TGraphButton::NoTransform,
+                                      Counter(clicks));
+    pressed.OnFrameChanged = [](TCustomGraphControl& sender) { delete &sender; };
+    bench.Host().PressLeft(5, 5);
+    bench.Host().ReleaseLeft(5, 5);
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
+    EXPECT_EQ(clicks, 0);
+
+    TGraphButton& repeating = AddButton(nullptr, 0, 0, "B", TButtonStyle::FireButton, 0, TGraphButton::NoTransform,
+                                        Counter(clicks));
+    int firstFrames = 0;
+    repeating.OnFrameChanged = [&firstFrames](TCustomGraphControl& sender) {
+        if (sender.Frame() == 1 && ++firstFrames == 2) delete &sender;  // the repeat stage's start
+    };
+    bench.Host().PressLeft(5, 5);
+    bench.Advance(1000);
+    EXPECT_EQ(firstFrames, 2);
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
+    EXPECT_EQ(clicks, 1);  // the press only
+    bench.Host().ReleaseLeft(5, 5);
+
+    bench.AddImage("B\\hot1.bmp", 10, 10, kNormal);
+    bench.AddImage("B\\hot2.bmp", 10, 10, kPressed);
+    auto& hovered = AddButton<TAnimateButton>(nullptr, 0, 0, "B");
+    hovered.OnFrameChanged = [](TCustomGraphControl& sender) { delete &sender; };
+    bench.Host().MoveMouse(5, 5);
+    bench.Pump();
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
 }
 
 TEST_F(ButtonTest, DocumentErrorsNameTheMissingImageTheBadStyleAndTheMissingAttribute) {

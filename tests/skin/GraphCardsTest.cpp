@@ -334,5 +334,45 @@ TEST(HandControlTest, ItsButtonsRaiseTheirEvents) {
     EXPECT_EQ(clicks, "cards clear set set ");
 }
 
+// Any control with a click event may be one of the three buttons: a check box or a text label too.
+TEST(HandControlTest, WiresCheckBoxesAndLabelsByTheirNames) {
+    TControlBench bench;
+    bench.AddFont("Fonts\\F.fnt", u"ab", 4);
+    for (const char* image : {"normal", "normal_checked", "pressed", "pressed_checked"}) {
+        bench.AddImage(std::string("Box\\") + image + ".bmp", 10, 10, kGrey);
+    }
+    bench.Show(R"(<Screen><HandControl Name="hand" Left="0" Top="0" Width="100" Height="50"><Cards>
+            <GraphCheckBox Name="ButtonHandCards" Left="0" Top="0" Path="Box"/>
+            <Label Name="ButtonHandClear" Left="20" Top="0" Width="10" Height="10" Caption="ab" Font="Fonts\F.fnt"
+                TextColor="0xFF000000" Transparent="false" AutoSize="false"/>
+        </Cards></HandControl></Screen>)");
+    auto& hand = bench.Find<THandControl>("hand");
+    std::string clicks;
+    hand.OnCardsClick = [&](THandControl&) { clicks += "cards "; };
+    hand.OnClearClick = [&](THandControl&) { clicks += "clear "; };
+    bench.Host().Click(5, 5);
+    bench.Host().Click(25, 5);
+    EXPECT_EQ(clicks, "cards clear ");
+}
+
+// The card list never hands out a card its tree has freed, even when the next state fails to build.
+TEST(HandControlTest, TheCardListForgetsCardsOfAStateThatIsGone) {
+    TControlBench bench;
+    AddDeck(bench);
+    bench.AddXml("Styles\\Card.xml", R"(<Style Width="4" Height="4"><Normal/></Style>)");
+    bench.Show(R"(<Screen><HandControl Name="hand" Left="0" Top="0" Width="100" Height="50">
+        <Cards><CardControl Name="one" Style="Styles\Card.xml" Left="0" Top="0"/>
+            <CardControl Name="two" Style="Styles\Card.xml" Left="10" Top="0"/></Cards>
+        <Broken><CardControl Name="bad" Style="Styles\Missing.xml" Left="0" Top="0"/></Broken>
+    </HandControl></Screen>)");
+    auto& hand = bench.Find<THandControl>("hand");
+    ASSERT_EQ(hand.Cards().size(), 2u);
+    hand.Controls().Remove(hand.Cards()[0], true);
+    ASSERT_EQ(hand.Cards().size(), 1u);
+    EXPECT_EQ(hand.Cards()[0]->Name(), "two");
+    EXPECT_THROW(hand.SelectState("Broken"), Exception);
+    EXPECT_TRUE(hand.Cards().empty());
+}
+
 }  // namespace
 }  // namespace marlowen

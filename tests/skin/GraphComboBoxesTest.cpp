@@ -59,10 +59,10 @@ protected:
         bench.AddImage("Bar\\кнопка\\pressed.bmp", 10, 10, kGrey);
         AddStyle("S\\Combo.xml", R"(TextAlign="Left")");
     }
-    void AddStyle(const std::string& path, const std::string& attributes) {
+    void AddStyle(const std::string& path, const std::string& attributes, const std::string& font = "Fonts\\F.fnt") {
         bench.AddXml(path, R"(<Style Frame="S\Box.xml" SelectedFrame="S\Selected.xml" ButtonFolder="B"
             DropDownFrame="S\Drop.xml" ScrollFolder="Bar" RowHeight="12" DropDownCount="4" DropDownIndent="1"
-            Font="Fonts\F.fnt" TextColor="0xFF101010" SelectedTextColor="0xFFFFFFFE" EditTextColor="0xFF202020"
+            Font=")" + font + R"(" TextColor="0xFF101010" SelectedTextColor="0xFFFFFFFE" EditTextColor="0xFF202020"
             TextLeftIndent="2" TextRightIndent="3" )" +
                                attributes + "/>");
     }
@@ -231,6 +231,19 @@ TEST_F(ComboBoxTest, AlignsTextWithHalvesTowardZero) {
     EXPECT_EQ(bench.Pixel(14, 53), kEditText);
     EXPECT_EQ(bench.Pixel(13, 53), kBoxBrush);
     EXPECT_EQ(bench.Pixel(56, 53), kEditText);
+}
+
+// The text is centred by its own height (10), not by the font's line (16 here): the box's row of
+// 12 shows the glyphs one pixel down, as with a font whose line is as high as its glyphs.
+TEST_F(ComboBoxTest, CentresTheTextByItsOwnHeight) {
+    bench.AddFont("Fonts\\Tall.fnt", u"a0123456789", 3, 12, 4);
+    AddStyle("S\\Tall.xml", R"(TextAlign="Left")", "Fonts\\Tall.fnt");
+    TGraphComboBox& combo = Show(3, "S\\Tall.xml");
+    combo.SetItemIndex(1);
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(14, 12), kBoxBrush);
+    EXPECT_EQ(bench.Pixel(14, 13), kEditText);
+    EXPECT_EQ(bench.Pixel(14, 14), kBoxBrush);
 }
 
 TEST_F(ComboBoxTest, OpensBelowWithScrollBarAndChoosesWithTheMouse) {

@@ -72,6 +72,25 @@ TEST_F(ConditionsTest, SetConditionsHandsItsValuesToWhatItHoldsAtOnceAndOnEveryC
     EXPECT_TRUE(stud.Visible());
 }
 
+TEST_F(ConditionsTest, ANestedSetConditionsDecidesForWhatItHolds) {
+    bench.Show(
+        "<Screen><SetConditions Name=\"Outer\" Kind=\"Omaha\" Players=\"2\">"
+        "<If Kind=\"Omaha\"/>"
+        "<SetConditions Name=\"Inner\" Kind=\"Stud\"><If Kind=\"Stud\" Players=\"2\"/><If Kind=\"Omaha\"/>"
+        "</SetConditions></SetConditions></Screen>");
+    auto& outer = bench.Find<TSetConditionsControl>("Outer");
+    auto& inner = bench.Find<TSetConditionsControl>("Inner");
+    TCustomGraphControl& outside = Nth(outer.Controls(), 0);
+    TCustomGraphControl& stud = Nth(inner.Controls(), 0);  // the outer Players reaches it
+    TCustomGraphControl& omaha = Nth(inner.Controls(), 1);
+    EXPECT_TRUE(outside.Visible());
+    EXPECT_TRUE(stud.Visible());
+    EXPECT_FALSE(omaha.Visible());
+    outer.Conditions().SetWideText("Players", u"3");  // a change of the outer block keeps the inner Kind
+    EXPECT_FALSE(stud.Visible());
+    EXPECT_FALSE(omaha.Visible());
+}
+
 TEST_F(ConditionsTest, ConditionBlocksTakeTheirParentsSizeAndFollowIt) {
     TCustomGraphControl* animator = bench.Show(
         "<Screen><Animator Width=\"60\" Height=\"40\"><Frames><Frame0>"

@@ -159,6 +159,9 @@ TEST(GraphControlXml, SharedAttributesAndTheirErrors) {
     EXPECT_EQ(message("<X Animated=\"true\"/>"), "Property LastFrame not found.");
     EXPECT_EQ(message("<X FrameTime=\"-5\" Animated=\"true\" FirstFrame=\"0\" LastFrame=\"3\"/>"),
               "Invalid value FrameTime=\"-5\".");
+    // Where nothing animates a negative time is kept, not refused.
+    EXPECT_EQ(message("<X FrameTime=\"-5\"/>"), "no error");
+    EXPECT_EQ(message("<X FrameTime=\"-5\" Animated=\"true\" FirstFrame=\"2\" LastFrame=\"2\"/>"), "no error");
     // The start frame defaults below the range and is raised to the first frame.
     const auto animated = load("<X Width=\"7\" Animated=\"true\" FirstFrame=\"4\" LastFrame=\"6\" FrameTime=\"10\"/>");
     EXPECT_EQ(std::get<1>(animated), 4);

@@ -604,6 +604,49 @@ TEST_F(FramedEditTest, TheDefaultSeparatorsReadTheirOwnGroupedText) {
     EXPECT_EQ(edit.GetText(), u"1,234.50");
 }
 
+TEST_F(FramedEditTest, TheDefaultRegionTakesACommaForTheDecimalSeparator) {
+    TGraphFramedEditFixedPoint& edit = ShowNumber("");  // the region's "," and "."
+    edit.SetFocused(true);
+    Type(u"12,34");
+    EXPECT_FALSE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 1234);
+    edit.SetFocused(false);
+    EXPECT_EQ(edit.GetText(), u"12.34");
+    edit.SetText(u"");
+    edit.SetFocused(true);
+    Type(u"12,345");  // three decimals, not twelve thousand
+    EXPECT_TRUE(edit.Wrong());
+    EXPECT_EQ(edit.Value(), 1234);
+}
+
+TEST_F(FramedEditTest, OtherRegionsReadTheirOwnTextAndEitherDecimalMark) {
+    const struct {
+        char16_t Decimal;
+        char16_t Thousand;
+        std::u16string Grouped;
+    } regions[] = {{u',', u' ', u"1 234,50"}, {u',', u'.', u"1.234,50"}};  // Russian, German (the font's letters)
+    for (const auto& region : regions) {
+        bench.Machine.Locale.SetSeparators(region.Decimal, region.Thousand);
+        TGraphFramedEditFixedPoint& edit = ShowNumber("");
+        edit.SetFocused(true);
+        Type(u"12.34");
+        EXPECT_EQ(edit.Value(), 1234);
+        edit.SetText(u"");
+        Type(u"1234,5");
+        edit.SetFocused(false);
+        EXPECT_EQ(edit.GetText(), region.Grouped);
+        edit.SetFocused(true);  // everything selected: step off the selection to the end
+        Key(VirtualKey::Left);
+        Key(VirtualKey::End);
+        Type(u"1");
+        EXPECT_TRUE(edit.Wrong());
+        Key(VirtualKey::Backspace);  // the grouped text again
+        EXPECT_FALSE(edit.Wrong());
+        EXPECT_EQ(edit.Value(), 123450);
+        bench.Container->Controls().Remove(&edit, true);
+    }
+}
+
 TEST_F(FramedEditTest, FactorOneTakesNoSeparatorButReadsItsGroupedText) {
     TGraphFramedEditFixedPoint& edit = ShowNumber("Factor=\"1\"");
     edit.SetFocused(true);
@@ -615,8 +658,10 @@ TEST_F(FramedEditTest, FactorOneTakesNoSeparatorButReadsItsGroupedText) {
     edit.SetFocused(true);
     Key(VirtualKey::End);
     Key(VirtualKey::Backspace);
+    EXPECT_TRUE(edit.Wrong());  // "1,00" is no grouping: a decimal mark
+    EXPECT_EQ(edit.Value(), 1000);
+    Type(u"0");
     EXPECT_FALSE(edit.Wrong());
-    EXPECT_EQ(edit.Value(), 100);
     edit.SetText(u"1.5");
     Key(VirtualKey::End);
     Type(u"0");
@@ -709,6 +754,24 @@ TEST(FixedPoint, FormattedTextReadsBackWithAnySeparators) {
     EXPECT_EQ(ParseFixedPoint(u"1,234.56", 100, u',', u'.'), 123456);
     EXPECT_EQ(ParseFixedPoint(u"1.234,56", 100, u'.', u','), 123456);
     EXPECT_EQ(ParseFixedPoint(u"1.234.567", 1, u'.', u','), 1234567);
+    EXPECT_EQ(ParseFixedPoint(u"1,234,567.8", 10, u',', u'.'), 12345678);
+}
+
+// A thousand separator that is "," or "." groups only digits by three before the decimal part;
+// anywhere else it is the decimal mark the person typed.
+TEST(FixedPoint, ACommaOrFullStopGroupsOnlyThreesBeforeTheDecimals) {
+    EXPECT_EQ(ParseFixedPoint(u"12,34", 100, u',', u'.'), 1234);
+    EXPECT_EQ(ParseFixedPoint(u"12.34", 100, u'.', u','), 1234);
+    EXPECT_EQ(ParseFixedPoint(u" 1,234. ", 100, u',', u'.'), 123400);
+    EXPECT_EQ(ParseFixedPoint(u"12,345", 100, u',', u'.'), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u"1.234", 100, u'.', u','), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u"12,34.5", 100, u',', u'.'), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u"1234,567.5", 100, u',', u'.'), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u",234.5", 100, u',', u'.'), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u"1,234.5,6", 100, u',', u'.'), std::nullopt);  // none after the decimals
+    EXPECT_EQ(ParseFixedPoint(u"12,345", 1, u',', u'.'), 12345);
+    EXPECT_EQ(ParseFixedPoint(u"12,34", 1, u',', u'.'), std::nullopt);
+    EXPECT_EQ(ParseFixedPoint(u"1 23 4,5", 100, u' ', u','), 123450);  // a space groups anywhere
     // A "," the grouping does not claim still stands for the decimal separator.
     EXPECT_EQ(ParseFixedPoint(u"1 234,5", 100, u' ', u'.'), 123450);
     // Equal separators: the decimal one wins.

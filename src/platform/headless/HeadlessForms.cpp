@@ -62,7 +62,8 @@ std::vector<TScreenRect> THeadlessFormHost::OtherWindows() const {
     std::vector<TScreenRect> windows;
     const auto& forms = Screen_.Forms_;
     for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-        if (*it != this && (*it)->Visible_) windows.push_back((*it)->Bounds_);
+        // Like the Win32 host: a minimised form has no place on the screen to snap to.
+        if (*it != this && (*it)->Visible_ && !(*it)->Minimized_) windows.push_back((*it)->Bounds_);
     }
     windows.insert(windows.end(), Screen_.ForeignWindows.begin(), Screen_.ForeignWindows.end());
     return windows;
