@@ -104,7 +104,7 @@ void TCustomGraphButton::SetDown(bool down) {
     }
     if (Style_ == TButtonStyle::RadioButton && Owner() != nullptr) {
         // Released buttons may move within the list (a hot one goes last): walk a snapshot.
-        std::vector<TControlRef> others;
+        std::vector<TWeakRef<TCustomGraphControl>> others;
         for (TCustomItem* item = Owner()->First(); item != nullptr; item = item->Next()) {
             auto* button = dynamic_cast<TCustomGraphButton*>(item);
             if (button != nullptr && button != this && button->Style_ == TButtonStyle::RadioButton &&
@@ -112,7 +112,7 @@ void TCustomGraphButton::SetDown(bool down) {
                 others.emplace_back(button);
             }
         }
-        for (const TControlRef& ref : others) {
+        for (const TWeakRef<TCustomGraphControl>& ref : others) {
             if (auto* button = static_cast<TCustomGraphButton*>(ref.Get())) button->SetDown(false);
         }
     }
@@ -205,9 +205,9 @@ void TCustomGraphButton::CaptureLost() {
 }
 
 void TCustomGraphButton::FrameChanged() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::FrameChanged();
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (Style_ == TButtonStyle::FireButton && State_ == TButtonState::Pressed && Repeating_ && !FirstDelay_) Click();
 }
 

@@ -163,7 +163,7 @@ void TGraphCardControl::SetState(std::string name) {
 
 void TGraphCardControl::BuildState() {
     Controls().Clear();
-    CardImage_ = TControlRef();
+    CardImage_ = TWeakRef<TCustomGraphControl>();
     const TXMLNode& style = Context().Resources.GetXML(Style_);
     for (const TXMLNode* state : style.Nodes().Nodes()) {
         if (!SameText(state->Name(), State_)) continue;
@@ -188,7 +188,7 @@ void TGraphCardControl::HandConditions(const TValueItems& values) {
     ForEachDescendant(*this, [&](TCustomGraphControl& c) {
         if (found == nullptr) found = dynamic_cast<TGraphCardImage*>(&c);
     });
-    CardImage_ = TControlRef(found);
+    CardImage_ = TWeakRef<TCustomGraphControl>(found);
     if (found != nullptr) found->SetCard(Card_);
 }
 
@@ -217,17 +217,17 @@ void TGraphCardControl::DoExit() {
 }
 
 void TGraphCardControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (TabStop) SetFocused(true);
     RaiseEvent(OnCardLButtonDown, *this);
-    if (self.Alive()) TCustomGraphControl::LButtonDown(x, y, shift);
+    if (self.Get()) TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
 void TGraphCardControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (TabStop) SetFocused(true);
     RaiseEvent(OnCardRButtonDown, *this);
-    if (self.Alive()) TCustomGraphControl::RButtonDown(x, y, shift);
+    if (self.Get()) TCustomGraphControl::RButtonDown(x, y, shift);
 }
 
 // --- hand cells ---
@@ -385,11 +385,11 @@ void THoldemHandSet::Paint(const TPaintContext& paint) {
 }
 
 void THoldemHandSet::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     RaiseEvent(OnHandMouseDown, *this);
-    if (!self.Alive() || ReadOnly) return;
+    if (!self.Get() || ReadOnly) return;
     THandCell* cell = CellAt(x, y);
     if (cell == nullptr) return;  // a press beside the grid starts no drag
     DragState_ = !cell->Selected;
@@ -398,16 +398,16 @@ void THoldemHandSet::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void THoldemHandSet::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
+    if (!self.Get() || ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
     if (THandCell* cell = CellAt(x, y)) SetSelected(*cell, DragState_);
 }
 
 void THoldemHandSet::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (self.Alive() && !ReadOnly) ReleaseMouse();
+    if (self.Get() && !ReadOnly) ReleaseMouse();
 }
 
 void THoldemHandSet::MouseEnter() {

@@ -106,7 +106,7 @@ private:
     std::string Style_;
     std::string State_;
     uint8_t Card_ = CardCode::Unknown;
-    TControlRef CardImage_;
+    TWeakRef<TCustomGraphControl> CardImage_;
 };
 
 // One of the 169 starting-hand classes as a cell of the hand grid.

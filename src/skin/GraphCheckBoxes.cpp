@@ -222,9 +222,9 @@ bool TGraphCheckBox::HitTest(int32_t x, int32_t y) {
 
 void TGraphCheckBox::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (TabStop) {
-        const TControlRef self(this);
+        const TWeakRef<TCustomGraphControl> self(this);
         SetFocused(true);
-        if (!self.Alive()) return;
+        if (!self.Get()) return;
     }
     if (MousePressed_) return;
     SetVisualState(TCheckBoxVisualState::Pressed);
@@ -255,9 +255,9 @@ void TGraphCheckBox::CaptureLost() {
 }
 
 void TGraphCheckBox::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-    if (!self.Alive() || processed) return;
+    if (!self.Get() || processed) return;
     processed = virtualKey == VirtualKey::Space;
     if (!processed || IsCaptured()) return;
     SetVisualState(TCheckBoxVisualState::Pressed);

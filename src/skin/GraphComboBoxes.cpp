@@ -54,7 +54,7 @@ TDropPosition DropPositionFromName(const std::string& name) {
 TGraphComboBoxRow::TGraphComboBoxRow(const TSkinContext& context, TGraphComboBox& combo, int32_t tag)
     : TGraphRow(context, tag, nullptr), Combo_(combo), ComboRef_(&combo) {}
 
-TGraphComboBox* TGraphComboBoxRow::Combo() const { return ComboRef_.Alive() ? &Combo_ : nullptr; }
+TGraphComboBox* TGraphComboBoxRow::Combo() const { return ComboRef_.Get() ? &Combo_ : nullptr; }
 
 void TGraphComboBoxRow::Paint(const TPaintContext& paint) {
     if (const TGraphComboBox* combo = Combo()) {
@@ -69,16 +69,16 @@ void TGraphComboBoxRow::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void TGraphComboBoxRow::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (TGraphComboBox* combo = Combo()) combo->RowChosen(Tag);
 }
 
 void TGraphComboBoxRow::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     const auto* slot = dynamic_cast<const TDisplayControl*>(ParentControl());
     if (TGraphComboBox* combo = Combo(); combo != nullptr && slot != nullptr) combo->RowHovered(slot->Index());
 }
@@ -189,11 +189,11 @@ void TGraphComboBox::TakeDropDown(TDropDownParts parts) {
     List_ = parts.List;
     Bar_ = parts.Bar;
     DropDown_ = parts.Frame.get();
-    DropDownRef_ = TControlRef(DropDown_);
+    DropDownRef_ = TWeakRef<TCustomGraphControl>(DropDown_);
     DropDownOwned_ = std::move(parts.Frame);
 }
 
-TGraphFrame* TGraphComboBox::DropDownFrame() const { return DropDownRef_.Alive() ? DropDown_ : nullptr; }
+TGraphFrame* TGraphComboBox::DropDownFrame() const { return DropDownRef_.Get() ? DropDown_ : nullptr; }
 
 TGraphListView* TGraphComboBox::ListView() const { return DropDownFrame() != nullptr ? List_ : nullptr; }
 
@@ -406,9 +406,9 @@ void TGraphComboBox::SetButtonState(TButtonState state) {
 }
 
 void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (Dropped_) {
         int32_t listX = 0;
         int32_t listY = 0;
@@ -416,7 +416,7 @@ void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
         return;
     }
     if (TabStop) SetFocused(true);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     ButtonState_ = TButtonState::Pressed;
     DropDown();
     Invalidate();
@@ -436,9 +436,9 @@ bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (ButtonState_ == TButtonState::Pressed) SetButtonState(TButtonState::Normal);
     int32_t listX = 0;
     int32_t listY = 0;
@@ -451,17 +451,17 @@ void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void TGraphComboBox::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::RButtonDown(x, y, shift);
-    if (!self.Alive() || Dropped_) return;
+    if (!self.Get() || Dropped_) return;
     if (TabStop) SetFocused(true);
-    if (self.Alive()) Invalidate();
+    if (self.Get()) Invalidate();
 }
 
 void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || !Dropped_) return;
+    if (!self.Get() || !Dropped_) return;
     int32_t listX = 0;
     int32_t listY = 0;
     if (!BoxToList(x, y, listX, listY)) return;
@@ -473,24 +473,24 @@ void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void TGraphComboBox::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseWheel(distance, x, y, shift);
-    if (!self.Alive() || !Dropped_) return;
+    if (!self.Get() || !Dropped_) return;
     if (TGraphListView* list = ListView()) list->MouseWheel(distance, 0, 0, shift);
 }
 
 void TGraphComboBox::MouseEnter() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseEnter();
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (!Dropped_ && ButtonState_ != TButtonState::Pressed) ButtonState_ = TButtonState::Hot;
     Invalidate();
 }
 
 void TGraphComboBox::MouseLeave() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseLeave();
-    if (self.Alive()) SetButtonState(TButtonState::Normal);
+    if (self.Get()) SetButtonState(TButtonState::Normal);
 }
 
 void TGraphComboBox::CaptureLost() {

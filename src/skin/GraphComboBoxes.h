@@ -56,7 +56,7 @@ private:
     TGraphComboBox* Combo() const;
 
     TGraphComboBox& Combo_;  // borrowed; the row checks it is still alive before use
-    TControlRef ComboRef_;
+    TWeakRef<TCustomGraphControl> ComboRef_;
 };
 
 // "Combobox": a framed box showing the chosen item, with an optional drop button, that opens a
@@ -185,7 +185,7 @@ private:
     // Owned while closed; while open the container's top-level list holds it.
     std::unique_ptr<TGraphFrame> DropDownOwned_;
     TGraphFrame* DropDown_ = nullptr;
-    TControlRef DropDownRef_;
+    TWeakRef<TCustomGraphControl> DropDownRef_;
     TGraphListView* List_ = nullptr;  // inside the drop-down frame
     TScrollBarV* Bar_ = nullptr;      // inside the drop-down frame; none without a scroll folder
 

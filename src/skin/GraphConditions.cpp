@@ -141,9 +141,9 @@ void TGraphSwitch::SelectState(const std::string& name) {
         CreateChildren(*state);
         Controls().BroadcastConditions(&Conditions_);
     }
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     StateBuilt();
-    if (self.Alive()) RaiseEvent(OnChange, *this);
+    if (self.Get()) RaiseEvent(OnChange, *this);
 }
 
 // --- SkinCase ---

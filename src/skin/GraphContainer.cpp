@@ -205,7 +205,7 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
             CapturedControl_ = nullptr;
             Host_->ReleaseCapture();
         }
-        if (previous->Life_ != nullptr) previous->CaptureLost();
+        if (previous->LifeToken().Alive()) previous->CaptureLost();
         return;
     }
     TCustomGraphControl* previous = CapturedControl_;
@@ -214,8 +214,8 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
     if (previous == nullptr && !Host_->HasCapture()) Host_->SetCapture();
     CapturedControl_ = control;
     // The control that held the capture must not stay pressed, nor the one that lent it.
-    const TControlRef lenderRef(lender != control ? lender : nullptr);
-    if (previous != nullptr && previous->Life_ != nullptr) previous->CaptureLost();
+    const TWeakRef<TCustomGraphControl> lenderRef(lender != control ? lender : nullptr);
+    if (previous != nullptr && previous->LifeToken().Alive()) previous->CaptureLost();
     if (TCustomGraphControl* l = lenderRef.Get()) l->CaptureLost();
 }
 
@@ -229,7 +229,7 @@ void TCustomGraphContainer::SetActiveMenu(TCustomGraphControl* menu) {
     if (menu == ActiveMenu_) return;
     TCustomGraphControl* previous = ActiveMenu_;
     ActiveMenu_ = menu;
-    const TControlRef next(menu);
+    const TWeakRef<TCustomGraphControl> next(menu);
     if (previous != nullptr) previous->Deactivate();
     if (TCustomGraphControl* current = next.Get(); current != nullptr && ActiveMenu_ == current) current->Activate();
 }
@@ -296,7 +296,7 @@ void TCustomGraphContainer::SelectNextControl(bool forward) {
 
 void TCustomGraphContainer::ShowHint(TCustomGraphControl& control, int32_t screenX, int32_t screenY) {
     HideHint();
-    const TControlRef shown(&control);
+    const TWeakRef<TCustomGraphControl> shown(&control);
     RaiseEvent(OnShowHint, *this, control, screenX, screenY);
     HintControl_ = shown.Get();
     HintShown_ = HintControl_ != nullptr;
@@ -353,9 +353,9 @@ void TCustomGraphContainer::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
 
 void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHints) {
     if (target == HoverControl_) return;
-    const TControlRef next(target);
+    const TWeakRef<TCustomGraphControl> next(target);
     if (TCustomGraphControl* old = HoverControl_) {
-        const TControlRef oldRef(old);
+        const TWeakRef<TCustomGraphControl> oldRef(old);
         HoverControl_ = nullptr;
         old->MouseLeave();
         if (TCustomGraphControl* still = oldRef.Get()) still->SetMouseInside(false);
@@ -397,7 +397,7 @@ void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
         RaiseEvent(OnMouseMove, *this, x, y, shift);
         return;
     }
-    const TControlRef ref(target);
+    const TWeakRef<TCustomGraphControl> ref(target);
     UpdateHover(target, true);
     target = ref.Get();
     if (target == nullptr) return;
@@ -413,7 +413,7 @@ void TCustomGraphContainer::MouseWheel(int32_t distance, int32_t x, int32_t y, T
         RaiseEvent(OnMouseWheel, *this, distance, x, y, shift);
         return;
     }
-    const TControlRef ref(target);
+    const TWeakRef<TCustomGraphControl> ref(target);
     UpdateHover(target, false);
     target = ref.Get();
     if (target == nullptr) return;
@@ -433,7 +433,7 @@ void TCustomGraphContainer::MouseLeave() {
     MouseInside_ = false;
     if (CapturedControl_ != nullptr) return;
     if (TCustomGraphControl* hover = HoverControl_) {
-        const TControlRef ref(hover);
+        const TWeakRef<TCustomGraphControl> ref(hover);
         HoverControl_ = nullptr;
         hover->MouseLeave();
         if (TCustomGraphControl* still = ref.Get()) still->SetMouseInside(false);
@@ -454,11 +454,11 @@ void TCustomGraphContainer::HostCaptureChanged() {
     int32_t y = 0;
     PointerOnScreen(x, y);
     Host_->ScreenToClient(x, y);
-    const TControlRef ref(captured);
+    const TWeakRef<TCustomGraphControl> ref(captured);
     // The window lost the capture: a loan ends with it, and the holder hears of it too.
-    const TControlRef lender(std::exchange(CaptureLender_, nullptr));
+    const TWeakRef<TCustomGraphControl> lender(std::exchange(CaptureLender_, nullptr));
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) captured->MouseLeave();
-    if (ref.Alive() && CapturedControl_ == captured) SetCapturedControl(nullptr);
+    if (ref.Get() && CapturedControl_ == captured) SetCapturedControl(nullptr);
     if (TCustomGraphControl* l = lender.Get()) l->CaptureLost();
 }
 
@@ -541,7 +541,7 @@ void TCustomGraphContainer::Tick() {
         ShowHint(*HoverControl_, sx, sy);
     }
     // One tick value for the whole walk; controls freed or built by a step are skipped.
-    std::vector<TControlRef> animated;
+    std::vector<TWeakRef<TCustomGraphControl>> animated;
     TCustomGraphControl* control = Controls_->First();
     while (control != nullptr) {
         if (!control->Visible()) {
@@ -553,7 +553,7 @@ void TCustomGraphContainer::Tick() {
     }
     BeginUpdate();
     try {
-        for (const TControlRef& ref : animated) {
+        for (const TWeakRef<TCustomGraphControl>& ref : animated) {
             TCustomGraphControl* c = ref.Get();
             if (c != nullptr && c->Animated()) c->AnimationStep(now);
         }

@@ -16,11 +16,6 @@
 
 namespace marlowen {
 
-// --- TControlRef ---
-
-TControlRef::TControlRef(TCustomGraphControl* control)
-    : Control_(control), Life_(control != nullptr ? control->Life_ : nullptr) {}
-
 // --- TGraphControls ---
 
 TCustomGraphControl* TGraphControls::First() const { return static_cast<TCustomGraphControl*>(FirstItem()); }
@@ -81,13 +76,13 @@ TCustomGraphControl& TGraphControls::GetControl(std::string_view name) const {
 }
 
 void TGraphControls::BroadcastConditions(const TValueItems* values) const {
-    std::vector<TControlRef> controls;
+    std::vector<TWeakRef<TCustomGraphControl>> controls;
     for (TCustomGraphControl* root : Controls()) {
         for (TCustomGraphControl* c = root; c != nullptr && c != root->NextSkippingChildren(); c = c->NextInTree()) {
             controls.emplace_back(c);
         }
     }
-    for (const TControlRef& ref : controls) {
+    for (const TWeakRef<TCustomGraphControl>& ref : controls) {
         if (TCustomGraphControl* control = ref.Get()) control->ConditionsChanged(values);
     }
 }
@@ -99,14 +94,14 @@ void TGraphControls::NotFoundError(std::string_view name) {
 // --- TCustomGraphControl: life ---
 
 TCustomGraphControl::TCustomGraphControl(const TSkinContext& context)
-    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context), Life_(std::make_shared<char>(0)) {
+    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context) {
     // Last: a refused control is never counted, so only a constructed one counts itself out.
     context.Build.ControlCreated();
 }
 
 TCustomGraphControl::~TCustomGraphControl() {
     Context_.Build.ControlDestroyed();
-    Life_.reset();
+    Life_.End();
     // Leave the list while this control is still whole, so the container forgets it and its
     // subtree before anything is freed.
     LeaveOwner();
@@ -310,14 +305,14 @@ void TCustomGraphControl::SetFocused(bool value) {
     Focused_ = value;
     TCustomGraphContainer* container = GetContainer();
     if (container == nullptr) return;
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (value) {
         TWindowHost& host = container->Host();
         if (host.CanFocus() && !host.Focused()) host.SetFocus();
         TCustomGraphControl* previous = container->FocusedControl();
         if (previous != nullptr && previous != this) {
             previous->SetFocused(false);
-            if (!self.Alive()) return;
+            if (!self.Get()) return;
         }
         container->FocusedControl_ = this;
         Invalidate();
@@ -425,9 +420,9 @@ void TCustomGraphControl::KeyUp(uint32_t virtualKey, bool extended, bool& proces
 }
 
 void TCustomGraphControl::FrameChanged() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     RaiseEvent(OnFrameChanged, *this);
-    if (self.Alive()) Invalidate();
+    if (self.Get()) Invalidate();
 }
 
 void TCustomGraphControl::AnimationLooped() { RaiseEvent(OnAnimationLoop, *this); }
@@ -495,7 +490,7 @@ void TCustomGraphControl::AnimationStep(uint32_t now) {
         SetFrame(frame);
         return;
     }
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (RepeatCount_ <= 0) {
         SetFrame(frame);
     } else {
@@ -503,7 +498,7 @@ void TCustomGraphControl::AnimationStep(uint32_t now) {
         Animated_ = RepeatCount_ > 0;
         SetFrame(RepeatCount_ > 0 ? frame : LastFrame_);
     }
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     CyclesDone_ = cycles;
     AnimationLooped();
 }
@@ -590,10 +585,10 @@ void TGraphAnimator::LoadFromXML(const TXMLNode& node) {
 
 void TGraphAnimator::FrameChanged() {
     if (Frames_ == nullptr) return;
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     Controls().Clear();
     if (const TXMLNode* frame = Frames_->FindChild("Frame" + std::to_string(Frame()))) CreateChildren(*frame);
-    if (self.Alive()) Invalidate();
+    if (self.Get()) Invalidate();
 }
 
 }  // namespace marlowen

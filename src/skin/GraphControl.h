@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/LifeToken.h"
 #include "core/TreeItems.h"
 #include "platform/WindowHost.h"
 #include "skin/Geometry.h"
@@ -40,21 +41,6 @@ void RaiseEvent(const Event& event, Args&&... args) {
     Event handler = event;
     handler(std::forward<Args>(args)...);
 }
-
-// A reference to a control that notices when the control is freed: Get() is none from the
-// moment its destruction begins.
-class TControlRef {
-public:
-    TControlRef() = default;
-    explicit TControlRef(TCustomGraphControl* control);
-
-    TCustomGraphControl* Get() const { return Life_.expired() ? nullptr : Control_; }
-    bool Alive() const { return !Life_.expired(); }
-
-private:
-    TCustomGraphControl* Control_ = nullptr;
-    std::weak_ptr<const void> Life_;
-};
 
 // The child list of a control, or the root list of a container (which then knows it). Controls
 // that leave the list are forgotten by their container (hover, capture, focus, hint, menu) and
@@ -119,6 +105,8 @@ public:
     ~TCustomGraphControl() override;
 
     const TSkinContext& Context() const { return Context_; }
+    // Ends where the destruction begins: a TWeakRef to the control answers none from then on.
+    const TLifeToken& LifeToken() const { return Life_; }
 
     // --- the tree ---
     TCustomGraphControl* ParentControl() const { return static_cast<TCustomGraphControl*>(Parent()); }
@@ -295,7 +283,6 @@ protected:
 private:
     friend class TCustomGraphContainer;
     friend class TGraphControls;
-    friend class TControlRef;
 
     void UpdateArea();
     void AnchorChildren(int32_t dx, int32_t dy);
@@ -303,7 +290,7 @@ private:
     void LeavingList() noexcept;
 
     const TSkinContext& Context_;
-    std::shared_ptr<const void> Life_;
+    TLifeToken Life_;
     std::string Name_;
     int32_t Left_ = 0;
     int32_t Top_ = 0;

@@ -247,10 +247,10 @@ void TGraphEdit::Paint(const TPaintContext& paint) {
 }
 
 void TGraphEdit::FrameChanged() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     RaiseEvent(OnFrameChanged, *this);
     // Only the caret blinks with the frames.
-    if (self.Alive() && Focused() && WindowActive()) Invalidate();
+    if (self.Get() && Focused() && WindowActive()) Invalidate();
 }
 
 void TGraphEdit::SetWindowActive(bool value) {
@@ -262,9 +262,9 @@ void TGraphEdit::SetWindowActive(bool value) {
 // --- mouse ---
 
 void TGraphEdit::LButtonDown(int32_t x, int32_t /*y*/, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     SetFocused(true);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     RestartBlink();
     const int32_t old = Caret_;
     const int32_t caret = CaretAt(x);
@@ -314,9 +314,9 @@ void TGraphEdit::DoExit() {
 // --- keys ---
 
 void TGraphEdit::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-    if (!self.Alive() || processed) return;
+    if (!self.Get() || processed) return;
     processed = true;
     int32_t target = Caret_;
     switch (virtualKey) {

@@ -50,9 +50,9 @@ void TCustomGraphImage::SetAlpha(int32_t alpha) {
 }
 
 void TCustomGraphImage::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive() || Command.empty()) return;
+    if (!self.Get() || Command.empty()) return;
     Context().Platform.Shell.Execute("open", Command, "", "", ShowCommand::Hide);
 }
 

@@ -193,9 +193,9 @@ void TGraphTextLabel::Relayout() {
     image.BeginUpdate();
     image.Clear();
     if (font != nullptr) image.AddWideText(text, *font, colour);
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     RaiseEvent(OnTextChanged, *this);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (AutoSize_) DoAutoSize();
     image.EndUpdate();
 }
@@ -222,17 +222,17 @@ void TGraphTextLabel::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 }
 
 void TGraphTextLabel::MouseEnter() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     Hot_ = true;
     Relayout();
-    if (self.Alive()) TCustomGraphControl::MouseEnter();
+    if (self.Get()) TCustomGraphControl::MouseEnter();
 }
 
 void TGraphTextLabel::MouseLeave() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     Hot_ = false;
     Relayout();
-    if (self.Alive()) TCustomGraphControl::MouseLeave();
+    if (self.Get()) TCustomGraphControl::MouseLeave();
 }
 
 void RegisterLabelElements(TGraphElementRegistry& registry) {

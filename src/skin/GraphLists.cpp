@@ -55,7 +55,7 @@ TCustomGraphControl* TDisplayControl::Row() const {
 void TDisplayControl::ShowRow(TCustomGraphControl* row) {
     TCustomGraphControl* old = Row();
     if (old != nullptr && old != row) Controls().Remove(old, false);
-    Row_ = TControlRef(row);
+    Row_ = TWeakRef<TCustomGraphControl>(row);
     if (row == nullptr) return;
     row->SetBounds(0, 0, Width(), Height());
     Controls().Add(row);
@@ -155,17 +155,17 @@ void TCustomGraphList::SetVerticalAlignment(TVerticalAlignment alignment) {
     Changed();
 }
 
-TScrollBarLink* TCustomGraphList::ScrollBar() const { return ScrollBarRef_.Alive() ? ScrollBar_ : nullptr; }
+TScrollBarLink* TCustomGraphList::ScrollBar() const { return ScrollBarRef_.Get() ? ScrollBar_ : nullptr; }
 
 void TCustomGraphList::LinkScrollBar(TScrollBarLink* bar) {
     TScrollBarLink* old = ScrollBar();
     if (old != nullptr && old != bar) old->SetChangeHandler(nullptr);
     ScrollBar_ = bar;
-    ScrollBarRef_ = TControlRef(bar != nullptr ? &bar->BarControl() : nullptr);
+    ScrollBarRef_ = TWeakRef<TCustomGraphControl>(bar != nullptr ? &bar->BarControl() : nullptr);
     if (bar == nullptr) return;
     // The handler may outlive the list (the bar is not ours): it checks the list first.
-    bar->SetChangeHandler([this, self = TControlRef(this)] {
-        if (!self.Alive() || Syncing_) return;
+    bar->SetChangeHandler([this, self = TWeakRef<TCustomGraphControl>(this)] {
+        if (!self.Get() || Syncing_) return;
         if (TScrollBarLink* linked = ScrollBar()) SetTopIndex(linked->Position());
     });
     Changed();
@@ -258,13 +258,13 @@ void TGraphListView::SetSelected(int32_t index) {
     if (index == Selected_) return;
     if (TCustomGraphControl* old = SelectedRow()) old->Invalidate();
     Selected_ = index;
-    SelectedRow_ = TControlRef(Rows(index));
+    SelectedRow_ = TWeakRef<TCustomGraphControl>(Rows(index));
     if (TCustomGraphControl* row = SelectedRow()) row->Invalidate();
 }
 
 void TGraphListView::ResetSelection() {
     Selected_ = -1;
-    SelectedRow_ = TControlRef();
+    SelectedRow_ = TWeakRef<TCustomGraphControl>();
 }
 
 void TGraphListView::ScrollIntoView(int32_t index) {
@@ -303,9 +303,9 @@ void TGraphListView::KeyDown(uint32_t virtualKey, bool extended, bool repeated, 
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + slots - 1));
             ScrollIntoView(Selected_);
-            const TControlRef self(this);
+            const TWeakRef<TCustomGraphControl> self(this);
             RaiseEvent(OnSelect, *this);
-            if (!self.Alive()) return;
+            if (!self.Get()) return;
             break;
         }
         case kKeyUp:
@@ -345,14 +345,14 @@ bool TGraphRow::Selected() const {
 void TGraphRow::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     TGraphListView* view = ListView();
     if (view == nullptr) return;
-    const TControlRef self(this);
-    const TControlRef viewRef(view);
+    const TWeakRef<TCustomGraphControl> self(this);
+    const TWeakRef<TCustomGraphControl> viewRef(view);
     const auto* slot = static_cast<const TDisplayControl*>(ParentControl());
     view->SetSelected(ClampToInt32(int64_t{slot->Index()} + view->TopIndex()));
     view->SetFocused(true);
-    if (!self.Alive() || !viewRef.Alive()) return;
+    if (!self.Get() || !viewRef.Get()) return;
     RaiseEvent(view->OnSelect, *view);
-    if (!self.Alive() || !viewRef.Alive()) return;
+    if (!self.Get() || !viewRef.Get()) return;
     const uint32_t now = Context().Platform.Application.TickCount();
     if (ClickPending_ && now - LastClick_ < kDoubleClickTime) {
         ClickPending_ = false;

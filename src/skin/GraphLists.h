@@ -52,7 +52,7 @@ public:
 
 private:
     int32_t Index_;
-    TControlRef Row_;  // the list's row, borrowed
+    TWeakRef<TCustomGraphControl> Row_;  // the list's row, borrowed
 };
 
 // Rows (owned) shown through slots (the children), from a top index on. A list shorter than its
@@ -111,7 +111,7 @@ private:
     int32_t TopIndex_ = 0;
     std::vector<std::unique_ptr<TCustomGraphControl>> Rows_;
     TScrollBarLink* ScrollBar_ = nullptr;  // borrowed; alive while ScrollBarRef_ is
-    TControlRef ScrollBarRef_;
+    TWeakRef<TCustomGraphControl> ScrollBarRef_;
     TVerticalAlignment VerticalAlignment_ = TVerticalAlignment::Top;
 };
 
@@ -168,7 +168,7 @@ protected:
 
 private:
     int32_t Selected_ = -1;
-    TControlRef SelectedRow_;
+    TWeakRef<TCustomGraphControl> SelectedRow_;
 };
 
 // A row of a list view, painted by its paint event. A mouse down selects it, focuses the list

@@ -42,19 +42,13 @@ void PaintDetached(TCustomGraphControl& control, const TPaintContext& at) {
 
 }  // namespace
 
-// --- TMenuItemRef ---
-
-TMenuItemRef::TMenuItemRef(TCustomMenuItem* item) : Item_(item) {
-    if (item != nullptr) Life_ = item->Life_;
-}
-
 // --- TCustomMenuItem ---
 
 TCustomMenuItem::TCustomMenuItem(TGraphMenu& menu)
-    : TCustomTreeItem(std::make_unique<TMenuItems>()), Menu_(menu), Life_(std::make_shared<int>(0)) {}
+    : TCustomTreeItem(std::make_unique<TMenuItems>()), Menu_(menu) {}
 
 TCustomMenuItem::~TCustomMenuItem() {
-    Life_.reset();
+    Life_.End();
     Popup_.reset();
 }
 
@@ -308,18 +302,18 @@ void TGraphMenu::LayoutTopRow() {
 
 void TGraphMenu::SetVisible(bool value) {
     if (!value && State_ == TState::Active) {
-        const TControlRef self(this);
+        const TWeakRef<TCustomGraphControl> self(this);
         Leave();
-        if (!self.Alive()) return;
+        if (!self.Get()) return;
     }
     TCustomGraphControl::SetVisible(value);
 }
 
 void TGraphMenu::SetEnabled(bool value) {
     if (!value && State_ == TState::Active) {
-        const TControlRef self(this);
+        const TWeakRef<TCustomGraphControl> self(this);
         Leave();
-        if (!self.Alive()) return;
+        if (!self.Get()) return;
     }
     TCustomGraphControl::SetEnabled(value);
 }
@@ -411,7 +405,7 @@ void TGraphMenu::Expand(TCustomMenuItem& item) {
     if (item.Expanded() || !item.Enabled || !item.HasChildren()) return;
     CollapseOthers(&item);
     item.SetExpanded(true);
-    Deepest_ = TMenuItemRef(&item);
+    Deepest_ = TWeakRef<TCustomMenuItem>(&item);
     if (TCustomGraphContainer* container = GetContainer()) container->Host().SetFocus();
 }
 
@@ -419,7 +413,7 @@ void TGraphMenu::Collapse(TCustomMenuItem& item) {
     item.SetExpanded(false);
     // The items below it closed with it.
     if (TCustomMenuItem* deepest = Deepest_.Get(); deepest != nullptr && OnPathOf(item, *deepest)) {
-        Deepest_ = TMenuItemRef(item.ParentItem());
+        Deepest_ = TWeakRef<TCustomMenuItem>(item.ParentItem());
     }
 }
 
@@ -427,7 +421,7 @@ void TGraphMenu::CollapseAll() {
     for (TCustomMenuItem* item : Items_->MenuItems()) {
         if (item->Expanded()) Collapse(*item);
     }
-    Deepest_ = TMenuItemRef();
+    Deepest_ = TWeakRef<TCustomMenuItem>();
 }
 
 // --- delayed tasks ---
@@ -438,7 +432,7 @@ void TGraphMenu::RequestTask(TTaskKind kind, TCustomMenuItem& item, uint32_t del
         if (it->Kind != kind) Tasks_.erase(it);
         return;
     }
-    Tasks_.push_back({kind, TMenuItemRef(&item), Now(), delay});
+    Tasks_.push_back({kind, TWeakRef<TCustomMenuItem>(&item), Now(), delay});
 }
 
 void TGraphMenu::RemoveTask(const TCustomMenuItem& item) {
@@ -514,9 +508,9 @@ void TGraphMenu::Deactivate() {
     State_ = TState::Passive;
     Tasks_.clear();
     StopAnimation();
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     ReleaseMouse();
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     CollapseAll();
     RaiseEvent(OnDeactivate, *this);
 }
@@ -534,9 +528,9 @@ void TGraphMenu::CaptureLost() {
 }
 
 void TGraphMenu::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (State_ == TState::Active) {
         ActiveMouseMove(x, y);
     } else {
@@ -590,15 +584,15 @@ void TGraphMenu::ActiveMouseMove(int32_t x, int32_t y) {
 }
 
 void TGraphMenu::MouseLeave() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseLeave();
-    if (self.Alive() && State_ == TState::Passive) Select(nullptr);
+    if (self.Get() && State_ == TState::Passive) Select(nullptr);
 }
 
 void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (State_ == TState::Active) {
         ActiveLButtonDown(x, y);
     } else {
@@ -609,8 +603,8 @@ void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 void TGraphMenu::PassiveLButtonDown(int32_t x, int32_t y) {
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr) return;
-    const TMenuItemRef pressed(item);
-    const TControlRef self(this);
+    const TWeakRef<TCustomMenuItem> pressed(item);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (TCustomGraphContainer* container = GetContainer()) {
         container->SetActiveMenu(this);
     } else {
@@ -618,7 +612,7 @@ void TGraphMenu::PassiveLButtonDown(int32_t x, int32_t y) {
     }
     // OnActivate may have freed the menu or the item.
     item = pressed.Get();
-    if (!self.Alive() || item == nullptr || State_ != TState::Active) return;
+    if (!self.Get() || item == nullptr || State_ != TState::Active) return;
     if (!item->Enabled) return;
     Select(item);
     Expand(*item);
@@ -637,21 +631,21 @@ void TGraphMenu::ActiveLButtonDown(int32_t x, int32_t y) {
 }
 
 void TGraphMenu::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive() || State_ != TState::Active) return;
+    if (!self.Get() || State_ != TState::Active) return;
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr || !item->Enabled || item->HasChildren()) return;
-    const TMenuItemRef clicked(item);
+    const TWeakRef<TCustomMenuItem> clicked(item);
     Leave();
     // Leaving raised OnDeactivate, which may have freed the menu and its items.
     if (TCustomMenuItem* still = clicked.Get()) still->Click();
 }
 
 void TGraphMenu::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::RButtonDown(x, y, shift);
-    if (self.Alive() && State_ == TState::Active) Leave();
+    if (self.Get() && State_ == TState::Active) Leave();
 }
 
 void TGraphMenu::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {

@@ -134,9 +134,9 @@ bool TCustomScroller::PageTowards(int32_t coordinate) {
 }
 
 void TCustomScroller::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     Pressed_ = true;
     LastPoint_ = {x, y};
     if (OnThumb(x, y)) {
@@ -146,14 +146,14 @@ void TCustomScroller::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
         Dragging_ = true;
         return;
     }
-    if (!PageTowards(Along(x, y)) || !self.Alive()) return;
+    if (!PageTowards(Along(x, y)) || !self.Get()) return;
     Animate(0, 1, 0, 0, FirstRepeatDelay);
 }
 
 void TCustomScroller::AnimationLooped() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::AnimationLooped();
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     if (!Pressed_ || Dragging_) {
         StopAnimation();
         return;
@@ -164,9 +164,9 @@ void TCustomScroller::AnimationLooped() {
 }
 
 void TCustomScroller::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     LastPoint_ = {x, y};
     if (!Dragging_) {
         const bool hot = OnThumb(x, y);
@@ -190,18 +190,18 @@ void TCustomScroller::StopPaging() {
 }
 
 void TCustomScroller::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     StopPaging();
     Dragging_ = false;
     ReleaseMouse();
 }
 
 void TCustomScroller::MouseLeave() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseLeave();
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     StopPaging();
     if (Hot_) {
         Hot_ = false;
@@ -292,11 +292,11 @@ void TCustomScrollBar::SetPage(int32_t page) {
 }
 
 void TCustomScrollBar::ScrollerChanged() {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (ChangeHandler_) {
         std::function<void()> handler = ChangeHandler_;
         handler();
-        if (!self.Alive()) return;
+        if (!self.Get()) return;
     }
     RaiseEvent(OnChange, *this);
 }

@@ -28,26 +28,26 @@ void TTrackSlider::Paint(const TPaintContext& paint) {
 }
 
 void TTrackSlider::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     Grab_ = {x, y};
     Dragging_ = true;
     CaptureMouse();
 }
 
 void TTrackSlider::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     Dragging_ = false;
     ReleaseMouse();
 }
 
 void TTrackSlider::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || !Dragging_) return;
+    if (!self.Get() || !Dragging_) return;
     if (std::abs(int64_t{y} - Grab_.Y) >= kDragBand) return;
     const int64_t left = int64_t{Left()} + x - Grab_.X;
     Bar_.SliderDragged(static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX)));
@@ -91,9 +91,9 @@ void TGraphTrackBar::SliderDragged(int32_t left) {
     const double value = static_cast<double>(std::clamp(left, 0, free)) / free;
     if (value == LastValue_) return;
     LastValue_ = value;
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     RaiseEvent(OnChange, *this, value);
-    if (self.Alive()) SetPosition(value);
+    if (self.Get()) SetPosition(value);
 }
 
 void TGraphTrackBar::Resized() {
