@@ -133,7 +133,7 @@ void TCustomGraphButton::StopRepeat() {
     FirstDelay_ = false;
 }
 
-void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TCustomGraphButton::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     switch (Style_) {
         case TButtonStyle::Button:
             MousePressed_ = true;
@@ -163,7 +163,7 @@ void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /
     }
 }
 
-void TCustomGraphButton::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
+void TCustomGraphButton::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (!MousePressed_) return;
     const TButtonState remembered = State_;
     // Exactly one capture-lost step: through the container when this button holds the capture.
@@ -192,9 +192,9 @@ void TCustomGraphButton::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) 
     }
 }
 
-void TCustomGraphButton::MouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateState(x, y); }
+void TCustomGraphButton::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateState(x, y); }
 
-void TCustomGraphButton::MouseLeave() {
+void TCustomGraphButton::DoMouseLeave() {
     if (State_ != TButtonState::Down) SetState(TButtonState::Normal);
 }
 
@@ -204,20 +204,17 @@ void TCustomGraphButton::CaptureLost() {
     MousePressed_ = false;
 }
 
-void TCustomGraphButton::FrameChanged() {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::FrameChanged();
-    if (!self.Get()) return;
+void TCustomGraphButton::DoFrameChanged() {
+    TCustomGraphControl::DoFrameChanged();
     if (Style_ == TButtonStyle::FireButton && State_ == TButtonState::Pressed && Repeating_ && !FirstDelay_) Click();
 }
 
-void TCustomGraphButton::AnimationLooped() {
+void TCustomGraphButton::DoAnimationLooped() {
     if (Repeating_ && Style_ == TButtonStyle::FireButton && FirstDelay_) {
         // The first frame of the repeat stage comes while the delay still counts: no click.
         Animate(1, INT32_MAX, 1, 0, kRepeatFrameTime);
         FirstDelay_ = false;
     }
-    TCustomGraphControl::AnimationLooped();
 }
 
 // --- TGraphButton ---
@@ -369,11 +366,11 @@ void TAnimateButton::Paint(const TPaintContext& paint) {
     inside.Draw(*image, 0, 0);
 }
 
-void TAnimateButton::AnimationLooped() {
+void TAnimateButton::DoAnimationLooped() {
     // A hot animation that ends on the frame it shows changes no frame, yet a button left in the
     // meantime now shows its normal image.
     Invalidate();
-    TCustomGraphButton::AnimationLooped();
+    TCustomGraphButton::DoAnimationLooped();
 }
 
 bool TAnimateButton::HitTest(int32_t x, int32_t y) {
@@ -436,9 +433,9 @@ void TGraphTextButton::LoadFromXML(const TXMLNode& node) {
     LookChanged();
 }
 
-void TGraphTextButton::Resized() {
+void TGraphTextButton::DoResized() {
     LookChanged();
-    TGraphButton::Resized();
+    TGraphButton::DoResized();
 }
 
 void TGraphTextButton::LookChanged() {

@@ -196,38 +196,30 @@ void TGraphCardControl::ConditionsChanged(const TValueItems* values) {
     if (values != nullptr) HandConditions(*values);
 }
 
-void TGraphCardControl::MouseEnter() {
+void TGraphCardControl::DoMouseEnter() {
     HandConditions(true, Focused());
-    TCustomGraphControl::MouseEnter();
 }
 
-void TGraphCardControl::MouseLeave() {
+void TGraphCardControl::DoMouseLeave() {
     HandConditions(false, Focused());
-    TCustomGraphControl::MouseLeave();
 }
 
 void TGraphCardControl::DoEnter() {
     HandConditions(MouseInside(), true);
-    TCustomGraphControl::DoEnter();
 }
 
 void TGraphCardControl::DoExit() {
     HandConditions(MouseInside(), false);
-    TCustomGraphControl::DoExit();
 }
 
-void TGraphCardControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
+void TGraphCardControl::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    AfterEvent([this] { RaiseEvent(OnCardLButtonDown, *this); });
     if (TabStop) SetFocused(true);
-    RaiseEvent(OnCardLButtonDown, *this);
-    if (self.Get()) TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphCardControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
+void TGraphCardControl::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    AfterEvent([this] { RaiseEvent(OnCardRButtonDown, *this); });
     if (TabStop) SetFocused(true);
-    RaiseEvent(OnCardRButtonDown, *this);
-    if (self.Get()) TCustomGraphControl::RButtonDown(x, y, shift);
 }
 
 // --- hand cells ---
@@ -384,40 +376,34 @@ void THoldemHandSet::Paint(const TPaintContext& paint) {
     }
 }
 
-void THoldemHandSet::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Get()) return;
+void THoldemHandSet::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
+    // The drag starts after the press's events, unless they freed the set.
+    AfterEvent([this, x, y] {
+        if (ReadOnly) return;
+        THandCell* cell = CellAt(x, y);
+        if (cell == nullptr) return;  // a press beside the grid starts no drag
+        DragState_ = !cell->Selected;
+        CaptureMouse();
+        SetSelected(*cell, DragState_);
+    });
     RaiseEvent(OnHandMouseDown, *this);
-    if (!self.Get() || ReadOnly) return;
-    THandCell* cell = CellAt(x, y);
-    if (cell == nullptr) return;  // a press beside the grid starts no drag
-    DragState_ = !cell->Selected;
-    CaptureMouse();
-    SetSelected(*cell, DragState_);
 }
 
-void THoldemHandSet::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Get() || ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
+void THoldemHandSet::DoMouseMove(int32_t x, int32_t y, TShiftState shift) {
+    if (ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
     if (THandCell* cell = CellAt(x, y)) SetSelected(*cell, DragState_);
 }
 
-void THoldemHandSet::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (self.Get() && !ReadOnly) ReleaseMouse();
+void THoldemHandSet::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (!ReadOnly) ReleaseMouse();
 }
 
-void THoldemHandSet::MouseEnter() {
+void THoldemHandSet::DoMouseEnter() {
     Invalidate();
-    TCustomGraphControl::MouseEnter();
 }
 
-void THoldemHandSet::MouseLeave() {
+void THoldemHandSet::DoMouseLeave() {
     Invalidate();
-    TCustomGraphControl::MouseLeave();
 }
 
 // --- THandControl ---

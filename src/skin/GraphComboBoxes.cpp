@@ -63,22 +63,15 @@ void TGraphComboBoxRow::Paint(const TPaintContext& paint) {
     TCustomGraphControl::Paint(paint);
 }
 
-void TGraphComboBoxRow::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TGraphComboBoxRow::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     // Unlike a plain row, no selection and no focus: the choice is made on release.
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphComboBoxRow::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Get()) return;
+void TGraphComboBoxRow::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (TGraphComboBox* combo = Combo()) combo->RowChosen(Tag);
 }
 
-void TGraphComboBoxRow::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Get()) return;
+void TGraphComboBoxRow::DoMouseMove(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     const auto* slot = dynamic_cast<const TDisplayControl*>(ParentControl());
     if (TGraphComboBox* combo = Combo(); combo != nullptr && slot != nullptr) combo->RowHovered(slot->Index());
 }
@@ -405,21 +398,17 @@ void TGraphComboBox::SetButtonState(TButtonState state) {
     Invalidate();
 }
 
-void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Get()) return;
+void TGraphComboBox::DoLButtonDown(int32_t x, int32_t y, TShiftState shift) {
     if (Dropped_) {
         int32_t listX = 0;
         int32_t listY = 0;
         if (!BoxToList(x, y, listX, listY) && !PressScrollBar(x, y, shift)) CloseUp();
         return;
     }
-    if (TabStop) SetFocused(true);
-    if (!self.Get()) return;
     ButtonState_ = TButtonState::Pressed;
     DropDown();
     Invalidate();
+    if (TabStop) SetFocused(true);
 }
 
 bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
@@ -435,10 +424,7 @@ bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
     return true;
 }
 
-void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Get()) return;
+void TGraphComboBox::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (ButtonState_ == TButtonState::Pressed) SetButtonState(TButtonState::Normal);
     int32_t listX = 0;
     int32_t listY = 0;
@@ -450,18 +436,14 @@ void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
     Change();
 }
 
-void TGraphComboBox::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::RButtonDown(x, y, shift);
-    if (!self.Get() || Dropped_) return;
+void TGraphComboBox::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (Dropped_) return;
+    Invalidate();
     if (TabStop) SetFocused(true);
-    if (self.Get()) Invalidate();
 }
 
-void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Get() || !Dropped_) return;
+void TGraphComboBox::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (!Dropped_) return;
     int32_t listX = 0;
     int32_t listY = 0;
     if (!BoxToList(x, y, listX, listY)) return;
@@ -472,36 +454,24 @@ void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
     if (row < ItemCount()) List_->SetSelected(row);
 }
 
-void TGraphComboBox::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseWheel(distance, x, y, shift);
-    if (!self.Get() || !Dropped_) return;
+void TGraphComboBox::DoMouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState shift) {
+    if (!Dropped_) return;
     if (TGraphListView* list = ListView()) list->MouseWheel(distance, 0, 0, shift);
 }
 
-void TGraphComboBox::MouseEnter() {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseEnter();
-    if (!self.Get()) return;
+void TGraphComboBox::DoMouseEnter() {
     if (!Dropped_ && ButtonState_ != TButtonState::Pressed) ButtonState_ = TButtonState::Hot;
     Invalidate();
 }
 
-void TGraphComboBox::MouseLeave() {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseLeave();
-    if (self.Get()) SetButtonState(TButtonState::Normal);
-}
+void TGraphComboBox::DoMouseLeave() { SetButtonState(TButtonState::Normal); }
 
 void TGraphComboBox::CaptureLost() {
     SetButtonState(MouseInside() ? TButtonState::Hot : TButtonState::Normal);
     CloseUp();
 }
 
-void TGraphComboBox::DoExit() {
-    CloseUp();
-    TCustomGraphControl::DoExit();
-}
+void TGraphComboBox::DoExit() { CloseUp(); }
 
 bool TGraphComboBox::HasHint() const { return !Dropped_ && TCustomGraphControl::HasHint(); }
 
@@ -539,12 +509,9 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
     }
 }
 
-void TGraphComboBox::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphComboBox::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     const int32_t before = ItemIndex_;
-    if (!HandleKey(virtualKey)) {
-        TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-        return;
-    }
+    if (!HandleKey(virtualKey)) return;
     processed = true;
     if (ItemIndex_ != before) Change();
 }

@@ -48,9 +48,11 @@ public:
     TGraphComboBoxRow(const TSkinContext& context, TGraphComboBox& combo, int32_t tag);
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     TGraphComboBox* Combo() const;
@@ -142,18 +144,20 @@ public:
     void SetEnabled(bool value) override;
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void RButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    // The wheel scrolls an open drop-down.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
     void CaptureLost() override;
-    void DoExit() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
     bool HasHint() const override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    // The wheel scrolls an open drop-down.
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
+    void DoExit() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
 
 private:
     // The texts follow the current language.

@@ -141,9 +141,8 @@ void TGraphSwitch::SelectState(const std::string& name) {
         CreateChildren(*state);
         Controls().BroadcastConditions(&Conditions_);
     }
-    const TWeakRef<TCustomGraphControl> self(this);
     StateBuilt();
-    if (self.Get()) RaiseEvent(OnChange, *this);
+    RaiseEvent(OnChange, *this);
 }
 
 // --- SkinCase ---

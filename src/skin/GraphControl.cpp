@@ -316,11 +316,11 @@ void TCustomGraphControl::SetFocused(bool value) {
         }
         container->FocusedControl_ = this;
         Invalidate();
-        DoEnter();
+        RunEntry([&] { DoEnter(); }, [&] { RaiseEvent(OnEnter, *this); });
     } else {
         if (container->FocusedControl_ == this) container->FocusedControl_ = nullptr;
         Invalidate();
-        DoExit();
+        RunEntry([&] { DoExit(); }, [&] { RaiseEvent(OnExit, *this); });
     }
 }
 
@@ -387,47 +387,107 @@ void TCustomGraphControl::PaintChildren(const TPaintContext& paint) {
     }
 }
 
-// --- input hooks ---
+// --- input entries ---
 
-void TCustomGraphControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnLButtonDown, *this, x, y, shift); }
-void TCustomGraphControl::LButtonUp(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnLButtonUp, *this, x, y, shift); }
+void TCustomGraphControl::RunEntry(const std::function<void()>& work, const std::function<void()>& event) {
+    const TWeakRef<TCustomGraphControl> self(this);
+    ++Entries_;
+    try {
+        work();
+        if (self.Get() != nullptr) event();
+        if (self.Get() == nullptr) return;
+        // The outermost entry runs the deferred steps, and those they defer in turn.
+        while (Entries_ == 1 && !Deferred_.empty()) {
+            const std::function<void()> step = std::move(Deferred_.front());
+            Deferred_.erase(Deferred_.begin());
+            step();
+            if (self.Get() == nullptr) return;
+        }
+        --Entries_;
+    } catch (...) {
+        if (self.Get() != nullptr) {
+            Entries_ = 0;
+            Deferred_.clear();
+        }
+        throw;
+    }
+}
+
+void TCustomGraphControl::AfterEvent(std::function<void()> step) {
+    if (Entries_ > 0) {
+        Deferred_.push_back(std::move(step));
+    } else {
+        step();
+    }
+}
+
+void TCustomGraphControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    RunEntry([&] { DoLButtonDown(x, y, shift); }, [&] { RaiseEvent(OnLButtonDown, *this, x, y, shift); });
+}
+void TCustomGraphControl::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RunEntry([&] { DoLButtonUp(x, y, shift); }, [&] { RaiseEvent(OnLButtonUp, *this, x, y, shift); });
+}
 void TCustomGraphControl::LButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
-    RaiseEvent(OnLButtonDblClk, *this, x, y, shift);
+    RunEntry([&] { DoLButtonDblClk(x, y, shift); }, [&] { RaiseEvent(OnLButtonDblClk, *this, x, y, shift); });
 }
-void TCustomGraphControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnRButtonDown, *this, x, y, shift); }
-void TCustomGraphControl::RButtonUp(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnRButtonUp, *this, x, y, shift); }
-void TCustomGraphControl::MouseMove(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnMouseMove, *this, x, y, shift); }
+void TCustomGraphControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    RunEntry([&] { DoRButtonDown(x, y, shift); }, [&] { RaiseEvent(OnRButtonDown, *this, x, y, shift); });
+}
+void TCustomGraphControl::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RunEntry([&] { DoRButtonUp(x, y, shift); }, [&] { RaiseEvent(OnRButtonUp, *this, x, y, shift); });
+}
+void TCustomGraphControl::MouseMove(int32_t x, int32_t y, TShiftState shift) {
+    RunEntry([&] { DoMouseMove(x, y, shift); }, [&] { RaiseEvent(OnMouseMove, *this, x, y, shift); });
+}
 void TCustomGraphControl::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
-    RaiseEvent(OnMouseWheel, *this, distance, x, y, shift);
+    RunEntry([&] { DoMouseWheel(distance, x, y, shift); },
+             [&] { RaiseEvent(OnMouseWheel, *this, distance, x, y, shift); });
 }
-void TCustomGraphControl::MouseEnter() { RaiseEvent(OnMouseEnter, *this); }
-void TCustomGraphControl::MouseLeave() { RaiseEvent(OnMouseLeave, *this); }
-void TCustomGraphControl::DoEnter() { RaiseEvent(OnEnter, *this); }
-void TCustomGraphControl::DoExit() { RaiseEvent(OnExit, *this); }
+void TCustomGraphControl::MouseEnter() {
+    RunEntry([&] { DoMouseEnter(); }, [&] { RaiseEvent(OnMouseEnter, *this); });
+}
+void TCustomGraphControl::MouseLeave() {
+    RunEntry([&] { DoMouseLeave(); }, [&] { RaiseEvent(OnMouseLeave, *this); });
+}
 
+// The user's key events come first: one that leaves processed true takes the key.
 void TCustomGraphControl::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
-    RaiseEvent(OnCharPressed, charCode, repeatCount, processed);
+    const bool offered = static_cast<bool>(OnCharPressed);
+    RunEntry([&] { RaiseEvent(OnCharPressed, charCode, repeatCount, processed); },
+             [&] {
+                 if (!offered || !processed) DoCharPressed(charCode, repeatCount, processed);
+             });
 }
 
 void TCustomGraphControl::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
     processed = static_cast<bool>(OnKeyDown);
-    RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed);
+    RunEntry([&] { RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed); },
+             [&] {
+                 if (!processed) DoKeyDown(virtualKey, extended, repeated, processed);
+             });
 }
 
 void TCustomGraphControl::KeyUp(uint32_t virtualKey, bool extended, bool& processed) {
     processed = static_cast<bool>(OnKeyUp);
-    RaiseEvent(OnKeyUp, virtualKey, extended, processed);
+    RunEntry([&] { RaiseEvent(OnKeyUp, virtualKey, extended, processed); },
+             [&] {
+                 if (!processed) DoKeyUp(virtualKey, extended, processed);
+             });
 }
 
 void TCustomGraphControl::FrameChanged() {
-    const TWeakRef<TCustomGraphControl> self(this);
-    RaiseEvent(OnFrameChanged, *this);
-    if (self.Get()) Invalidate();
+    RunEntry([&] { DoFrameChanged(); }, [&] { RaiseEvent(OnFrameChanged, *this); });
 }
 
-void TCustomGraphControl::AnimationLooped() { RaiseEvent(OnAnimationLoop, *this); }
+void TCustomGraphControl::DoFrameChanged() { Invalidate(); }
 
-void TCustomGraphControl::Resized() { RaiseEvent(OnResize, *this); }
+void TCustomGraphControl::AnimationLooped() {
+    RunEntry([&] { DoAnimationLooped(); }, [&] { RaiseEvent(OnAnimationLoop, *this); });
+}
+
+void TCustomGraphControl::Resized() {
+    RunEntry([&] { DoResized(); }, [&] { RaiseEvent(OnResize, *this); });
+}
 
 // --- capture ---
 
@@ -583,12 +643,11 @@ void TGraphAnimator::LoadFromXML(const TXMLNode& node) {
     FrameChanged();
 }
 
-void TGraphAnimator::FrameChanged() {
+void TGraphAnimator::DoFrameChanged() {
     if (Frames_ == nullptr) return;
-    const TWeakRef<TCustomGraphControl> self(this);
     Controls().Clear();
     if (const TXMLNode* frame = Frames_->FindChild("Frame" + std::to_string(Frame()))) CreateChildren(*frame);
-    if (self.Get()) Invalidate();
+    Invalidate();
 }
 
 }  // namespace marlowen

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "core/LifeToken.h"
 #include "core/TreeItems.h"
@@ -202,29 +203,33 @@ public:
     void PaintChildren(const TPaintContext& paint);
     virtual bool HitTest(int32_t /*x*/, int32_t /*y*/) { return true; }
 
-    // --- input hooks (control coordinates) ---
-    virtual void LButtonDown(int32_t x, int32_t y, TShiftState shift);
-    virtual void LButtonUp(int32_t x, int32_t y, TShiftState shift);
-    virtual void LButtonDblClk(int32_t x, int32_t y, TShiftState shift);
-    virtual void RButtonDown(int32_t x, int32_t y, TShiftState shift);
-    virtual void RButtonUp(int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseMove(int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseEnter();
-    virtual void MouseLeave();
-    virtual void DoEnter();
-    virtual void DoExit();
-    virtual void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
-    virtual void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
-    virtual void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
+    // --- input entries (control coordinates) ---
+    // Each does the control's own work through its protected hook (Do + the entry's name), then
+    // raises the user's event (OnLButtonDown, ...) as its last action; the control never asks
+    // whether it survived the event. Steps a hook defers with AfterEvent run after the event,
+    // while the control lives. Keys differ: the user's event sees the key first and takes it by
+    // leaving processed true; the hook gets the keys it leaves.
+    void LButtonDown(int32_t x, int32_t y, TShiftState shift);
+    void LButtonUp(int32_t x, int32_t y, TShiftState shift);
+    void LButtonDblClk(int32_t x, int32_t y, TShiftState shift);
+    void RButtonDown(int32_t x, int32_t y, TShiftState shift);
+    void RButtonUp(int32_t x, int32_t y, TShiftState shift);
+    void MouseMove(int32_t x, int32_t y, TShiftState shift);
+    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
+    void MouseEnter();
+    void MouseLeave();
+    void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
+    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
+    void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
+    // The frame changed: the hook repaints, then OnFrameChanged.
+    void FrameChanged();
+    void AnimationLooped();
+    void Resized();
     // Another control (or the system) took the mouse capture from this one.
     virtual void CaptureLost() {}
-    virtual void FrameChanged();
-    virtual void AnimationLooped();
     // The control became (stopped being) the container's active menu.
     virtual void Activate() {}
     virtual void Deactivate() {}
-    virtual void Resized();
     // Condition values handed down the tree (none: nothing new).
     virtual void ConditionsChanged(const TValueItems* /*values*/) {}
 
@@ -276,6 +281,29 @@ public:
     static int16_t CursorFromName(const std::string& name);
 
 protected:
+    // The controls' own work of the input entries (the defaults do nothing; DoFrameChanged
+    // repaints). DoEnter and DoExit come with the focus, before OnEnter and OnExit.
+    virtual void DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoLButtonDblClk(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoRButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseMove(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseWheel(int32_t /*distance*/, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseEnter() {}
+    virtual void DoMouseLeave() {}
+    virtual void DoEnter() {}
+    virtual void DoExit() {}
+    virtual void DoCharPressed(uint32_t /*charCode*/, int32_t /*repeatCount*/, bool& /*processed*/) {}
+    virtual void DoKeyDown(uint32_t /*virtualKey*/, bool /*extended*/, bool /*repeated*/, bool& /*processed*/) {}
+    virtual void DoKeyUp(uint32_t /*virtualKey*/, bool /*extended*/, bool& /*processed*/) {}
+    virtual void DoFrameChanged();
+    virtual void DoAnimationLooped() {}
+    virtual void DoResized() {}
+    // Runs the step after the event that ends the current entry, unless the event (or an earlier
+    // step) freed the control; outside an entry at once.
+    void AfterEvent(std::function<void()> step);
+
     // Stores the fields without repainting (loading).
     void SetBoundsDirect(int32_t left, int32_t top, int32_t width, int32_t height);
     void SetMouseInside(bool inside) { MouseInside_ = inside; }
@@ -284,6 +312,9 @@ private:
     friend class TCustomGraphContainer;
     friend class TGraphControls;
 
+    // The one place that asks the token after an event: `work`, then `event` while the control
+    // lives, then (the outermost entry) the deferred steps while it lives.
+    void RunEntry(const std::function<void()>& work, const std::function<void()>& event);
     void UpdateArea();
     void AnchorChildren(int32_t dx, int32_t dy);
     // Removal from a list: focus flag, container references, repaint. Never raises.
@@ -315,6 +346,8 @@ private:
     uint32_t StartTick_ = 0;
     int32_t FrameTime_ = kDefaultFrameTime;
     bool Animated_ = false;
+    int32_t Entries_ = 0;
+    std::vector<std::function<void()>> Deferred_;
 };
 
 // A control whose children are the controls described under the frame element matching its
@@ -325,7 +358,9 @@ public:
 
     void LoadFromXML(const TXMLNode& node) override;
     bool HitTest(int32_t, int32_t) override { return false; }
-    void FrameChanged() override;
+
+protected:
+    void DoFrameChanged() override;
 
 private:
     const TXMLNode* Frames_ = nullptr;  // borrowed from the document

@@ -193,11 +193,9 @@ void TGraphTextLabel::Relayout() {
     image.BeginUpdate();
     image.Clear();
     if (font != nullptr) image.AddWideText(text, *font, colour);
-    const TWeakRef<TCustomGraphControl> self(this);
-    RaiseEvent(OnTextChanged, *this);
-    if (!self.Get()) return;
     if (AutoSize_) DoAutoSize();
     image.EndUpdate();
+    RaiseEvent(OnTextChanged, *this);
 }
 
 void TGraphTextLabel::DoAutoSize() {
@@ -212,27 +210,22 @@ void TGraphTextLabel::DoAutoSize() {
     SetBounds(left, top, w, h);
 }
 
-void TGraphTextLabel::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TGraphTextLabel::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (OnClick) {
         RaiseEvent(OnClick, *this);
         return;
     }
     if (!Command.empty()) Context().Platform.Shell.Execute("open", Command, "", "", ShowCommand::Hide);
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphTextLabel::MouseEnter() {
-    const TWeakRef<TCustomGraphControl> self(this);
+void TGraphTextLabel::DoMouseEnter() {
     Hot_ = true;
     Relayout();
-    if (self.Get()) TCustomGraphControl::MouseEnter();
 }
 
-void TGraphTextLabel::MouseLeave() {
-    const TWeakRef<TCustomGraphControl> self(this);
+void TGraphTextLabel::DoMouseLeave() {
     Hot_ = false;
     Relayout();
-    if (self.Get()) TCustomGraphControl::MouseLeave();
 }
 
 void RegisterLabelElements(TGraphElementRegistry& registry) {

@@ -164,8 +164,8 @@ void TCustomGraphList::LinkScrollBar(TScrollBarLink* bar) {
     ScrollBarRef_ = TWeakRef<TCustomGraphControl>(bar != nullptr ? &bar->BarControl() : nullptr);
     if (bar == nullptr) return;
     // The handler may outlive the list (the bar is not ours): it checks the list first.
-    bar->SetChangeHandler([this, self = TWeakRef<TCustomGraphControl>(this)] {
-        if (!self.Get() || Syncing_) return;
+    bar->SetChangeHandler([this, list = TWeakRef<TCustomGraphControl>(this)] {
+        if (list.Get() == nullptr || Syncing_) return;
         if (TScrollBarLink* linked = ScrollBar()) SetTopIndex(linked->Position());
     });
     Changed();
@@ -206,7 +206,7 @@ void TCustomGraphList::Rebuild() {
     }
 }
 
-void TCustomGraphList::MouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TCustomGraphList::DoMouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     const int64_t last = int64_t{RowCount()} - SlotCount();
     const int64_t top = std::max<int64_t>(std::min<int64_t>(int64_t{TopIndex_} - 3 * int64_t{distance}, last), 0);
     if (top != TopIndex_) SetTopIndex(static_cast<int32_t>(top));
@@ -290,7 +290,7 @@ void TGraphListView::Paint(const TPaintContext& paint) {
     TCustomGraphList::Paint(paint);
 }
 
-void TGraphListView::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphListView::DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
     const int32_t slots = SlotCount();
     const int32_t old = Selected_;
     switch (virtualKey) {
@@ -303,10 +303,12 @@ void TGraphListView::KeyDown(uint32_t virtualKey, bool extended, bool repeated, 
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + slots - 1));
             ScrollIntoView(Selected_);
-            const TWeakRef<TCustomGraphControl> self(this);
+            // OnSelect at once, and again once it ran when the selection moved.
+            AfterEvent([this, old] {
+                if (Selected_ != old) RaiseEvent(OnSelect, *this);
+            });
             RaiseEvent(OnSelect, *this);
-            if (!self.Get()) return;
-            break;
+            return;
         }
         case kKeyUp:
             processed = true;
@@ -320,7 +322,7 @@ void TGraphListView::KeyDown(uint32_t virtualKey, bool extended, bool repeated, 
             SetSelected(ClampToInt32(int64_t{Selected_} + 1));
             ScrollIntoView(Selected_);
             break;
-        default: TCustomGraphList::KeyDown(virtualKey, extended, repeated, processed); return;
+        default: TCustomGraphList::DoKeyDown(virtualKey, extended, repeated, processed); return;
     }
     if (Selected_ != old) RaiseEvent(OnSelect, *this);
 }
@@ -342,28 +344,32 @@ bool TGraphRow::Selected() const {
     return view != nullptr && view->SelectedRow() == this;
 }
 
-void TGraphRow::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TGraphRow::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     TGraphListView* view = ListView();
     if (view == nullptr) return;
-    const TWeakRef<TCustomGraphControl> self(this);
-    const TWeakRef<TCustomGraphControl> viewRef(view);
+    // The view's OnSelect (and OnDblClick on a second click) follow the focus and the row's
+    // own event; the view holds the row, so a row that lives has its view.
+    AfterEvent([this] {
+        TGraphListView* list = ListView();
+        if (list == nullptr) return;
+        const uint32_t now = Context().Platform.Application.TickCount();
+        if (ClickPending_ && now - LastClick_ < kDoubleClickTime) {
+            ClickPending_ = false;
+            AfterEvent([this] {
+                if (TGraphListView* doubled = ListView()) RaiseEvent(doubled->OnDblClick, *doubled, doubled->Selected());
+            });
+        } else {
+            LastClick_ = now;
+            ClickPending_ = true;
+        }
+        RaiseEvent(list->OnSelect, *list);
+    });
     const auto* slot = static_cast<const TDisplayControl*>(ParentControl());
     view->SetSelected(ClampToInt32(int64_t{slot->Index()} + view->TopIndex()));
     view->SetFocused(true);
-    if (!self.Get() || !viewRef.Get()) return;
-    RaiseEvent(view->OnSelect, *view);
-    if (!self.Get() || !viewRef.Get()) return;
-    const uint32_t now = Context().Platform.Application.TickCount();
-    if (ClickPending_ && now - LastClick_ < kDoubleClickTime) {
-        ClickPending_ = false;
-        RaiseEvent(view->OnDblClick, *view, view->Selected());
-        return;
-    }
-    LastClick_ = now;
-    ClickPending_ = true;
 }
 
-void TGraphRow::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
+void TGraphRow::DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
     TGraphListView* view = ListView();
     if (view == nullptr) return;
     const TCustomGraphControl* slot = ParentControl();

@@ -90,8 +90,6 @@ public:
     // Puts rows from the top index into the slots and tells the linked bar.
     virtual void Rebuild();
 
-    // The wheel moves the top index three rows a step.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
 
 protected:
     // A rebuild now, or at the last EndUpdate.
@@ -103,6 +101,9 @@ protected:
     void DetachRows();
     // Clear drops the selection here, before the rows are freed.
     virtual void ResetSelection() {}
+
+    // The wheel moves the top index three rows a step.
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     int32_t UpdateDepth_ = 0;
@@ -160,11 +161,12 @@ public:
     // Keeps the selected index across the rebuild.
     void Rebuild() override;
     void Paint(const TPaintContext& paint) override;
-    // Page Up, Page Down, Up and Down move the selection (and are reported handled).
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
 
 protected:
     void ResetSelection() override;
+
+    // Page Up, Page Down, Up and Down move the selection (and are reported handled).
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
 
 private:
     int32_t Selected_ = -1;
@@ -185,9 +187,11 @@ public:
     // Whether the row is its list view's selected row.
     bool Selected() const;
 
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
     // Wheel steps go to the list view.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     uint32_t LastClick_ = 0;

@@ -300,27 +300,21 @@ void TGraphMenu::LayoutTopRow() {
     }
 }
 
+// A menu hidden or disabled while active leaves last (OnDeactivate may free it).
 void TGraphMenu::SetVisible(bool value) {
-    if (!value && State_ == TState::Active) {
-        const TWeakRef<TCustomGraphControl> self(this);
-        Leave();
-        if (!self.Get()) return;
-    }
+    const bool leave = !value && State_ == TState::Active;
     TCustomGraphControl::SetVisible(value);
+    if (leave && State_ == TState::Active) Leave();
 }
 
 void TGraphMenu::SetEnabled(bool value) {
-    if (!value && State_ == TState::Active) {
-        const TWeakRef<TCustomGraphControl> self(this);
-        Leave();
-        if (!self.Get()) return;
-    }
+    const bool leave = !value && State_ == TState::Active;
     TCustomGraphControl::SetEnabled(value);
+    if (leave && State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::Resized() {
+void TGraphMenu::DoResized() {
     LayoutTopRow();
-    TCustomGraphControl::Resized();
 }
 
 void TGraphMenu::Paint(const TPaintContext& paint) {
@@ -467,7 +461,7 @@ void TGraphMenu::RunDueTask() {
     }
 }
 
-void TGraphMenu::FrameChanged() {
+void TGraphMenu::DoFrameChanged() {
     // The frames only measure time: nothing of the menu depends on the frame number.
     if (State_ == TState::Active) RunDueTask();
 }
@@ -508,9 +502,7 @@ void TGraphMenu::Deactivate() {
     State_ = TState::Passive;
     Tasks_.clear();
     StopAnimation();
-    const TWeakRef<TCustomGraphControl> self(this);
     ReleaseMouse();
-    if (!self.Get()) return;
     CollapseAll();
     RaiseEvent(OnDeactivate, *this);
 }
@@ -527,10 +519,7 @@ void TGraphMenu::CaptureLost() {
     if (State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Get()) return;
+void TGraphMenu::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (State_ == TState::Active) {
         ActiveMouseMove(x, y);
     } else {
@@ -583,16 +572,11 @@ void TGraphMenu::ActiveMouseMove(int32_t x, int32_t y) {
     Expand(*item);
 }
 
-void TGraphMenu::MouseLeave() {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseLeave();
-    if (self.Get() && State_ == TState::Passive) Select(nullptr);
+void TGraphMenu::DoMouseLeave() {
+    if (State_ == TState::Passive) Select(nullptr);
 }
 
-void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Get()) return;
+void TGraphMenu::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (State_ == TState::Active) {
         ActiveLButtonDown(x, y);
     } else {
@@ -603,19 +587,19 @@ void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 void TGraphMenu::PassiveLButtonDown(int32_t x, int32_t y) {
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr) return;
-    const TWeakRef<TCustomMenuItem> pressed(item);
-    const TWeakRef<TCustomGraphControl> self(this);
+    // The pressed item opens after the activation's and the press's events, unless they freed
+    // it or left the menu passive.
+    AfterEvent([this, pressed = TWeakRef<TCustomMenuItem>(item)] {
+        TCustomMenuItem* still = pressed.Get();
+        if (still == nullptr || State_ != TState::Active || !still->Enabled) return;
+        Select(still);
+        Expand(*still);
+    });
     if (TCustomGraphContainer* container = GetContainer()) {
         container->SetActiveMenu(this);
     } else {
         Activate();
     }
-    // OnActivate may have freed the menu or the item.
-    item = pressed.Get();
-    if (!self.Get() || item == nullptr || State_ != TState::Active) return;
-    if (!item->Enabled) return;
-    Select(item);
-    Expand(*item);
 }
 
 void TGraphMenu::ActiveLButtonDown(int32_t x, int32_t y) {
@@ -630,31 +614,27 @@ void TGraphMenu::ActiveLButtonDown(int32_t x, int32_t y) {
     Expand(*item);
 }
 
-void TGraphMenu::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Get() || State_ != TState::Active) return;
+void TGraphMenu::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (State_ != TState::Active) return;
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr || !item->Enabled || item->HasChildren()) return;
-    const TWeakRef<TCustomMenuItem> clicked(item);
+    // The item's OnClick comes after the leaving's OnDeactivate and the release's event.
+    AfterEvent([clicked = TWeakRef<TCustomMenuItem>(item)] {
+        if (TCustomMenuItem* still = clicked.Get()) still->Click();
+    });
     Leave();
-    // Leaving raised OnDeactivate, which may have freed the menu and its items.
-    if (TCustomMenuItem* still = clicked.Get()) still->Click();
 }
 
-void TGraphMenu::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::RButtonDown(x, y, shift);
-    if (self.Get() && State_ == TState::Active) Leave();
+void TGraphMenu::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphMenu::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     if (State_ == TState::Active && virtualKey == VirtualKey::Escape) {
         processed = true;
         Leave();
         return;
     }
-    TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
 }
 
 }  // namespace marlowen

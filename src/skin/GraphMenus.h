@@ -212,17 +212,19 @@ public:
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;
     void Paint(const TPaintContext& paint) override;
-    void Resized() override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void RButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseLeave() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
     void CaptureLost() override;
-    void FrameChanged() override;
     void Activate() override;
     void Deactivate() override;
+
+protected:
+    void DoResized() override;
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseLeave() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoFrameChanged() override;
 
 private:
     friend class TCustomMenuItem;

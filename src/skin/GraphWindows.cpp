@@ -178,24 +178,20 @@ TFormHost* TWinCaptionArea::Form() const {
     return container != nullptr ? container->Host().Form() : nullptr;
 }
 
-void TWinCaptionArea::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TWinCaptionArea::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     Dragging_ = true;
     GrabX_ = x;
     GrabY_ = y;
     CaptureMouse();
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TWinCaptionArea::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
+void TWinCaptionArea::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     Dragging_ = false;
     ReleaseMouse();
-    TCustomGraphControl::LButtonUp(x, y, shift);
 }
 
-void TWinCaptionArea::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TWeakRef<TCustomGraphControl> self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Get() || !Dragging_ || (x == GrabX_ && y == GrabY_)) return;
+void TWinCaptionArea::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (!Dragging_ || (x == GrabX_ && y == GrabY_)) return;
     TFormHost* form = Form();
     if (form == nullptr) return;
     const TScreenRect bounds = form->Bounds();

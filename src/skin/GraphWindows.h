@@ -120,13 +120,15 @@ public:
     // Where the form, dropped with its top-left at (x, y), comes to lie after snapping.
     TPoint SnapPosition(const TFormHost& form, int32_t x, int32_t y) const;
 
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
     void CaptureLost() override { Dragging_ = false; }
 
     // After each move of the form.
     TNotifyEvent OnMoved;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     TFormHost* Form() const;
