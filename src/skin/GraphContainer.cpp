@@ -219,6 +219,23 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
     if (TCustomGraphControl* l = lenderRef.Get()) l->CaptureLost();
 }
 
+void TCustomGraphContainer::SetFocusedControl(TCustomGraphControl* control) {
+    if (control == FocusedControl_) return;
+    if (control != nullptr && Host_->CanFocus() && !Host_->Focused()) Host_->SetFocus();
+    const TWeakRef<TCustomGraphControl> next(control);
+    if (TCustomGraphControl* previous = std::exchange(FocusedControl_, nullptr)) previous->FocusExit();
+    // OnExit may have freed the control that was to take the focus.
+    control = next.Get();
+    if (control == nullptr) return;
+    FocusedControl_ = control;
+    control->FocusEnter();
+}
+
+void TCustomGraphContainer::ForgetUnreachable() {
+    if (FocusedControl_ != nullptr && !Reachable(*FocusedControl_)) std::exchange(FocusedControl_, nullptr)->Invalidate();
+    if (CapturedControl_ != nullptr && !Reachable(*CapturedControl_)) SetCapturedControl(nullptr);
+}
+
 void TCustomGraphContainer::LendCapture(TCustomGraphControl& borrower) {
     if (CapturedControl_ == nullptr || CapturedControl_ == &borrower || CaptureLender_ != nullptr) return;
     CaptureLender_ = CapturedControl_;
@@ -236,10 +253,7 @@ void TCustomGraphContainer::SetActiveMenu(TCustomGraphControl* menu) {
 
 void TCustomGraphContainer::ControlRemoved(TCustomGraphControl& control) noexcept {
     if (InSubtree(HoverControl_, control)) HoverControl_ = nullptr;
-    if (InSubtree(FocusedControl_, control)) {
-        FocusedControl_->Focused_ = false;
-        FocusedControl_ = nullptr;
-    }
+    if (InSubtree(FocusedControl_, control)) FocusedControl_ = nullptr;
     if (InSubtree(ActiveMenu_, control)) ActiveMenu_ = nullptr;
     if (InSubtree(CaptureLender_, control)) CaptureLender_ = nullptr;
     // The hooks below run code of the controls; what they raise must not end the program.
@@ -354,17 +368,11 @@ void TCustomGraphContainer::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
 void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHints) {
     if (target == HoverControl_) return;
     const TWeakRef<TCustomGraphControl> next(target);
-    if (TCustomGraphControl* old = HoverControl_) {
-        const TWeakRef<TCustomGraphControl> oldRef(old);
-        HoverControl_ = nullptr;
-        old->MouseLeave();
-        if (TCustomGraphControl* still = oldRef.Get()) still->SetMouseInside(false);
-    }
+    LeaveHover();
     target = next.Get();
     HoverControl_ = target;
     if (target != nullptr) {
         Host_->SetCursor(target->Cursor());
-        target->SetMouseInside(true);
         target->MouseEnter();
         target = next.Get();
         if (target == nullptr || !withHints) return;
@@ -388,6 +396,10 @@ void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHi
             HideHint();
         }
     }
+}
+
+void TCustomGraphContainer::LeaveHover() {
+    if (TCustomGraphControl* old = std::exchange(HoverControl_, nullptr)) old->MouseLeave();
 }
 
 void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
@@ -432,12 +444,7 @@ void TCustomGraphContainer::MouseLeave() {
     if (!MouseInside_) return;
     MouseInside_ = false;
     if (CapturedControl_ != nullptr) return;
-    if (TCustomGraphControl* hover = HoverControl_) {
-        const TWeakRef<TCustomGraphControl> ref(hover);
-        HoverControl_ = nullptr;
-        hover->MouseLeave();
-        if (TCustomGraphControl* still = ref.Get()) still->SetMouseInside(false);
-    }
+    LeaveHover();
     HintPending_ = false;
     RaiseEvent(OnMouseLeave, *this);
 }

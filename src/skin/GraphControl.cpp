@@ -111,8 +111,6 @@ TCustomGraphControl::~TCustomGraphControl() {
 }
 
 void TCustomGraphControl::LeavingList() noexcept {
-    Focused_ = false;
-    MouseInside_ = false;
     TCustomGraphContainer* container = GetContainer();
     if (container == nullptr) return;
     const TPoint at = ClientToContainer(0, 0);
@@ -275,14 +273,7 @@ TPoint TCustomGraphControl::ClientToScreen(int32_t x, int32_t y) const {
 void TCustomGraphControl::UpdateArea() {
     TCustomGraphContainer* container = GetContainer();
     if (container == nullptr) return;
-    if (TCustomGraphControl* focused = container->FocusedControl(); focused != nullptr && !TCustomGraphContainer::Reachable(*focused)) {
-        focused->Focused_ = false;
-        container->FocusedControl_ = nullptr;
-        focused->Invalidate();
-    }
-    if (TCustomGraphControl* captured = container->CapturedControl(); captured != nullptr && !TCustomGraphContainer::Reachable(*captured)) {
-        container->SetCapturedControl(nullptr);
-    }
+    container->ForgetUnreachable();
     if (ParentControl() != nullptr && !ParentControl()->Showing()) return;
     const TPoint at = ClientToContainer(0, 0);
     container->InvalidateRect(at.X, at.Y, SaturateInt32(int64_t{at.X} + Width_), SaturateInt32(int64_t{at.Y} + Height_));
@@ -300,34 +291,35 @@ void TCustomGraphControl::SetEnabled(bool value) {
     if (Visible_) UpdateArea();
 }
 
+bool TCustomGraphControl::Focused() const {
+    const TCustomGraphContainer* container = GetContainer();
+    return container != nullptr && container->FocusedControl() == this;
+}
+
+bool TCustomGraphControl::MouseInside() const {
+    const TCustomGraphContainer* container = GetContainer();
+    return container != nullptr && container->HoverControl() == this;
+}
+
 void TCustomGraphControl::SetFocused(bool value) {
-    if (value == Focused_) return;
-    Focused_ = value;
-    TCustomGraphContainer* container = GetContainer();
-    if (container == nullptr) return;
-    const TWeakRef<TCustomGraphControl> self(this);
-    if (value) {
-        TWindowHost& host = container->Host();
-        if (host.CanFocus() && !host.Focused()) host.SetFocus();
-        TCustomGraphControl* previous = container->FocusedControl();
-        if (previous != nullptr && previous != this) {
-            previous->SetFocused(false);
-            if (!self.Get()) return;
-        }
-        container->FocusedControl_ = this;
-        Invalidate();
-        RunEntry([&] { DoEnter(); }, [&] { RaiseEvent(OnEnter, *this); });
-    } else {
-        if (container->FocusedControl_ == this) container->FocusedControl_ = nullptr;
-        Invalidate();
-        RunEntry([&] { DoExit(); }, [&] { RaiseEvent(OnExit, *this); });
-    }
+    if (value == Focused()) return;
+    if (TCustomGraphContainer* container = GetContainer()) container->SetFocusedControl(value ? this : nullptr);
+}
+
+void TCustomGraphControl::FocusEnter() {
+    Invalidate();
+    RunEntry([&] { DoEnter(); }, [&] { RaiseEvent(OnEnter, *this); });
+}
+
+void TCustomGraphControl::FocusExit() {
+    Invalidate();
+    RunEntry([&] { DoExit(); }, [&] { RaiseEvent(OnExit, *this); });
 }
 
 void TCustomGraphControl::SetCursor(int16_t cursor) {
     if (cursor == Cursor_) return;
     Cursor_ = cursor;
-    if (MouseInside_) {
+    if (MouseInside()) {
         if (TCustomGraphContainer* container = GetContainer()) container->Host().SetCursor(cursor);
     }
 }

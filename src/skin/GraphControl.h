@@ -172,10 +172,12 @@ public:
     virtual void SetVisible(bool value);
     bool Enabled() const { return Enabled_; }
     virtual void SetEnabled(bool value);
-    bool Focused() const { return Focused_; }
+    // Focus and hover are the container's: a control not hosted has neither.
+    bool Focused() const;
+    // Takes the focus from the container's focused control (or gives it up).
     void SetFocused(bool value);
     bool TabStop = false;
-    bool MouseInside() const { return MouseInside_; }
+    bool MouseInside() const;
     int16_t Cursor() const { return Cursor_; }
     void SetCursor(int16_t cursor);
     bool WindowActive() const { return WindowActive_; }
@@ -218,6 +220,10 @@ public:
     void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
     void MouseEnter();
     void MouseLeave();
+    // The container gave the focus to the control (took it away): a repaint, DoEnter and
+    // OnEnter (DoExit and OnExit).
+    void FocusEnter();
+    void FocusExit();
     void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
     void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
     void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
@@ -306,11 +312,9 @@ protected:
 
     // Stores the fields without repainting (loading).
     void SetBoundsDirect(int32_t left, int32_t top, int32_t width, int32_t height);
-    void SetMouseInside(bool inside) { MouseInside_ = inside; }
 
 private:
-    friend class TCustomGraphContainer;
-    friend class TGraphControls;
+    friend class TGraphControls;  // LeavingList
 
     // The one place that asks the token after an event: `work`, then `event` while the control
     // lives, then (the outermost entry) the deferred steps while it lives.
@@ -331,8 +335,6 @@ private:
     int32_t ContainerTop_ = 0;
     bool Visible_ = true;
     bool Enabled_ = true;
-    bool Focused_ = false;
-    bool MouseInside_ = false;
     bool WindowActive_ = true;
     int16_t Cursor_ = CursorId::Default;
 
