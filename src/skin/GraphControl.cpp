@@ -413,23 +413,28 @@ void TCustomGraphControl::AfterEvent(std::function<void()> step) {
     }
 }
 
+void TCustomGraphControl::RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y,
+                                        TShiftState shift) {
+    RunEntry([&] { (this->*hook)(x, y, shift); }, [&] { RaiseEvent(event, *this, x, y, shift); });
+}
+
 void TCustomGraphControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoLButtonDown(x, y, shift); }, [&] { RaiseEvent(OnLButtonDown, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoLButtonDown, OnLButtonDown, x, y, shift);
 }
 void TCustomGraphControl::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoLButtonUp(x, y, shift); }, [&] { RaiseEvent(OnLButtonUp, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoLButtonUp, OnLButtonUp, x, y, shift);
 }
 void TCustomGraphControl::LButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoLButtonDblClk(x, y, shift); }, [&] { RaiseEvent(OnLButtonDblClk, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoLButtonDblClk, OnLButtonDblClk, x, y, shift);
 }
 void TCustomGraphControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoRButtonDown(x, y, shift); }, [&] { RaiseEvent(OnRButtonDown, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoRButtonDown, OnRButtonDown, x, y, shift);
 }
 void TCustomGraphControl::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoRButtonUp(x, y, shift); }, [&] { RaiseEvent(OnRButtonUp, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoRButtonUp, OnRButtonUp, x, y, shift);
 }
 void TCustomGraphControl::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    RunEntry([&] { DoMouseMove(x, y, shift); }, [&] { RaiseEvent(OnMouseMove, *this, x, y, shift); });
+    RunMouseEntry(&TCustomGraphControl::DoMouseMove, OnMouseMove, x, y, shift);
 }
 void TCustomGraphControl::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
     RunEntry([&] { DoMouseWheel(distance, x, y, shift); },

@@ -319,6 +319,8 @@ private:
     // The one place that asks the token after an event: `work`, then `event` while the control
     // lives, then (the outermost entry) the deferred steps while it lives.
     void RunEntry(const std::function<void()>& work, const std::function<void()>& event);
+    using TMouseHook = void (TCustomGraphControl::*)(int32_t x, int32_t y, TShiftState shift);
+    void RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y, TShiftState shift);
     void UpdateArea();
     void AnchorChildren(int32_t dx, int32_t dy);
     // Removal from a list: focus flag, container references, repaint. Never raises.
