@@ -21,11 +21,6 @@ namespace marlowen {
 
 namespace {
 
-constexpr uint32_t kKeyEnter = 13;
-constexpr uint32_t kKeyEscape = 27;
-constexpr uint32_t kKeyUp = 38;
-constexpr uint32_t kKeyDown = 40;
-
 // The list view of a drop-down: its slots are laid out anew at every opening.
 class TDropDownList : public TGraphListView {
 public:
@@ -478,7 +473,7 @@ bool TGraphComboBox::HasHint() const { return !Dropped_ && TCustomGraphControl::
 bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
     TGraphListView* list = Dropped_ ? ListView() : nullptr;
     switch (virtualKey) {
-        case kKeyEnter:
+        case VirtualKey::Return:
             if (list != nullptr) {
                 SetItemIndex(list->Selected());
                 CloseUp();
@@ -486,8 +481,8 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
                 DropDown();
             }
             return true;
-        case kKeyEscape: CloseUp(); return true;
-        case kKeyUp:
+        case VirtualKey::Escape: CloseUp(); return true;
+        case VirtualKey::Up:
             if (list != nullptr) {
                 if (list->Selected() > 0) {
                     list->SetSelected(list->Selected() - 1);
@@ -497,7 +492,7 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
                 SetItemIndex(ItemIndex_ - 1);
             }
             return true;
-        case kKeyDown:
+        case VirtualKey::Down:
             if (list != nullptr) {
                 list->SetSelected(list->Selected() + 1);
                 list->ScrollIntoView(list->Selected());

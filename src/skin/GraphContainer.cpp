@@ -100,6 +100,10 @@ void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, 
 
 void TCustomGraphContainer::HostRepaintMessage() {
     RepaintPosted_ = false;
+    PaintNow();
+}
+
+void TCustomGraphContainer::PaintNow() {
     if (DirtyEmpty_) return;
     const TRect rect = DirtyRect_;
     DirtyEmpty_ = true;

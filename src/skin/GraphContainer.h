@@ -55,6 +55,9 @@ public:
     void BeginUpdate() { ++UpdateCount_; }
     void EndUpdate();
     bool DirtyEmpty() const { return DirtyEmpty_; }
+    // Paints the dirty region at once, without waiting for the repaint message (which then
+    // finds nothing left to paint).
+    void PaintNow();
     TRect DirtyRect() const { return DirtyRect_; }
     // Paints the rectangle (exclusive) of the tree into the back buffer and copies it to the
     // window. Exceptions of the controls are swallowed; an interrupted paint copies nothing.

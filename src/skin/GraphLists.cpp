@@ -21,11 +21,6 @@ namespace marlowen {
 
 namespace {
 
-constexpr uint32_t kKeyPageUp = 33;
-constexpr uint32_t kKeyPageDown = 34;
-constexpr uint32_t kKeyUp = 38;
-constexpr uint32_t kKeyDown = 40;
-
 // Slots are as high as a row: a height below 1 would leave nothing to divide the list by.
 void CheckRowHeight(int32_t rowHeight) {
     if (rowHeight > 0) return;
@@ -294,12 +289,12 @@ void TGraphListView::DoKeyDown(uint32_t virtualKey, bool extended, bool repeated
     const int32_t slots = SlotCount();
     const int32_t old = Selected_;
     switch (virtualKey) {
-        case kKeyPageUp:
+        case VirtualKey::PageUp:
             processed = true;
             SetSelected(ClampToInt32(std::max<int64_t>(0, int64_t{Selected_} - slots + 1)));
             ScrollIntoView(Selected_);
             break;
-        case kKeyPageDown: {
+        case VirtualKey::PageDown: {
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + slots - 1));
             ScrollIntoView(Selected_);
@@ -310,14 +305,14 @@ void TGraphListView::DoKeyDown(uint32_t virtualKey, bool extended, bool repeated
             RaiseEvent(OnSelect, *this);
             return;
         }
-        case kKeyUp:
+        case VirtualKey::Up:
             processed = true;
             if (Selected_ > 0) {
                 SetSelected(Selected_ - 1);
                 ScrollIntoView(Selected_);
             }
             break;
-        case kKeyDown:
+        case VirtualKey::Down:
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + 1));
             ScrollIntoView(Selected_);
