@@ -50,7 +50,7 @@ void TFormSetup::ShowPage(const TSetupPageClass& pageClass) {
     TFrameSetup* old = CurrentPage();
     TFrameSetup* shown = page.get();
     PlacePage(std::move(page));
-    CurrentPage_ = TControlRef(shown);
+    CurrentPage_ = TWeakRef<TCustomGraphControl>(shown);
     if (old != nullptr) old->ParentControl()->Controls().Remove(old, true);
 
     try {

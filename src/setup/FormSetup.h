@@ -59,7 +59,7 @@ private:
 
     const TSkinContext& Context_;
     THintWindowControl& Hint_;
-    TControlRef CurrentPage_;
+    TWeakRef<TCustomGraphControl> CurrentPage_;
     bool ErrorClosed_ = false;
     int32_t Busy_ = 0;
 };

@@ -29,11 +29,11 @@ TFrameSetup::TFrameSetup(const TSkinContext& context) : TGraphFrame(context) {}
 void TFrameSetup::LoadFromXML(const TXMLNode& node) {
     TGraphFrame::LoadFromXML(node);
     if (TCustomGraphButton* next = FindButton(Controls(), "ButtonNext")) {
-        ButtonNext_ = TControlRef(next);
+        ButtonNext_ = TWeakRef<TCustomGraphControl>(next);
         next->OnClick = Reaction(&TFrameSetup::Next);
     }
     if (TCustomGraphButton* prev = FindButton(Controls(), "ButtonPrev")) {
-        ButtonPrev_ = TControlRef(prev);
+        ButtonPrev_ = TWeakRef<TCustomGraphControl>(prev);
         prev->OnClick = Reaction(&TFrameSetup::Back);
     }
 }

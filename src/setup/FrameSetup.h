@@ -67,8 +67,8 @@ protected:
     }
 
 private:
-    TControlRef ButtonNext_;
-    TControlRef ButtonPrev_;
+    TWeakRef<TCustomGraphControl> ButtonNext_;
+    TWeakRef<TCustomGraphControl> ButtonPrev_;
     TFormSetup* Form_ = nullptr;
 };
 

@@ -264,7 +264,7 @@ void TFrameDirectory::ShowProgress(const std::string& text, int32_t percent) {
         label->SetCaption(Utf8ToUtf16(text));
     }
     // The copy holds the thread: the page paints now, and the system gets to see the window live.
-    if (TCustomGraphContainer* container = GetContainer()) container->HostRepaintMessage();
+    if (TCustomGraphContainer* container = GetContainer()) container->PaintNow();
     Context().Platform.Application.ProcessMessages();
 }
 

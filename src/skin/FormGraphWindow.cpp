@@ -44,7 +44,7 @@ TGraphWindow* TFormGraphWindow::Window() const { return static_cast<TGraphWindow
 
 void TFormGraphWindow::FreeWindow() {
     TCustomGraphControl* window = Window_.Get();
-    Window_ = TControlRef();
+    Window_ = TWeakRef<TCustomGraphControl>();
     if (window != nullptr) Container_->Controls().Remove(window, true);
 }
 
@@ -59,7 +59,7 @@ void TFormGraphWindow::LoadSkinNode(const TXMLNode& node) {
     auto loading = std::make_unique<TGraphWindow>(Context_);
     loading->LoadFromXML(node);  // a failure frees the new window on the way out
     TGraphWindow* window = Container_->Controls().AddControl(std::move(loading));
-    Window_ = TControlRef(window);
+    Window_ = TWeakRef<TCustomGraphControl>(window);
     window->Invalidate();
     window->OnMinimize = [this] { Minimize(); };
     window->OnClose = [this] { CloseBySkin(); };

@@ -96,7 +96,7 @@ private:
     std::unique_ptr<TFormHost> Host_;
     std::unique_ptr<TGraphContainer> Container_;
     // The window, owned by the container's control list.
-    TControlRef Window_;
+    TWeakRef<TCustomGraphControl> Window_;
     TFormGraphWindow* ModalParent_ = nullptr;
     TFormGraphWindow* ModalChild_ = nullptr;
 };

@@ -104,7 +104,7 @@ void TCustomGraphButton::SetDown(bool down) {
     }
     if (Style_ == TButtonStyle::RadioButton && Owner() != nullptr) {
         // Released buttons may move within the list (a hot one goes last): walk a snapshot.
-        std::vector<TControlRef> others;
+        std::vector<TWeakRef<TCustomGraphControl>> others;
         for (TCustomItem* item = Owner()->First(); item != nullptr; item = item->Next()) {
             auto* button = dynamic_cast<TCustomGraphButton*>(item);
             if (button != nullptr && button != this && button->Style_ == TButtonStyle::RadioButton &&
@@ -112,7 +112,7 @@ void TCustomGraphButton::SetDown(bool down) {
                 others.emplace_back(button);
             }
         }
-        for (const TControlRef& ref : others) {
+        for (const TWeakRef<TCustomGraphControl>& ref : others) {
             if (auto* button = static_cast<TCustomGraphButton*>(ref.Get())) button->SetDown(false);
         }
     }
@@ -133,7 +133,7 @@ void TCustomGraphButton::StopRepeat() {
     FirstDelay_ = false;
 }
 
-void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TCustomGraphButton::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     switch (Style_) {
         case TButtonStyle::Button:
             MousePressed_ = true;
@@ -146,10 +146,10 @@ void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /
             CaptureMouse();
             FirstDelay_ = true;
             Repeating_ = true;
-            const TControlRef self(this);
+            // The first frame's OnFrameChanged may free the button: the click waits for the
+            // press to end, and the animation starting is the last thing done here.
+            AfterEvent([this] { Click(); });
             Animate(1, 2, 1, 1, kFirstDelayFrameTime);
-            if (!self.Alive()) return;  // freed by an OnFrameChanged handler
-            Click();
             break;
         }
         case TButtonStyle::CheckButton:
@@ -166,7 +166,7 @@ void TCustomGraphButton::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /
     }
 }
 
-void TCustomGraphButton::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
+void TCustomGraphButton::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (!MousePressed_) return;
     const TButtonState remembered = State_;
     // Exactly one capture-lost step: through the container when this button holds the capture.
@@ -195,9 +195,9 @@ void TCustomGraphButton::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) 
     }
 }
 
-void TCustomGraphButton::MouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateState(x, y); }
+void TCustomGraphButton::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateState(x, y); }
 
-void TCustomGraphButton::MouseLeave() {
+void TCustomGraphButton::DoMouseLeave() {
     if (State_ != TButtonState::Down) SetState(TButtonState::Normal);
 }
 
@@ -207,22 +207,18 @@ void TCustomGraphButton::CaptureLost() {
     MousePressed_ = false;
 }
 
-void TCustomGraphButton::FrameChanged() {
-    const TControlRef self(this);
-    TCustomGraphControl::FrameChanged();
-    if (!self.Alive()) return;
+void TCustomGraphButton::DoFrameChanged() {
+    TCustomGraphControl::DoFrameChanged();
     if (Style_ == TButtonStyle::FireButton && State_ == TButtonState::Pressed && Repeating_ && !FirstDelay_) Click();
 }
 
-void TCustomGraphButton::AnimationLooped() {
+void TCustomGraphButton::DoAnimationLooped() {
     if (Repeating_ && Style_ == TButtonStyle::FireButton && FirstDelay_) {
-        // The first frame of the repeat stage comes while the delay still counts: no click.
-        const TControlRef self(this);
+        // The first frame of the repeat stage comes while the delay still counts: no click. Its
+        // OnFrameChanged may free the button, so the delay ends after the loop's event.
+        AfterEvent([this] { FirstDelay_ = false; });
         Animate(1, INT32_MAX, 1, 0, kRepeatFrameTime);
-        if (!self.Alive()) return;  // freed by an OnFrameChanged handler
-        FirstDelay_ = false;
     }
-    TCustomGraphControl::AnimationLooped();
 }
 
 // --- TGraphButton ---
@@ -335,8 +331,9 @@ void TAnimateButton::SetState(TButtonState state) {
     if (state == old) return;
     // A frame time of 0 (from a document) would make the hot animation raise on every hover.
     const int32_t frameTime = FrameTime() > 0 ? FrameTime() : kHotFrameTime;
-    // Starting the hot frames raises OnFrameChanged, whose handler may free the button.
-    const TControlRef self(this);
+    // The state first: starting the hot frames raises OnFrameChanged, whose handler may free the
+    // button, so the animation is the last thing done here.
+    TCustomGraphButton::SetState(state);
     if (state == TButtonState::Hot) {
         if (Animated()) {
             SetRepeatCount(1);
@@ -350,8 +347,6 @@ void TAnimateButton::SetState(TButtonState state) {
     } else if (old == TButtonState::Hot && Animated()) {
         SetRepeatCount(1);  // the hot frames play out
     }
-    if (!self.Alive()) return;
-    TCustomGraphButton::SetState(state);
 }
 
 void TAnimateButton::Paint(const TPaintContext& paint) {
@@ -379,11 +374,11 @@ void TAnimateButton::Paint(const TPaintContext& paint) {
     inside.Draw(*image, 0, 0);
 }
 
-void TAnimateButton::AnimationLooped() {
+void TAnimateButton::DoAnimationLooped() {
     // A hot animation that ends on the frame it shows changes no frame, yet a button left in the
     // meantime now shows its normal image.
     Invalidate();
-    TCustomGraphButton::AnimationLooped();
+    TCustomGraphButton::DoAnimationLooped();
 }
 
 bool TAnimateButton::HitTest(int32_t x, int32_t y) {
@@ -446,9 +441,9 @@ void TGraphTextButton::LoadFromXML(const TXMLNode& node) {
     LookChanged();
 }
 
-void TGraphTextButton::Resized() {
+void TGraphTextButton::DoResized() {
     LookChanged();
-    TGraphButton::Resized();
+    TGraphButton::DoResized();
 }
 
 void TGraphTextButton::LookChanged() {

@@ -69,17 +69,18 @@ public:
     bool Hits(int32_t x, int32_t y);
 
     void SetEnabled(bool value) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseLeave() override;
     void CaptureLost() override;
-    void FrameChanged() override;
-    void AnimationLooped() override;
 
 protected:
     // After the state or the enabled flag changed (the caption of a text button follows).
     virtual void LookChanged() {}
+
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseLeave() override;
+    void DoFrameChanged() override;
+    void DoAnimationLooped() override;
 
 private:
     void StopRepeat();
@@ -174,7 +175,9 @@ public:
     void SetState(TButtonState state) override;
     void Paint(const TPaintContext& paint) override;
     bool HitTest(int32_t x, int32_t y) override;
-    void AnimationLooped() override;
+
+protected:
+    void DoAnimationLooped() override;
 
 private:
     std::string HotFrameName(int32_t frame) const;
@@ -215,10 +218,11 @@ public:
     int32_t VertPressedOffset = 0;
 
     void LoadFromXML(const TXMLNode& node) override;
-    void Resized() override;
 
 protected:
     void LookChanged() override;
+
+    void DoResized() override;
 
 private:
     TGraphTextLabel* Label_;  // a child: owned by the child list

@@ -165,7 +165,7 @@ void TGraphCardControl::SetState(std::string name) {
 
 void TGraphCardControl::BuildState() {
     Controls().Clear();
-    CardImage_ = TControlRef();
+    CardImage_ = TWeakRef<TCustomGraphControl>();
     const TXMLNode& style = Context().Resources.GetXML(Style_);
     for (const TXMLNode* state : style.Nodes().Nodes()) {
         if (!SameText(state->Name(), State_)) continue;
@@ -190,7 +190,7 @@ void TGraphCardControl::HandConditions(const TValueItems& values) {
     ForEachDescendant(*this, [&](TCustomGraphControl& c) {
         if (found == nullptr) found = dynamic_cast<TGraphCardImage*>(&c);
     });
-    CardImage_ = TControlRef(found);
+    CardImage_ = TWeakRef<TCustomGraphControl>(found);
     if (found != nullptr) found->SetCard(Card_);
 }
 
@@ -198,38 +198,30 @@ void TGraphCardControl::ConditionsChanged(const TValueItems* values) {
     if (values != nullptr) HandConditions(*values);
 }
 
-void TGraphCardControl::MouseEnter() {
+void TGraphCardControl::DoMouseEnter() {
     HandConditions(true, Focused());
-    TCustomGraphControl::MouseEnter();
 }
 
-void TGraphCardControl::MouseLeave() {
+void TGraphCardControl::DoMouseLeave() {
     HandConditions(false, Focused());
-    TCustomGraphControl::MouseLeave();
 }
 
 void TGraphCardControl::DoEnter() {
     HandConditions(MouseInside(), true);
-    TCustomGraphControl::DoEnter();
 }
 
 void TGraphCardControl::DoExit() {
     HandConditions(MouseInside(), false);
-    TCustomGraphControl::DoExit();
 }
 
-void TGraphCardControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+void TGraphCardControl::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    AfterEvent([this] { RaiseEvent(OnCardLButtonDown, *this); });
     if (TabStop) SetFocused(true);
-    RaiseEvent(OnCardLButtonDown, *this);
-    if (self.Alive()) TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphCardControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
+void TGraphCardControl::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    AfterEvent([this] { RaiseEvent(OnCardRButtonDown, *this); });
     if (TabStop) SetFocused(true);
-    RaiseEvent(OnCardRButtonDown, *this);
-    if (self.Alive()) TCustomGraphControl::RButtonDown(x, y, shift);
 }
 
 // --- hand cells ---
@@ -386,40 +378,34 @@ void THoldemHandSet::Paint(const TPaintContext& paint) {
     }
 }
 
-void THoldemHandSet::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+void THoldemHandSet::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
+    // The drag starts after the press's events, unless they freed the set.
+    AfterEvent([this, x, y] {
+        if (ReadOnly) return;
+        THandCell* cell = CellAt(x, y);
+        if (cell == nullptr) return;  // a press beside the grid starts no drag
+        DragState_ = !cell->Selected;
+        CaptureMouse();
+        SetSelected(*cell, DragState_);
+    });
     RaiseEvent(OnHandMouseDown, *this);
-    if (!self.Alive() || ReadOnly) return;
-    THandCell* cell = CellAt(x, y);
-    if (cell == nullptr) return;  // a press beside the grid starts no drag
-    DragState_ = !cell->Selected;
-    CaptureMouse();
-    SetSelected(*cell, DragState_);
 }
 
-void THoldemHandSet::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
+void THoldemHandSet::DoMouseMove(int32_t x, int32_t y, TShiftState shift) {
+    if (ReadOnly || (shift & ShiftState::Left) == 0 || !IsCaptured()) return;
     if (THandCell* cell = CellAt(x, y)) SetSelected(*cell, DragState_);
 }
 
-void THoldemHandSet::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (self.Alive() && !ReadOnly) ReleaseMouse();
+void THoldemHandSet::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (!ReadOnly) ReleaseMouse();
 }
 
-void THoldemHandSet::MouseEnter() {
+void THoldemHandSet::DoMouseEnter() {
     Invalidate();
-    TCustomGraphControl::MouseEnter();
 }
 
-void THoldemHandSet::MouseLeave() {
+void THoldemHandSet::DoMouseLeave() {
     Invalidate();
-    TCustomGraphControl::MouseLeave();
 }
 
 // --- THandControl ---
@@ -432,8 +418,8 @@ void THandControl::ConditionsChanged(const TValueItems* values) {
 
 std::vector<TGraphCardControl*> THandControl::Cards() const {
     std::vector<TGraphCardControl*> cards;
-    for (const TControlRef& ref : Cards_) {
-        if (TCustomGraphControl* card = ref.Get()) cards.push_back(static_cast<TGraphCardControl*>(card));
+    for (const TWeakRef<TGraphCardControl>& ref : Cards_) {
+        if (TGraphCardControl* card = ref.Get()) cards.push_back(card);
     }
     return cards;
 }

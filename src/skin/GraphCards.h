@@ -91,12 +91,14 @@ public:
     std::function<void(TGraphCardControl& sender)> OnCardRButtonDown;
 
     void ConditionsChanged(const TValueItems* values) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
+
+protected:
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
     void DoEnter() override;
     void DoExit() override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void RButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     void BuildState();
@@ -106,7 +108,7 @@ private:
     std::string Style_;
     std::string State_;
     uint8_t Card_ = CardCode::Unknown;
-    TControlRef CardImage_;
+    TWeakRef<TCustomGraphControl> CardImage_;
 };
 
 // One of the 169 starting-hand classes as a cell of the hand grid.
@@ -164,11 +166,13 @@ public:
     std::function<void(THoldemHandSet& sender)> OnChange;
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
 
 private:
     bool IsSelected(int32_t column, int32_t row) const;
@@ -210,7 +214,7 @@ protected:
 private:
     // Owned by the tree, which may free them (a state that fails to build, a handler): held by
     // references that notice. Rebuilt with every state.
-    std::vector<TControlRef> Cards_;
+    std::vector<TWeakRef<TGraphCardControl>> Cards_;
 };
 
 }  // namespace marlowen

@@ -220,19 +220,16 @@ bool TGraphCheckBox::HitTest(int32_t x, int32_t y) {
 // One press toggles once. A press belongs to the mouse (it holds the capture) or to the space
 // bar (KeyPressed_); whichever began it ends it, and the other is ignored until then.
 
-void TGraphCheckBox::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
-    if (TabStop) {
-        const TControlRef self(this);
-        SetFocused(true);
-        if (!self.Alive()) return;
+void TGraphCheckBox::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (!MousePressed_) {
+        SetVisualState(TCheckBoxVisualState::Pressed);
+        MousePressed_ = true;
+        CaptureMouse();
     }
-    if (MousePressed_) return;
-    SetVisualState(TCheckBoxVisualState::Pressed);
-    MousePressed_ = true;
-    CaptureMouse();
+    if (TabStop) SetFocused(true);
 }
 
-void TGraphCheckBox::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
+void TGraphCheckBox::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (!MousePressed_ || KeyPressed_) return;
     ReleaseMouse();
     MousePressed_ = false;  // also when the box is not hosted and had no capture to lose
@@ -243,9 +240,9 @@ void TGraphCheckBox::LButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     }
 }
 
-void TGraphCheckBox::MouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateVisualState(x, y); }
+void TGraphCheckBox::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) { UpdateVisualState(x, y); }
 
-void TGraphCheckBox::MouseLeave() {
+void TGraphCheckBox::DoMouseLeave() {
     if (!KeyPressed_) SetVisualState(TCheckBoxVisualState::Normal);
 }
 
@@ -254,10 +251,7 @@ void TGraphCheckBox::CaptureLost() {
     SetVisualState(TCheckBoxVisualState::Normal);
 }
 
-void TGraphCheckBox::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
-    const TControlRef self(this);
-    TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-    if (!self.Alive() || processed) return;
+void TGraphCheckBox::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     processed = virtualKey == VirtualKey::Space;
     if (!processed || IsCaptured()) return;
     SetVisualState(TCheckBoxVisualState::Pressed);
@@ -265,7 +259,7 @@ void TGraphCheckBox::KeyDown(uint32_t virtualKey, bool extended, bool repeated, 
     KeyPressed_ = true;
 }
 
-void TGraphCheckBox::KeyUp(uint32_t virtualKey, bool /*extended*/, bool& processed) {
+void TGraphCheckBox::DoKeyUp(uint32_t virtualKey, bool /*extended*/, bool& processed) {
     processed = virtualKey == VirtualKey::Space;
     if (!processed || IsCaptured() || !MousePressed_ || !KeyPressed_) return;
     MousePressed_ = false;
@@ -279,7 +273,6 @@ void TGraphCheckBox::DoExit() {
         KeyPressed_ = false;
         SetVisualState(TCheckBoxVisualState::Normal);
     }
-    TCustomGraphControl::DoExit();
 }
 
 // --- TGraphRadioButton ---

@@ -70,14 +70,7 @@ public:
 
     void Paint(const TPaintContext& paint) override;
     bool HitTest(int32_t x, int32_t y) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseLeave() override;
     void CaptureLost() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
-    void KeyUp(uint32_t virtualKey, bool extended, bool& processed) override;
-    void DoExit() override;
 
 protected:
     void SetVisualState(TCheckBoxVisualState state);
@@ -92,6 +85,14 @@ protected:
     // The click of the radio kinds, in place of Toggle: nothing changes on a checked button, and
     // OnClick is raised unless it was checked and cannot be unchecked.
     void RadioClick(bool canUncheck, int32_t x, int32_t y);
+
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseLeave() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoKeyUp(uint32_t virtualKey, bool extended, bool& processed) override;
+    void DoExit() override;
 
 private:
     void LoadImages();

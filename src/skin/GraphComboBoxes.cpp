@@ -21,11 +21,6 @@ namespace marlowen {
 
 namespace {
 
-constexpr uint32_t kKeyEnter = 13;
-constexpr uint32_t kKeyEscape = 27;
-constexpr uint32_t kKeyUp = 38;
-constexpr uint32_t kKeyDown = 40;
-
 // The list view of a drop-down: its slots are laid out anew at every opening.
 class TDropDownList : public TGraphListView {
 public:
@@ -54,7 +49,7 @@ TDropPosition DropPositionFromName(const std::string& name) {
 TGraphComboBoxRow::TGraphComboBoxRow(const TSkinContext& context, TGraphComboBox& combo, int32_t tag)
     : TGraphRow(context, tag, nullptr), Combo_(combo), ComboRef_(&combo) {}
 
-TGraphComboBox* TGraphComboBoxRow::Combo() const { return ComboRef_.Alive() ? &Combo_ : nullptr; }
+TGraphComboBox* TGraphComboBoxRow::Combo() const { return ComboRef_.Get() ? &Combo_ : nullptr; }
 
 void TGraphComboBoxRow::Paint(const TPaintContext& paint) {
     if (const TGraphComboBox* combo = Combo()) {
@@ -63,22 +58,15 @@ void TGraphComboBoxRow::Paint(const TPaintContext& paint) {
     TCustomGraphControl::Paint(paint);
 }
 
-void TGraphComboBoxRow::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TGraphComboBoxRow::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     // Unlike a plain row, no selection and no focus: the choice is made on release.
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphComboBoxRow::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphComboBoxRow::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (TGraphComboBox* combo = Combo()) combo->RowChosen(Tag);
 }
 
-void TGraphComboBoxRow::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphComboBoxRow::DoMouseMove(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     const auto* slot = dynamic_cast<const TDisplayControl*>(ParentControl());
     if (TGraphComboBox* combo = Combo(); combo != nullptr && slot != nullptr) combo->RowHovered(slot->Index());
 }
@@ -188,11 +176,11 @@ void TGraphComboBox::TakeDropDown(TDropDownParts parts) {
     List_ = parts.List;
     Bar_ = parts.Bar;
     DropDown_ = parts.Frame.get();
-    DropDownRef_ = TControlRef(DropDown_);
+    DropDownRef_ = TWeakRef<TCustomGraphControl>(DropDown_);
     DropDownOwned_ = std::move(parts.Frame);
 }
 
-TGraphFrame* TGraphComboBox::DropDownFrame() const { return DropDownRef_.Alive() ? DropDown_ : nullptr; }
+TGraphFrame* TGraphComboBox::DropDownFrame() const { return DropDownRef_.Get() ? DropDown_ : nullptr; }
 
 TGraphListView* TGraphComboBox::ListView() const { return DropDownFrame() != nullptr ? List_ : nullptr; }
 
@@ -404,21 +392,17 @@ void TGraphComboBox::SetButtonState(TButtonState state) {
     Invalidate();
 }
 
-void TGraphComboBox::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphComboBox::DoLButtonDown(int32_t x, int32_t y, TShiftState shift) {
     if (Dropped_) {
         int32_t listX = 0;
         int32_t listY = 0;
         if (!BoxToList(x, y, listX, listY) && !PressScrollBar(x, y, shift)) CloseUp();
         return;
     }
-    if (TabStop) SetFocused(true);
-    if (!self.Alive()) return;
     ButtonState_ = TButtonState::Pressed;
     DropDown();
     Invalidate();
+    if (TabStop) SetFocused(true);
 }
 
 bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
@@ -434,10 +418,7 @@ bool TGraphComboBox::PressScrollBar(int32_t x, int32_t y, TShiftState shift) {
     return true;
 }
 
-void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphComboBox::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (ButtonState_ == TButtonState::Pressed) SetButtonState(TButtonState::Normal);
     int32_t listX = 0;
     int32_t listY = 0;
@@ -449,18 +430,14 @@ void TGraphComboBox::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
     Change();
 }
 
-void TGraphComboBox::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::RButtonDown(x, y, shift);
-    if (!self.Alive() || Dropped_) return;
+void TGraphComboBox::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (Dropped_) return;
+    Invalidate();
     if (TabStop) SetFocused(true);
-    if (self.Alive()) Invalidate();
 }
 
-void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || !Dropped_) return;
+void TGraphComboBox::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (!Dropped_) return;
     int32_t listX = 0;
     int32_t listY = 0;
     if (!BoxToList(x, y, listX, listY)) return;
@@ -471,43 +448,31 @@ void TGraphComboBox::MouseMove(int32_t x, int32_t y, TShiftState shift) {
     if (row < ItemCount()) List_->SetSelected(row);
 }
 
-void TGraphComboBox::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseWheel(distance, x, y, shift);
-    if (!self.Alive() || !Dropped_) return;
+void TGraphComboBox::DoMouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState shift) {
+    if (!Dropped_) return;
     if (TGraphListView* list = ListView()) list->MouseWheel(distance, 0, 0, shift);
 }
 
-void TGraphComboBox::MouseEnter() {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseEnter();
-    if (!self.Alive()) return;
+void TGraphComboBox::DoMouseEnter() {
     if (!Dropped_ && ButtonState_ != TButtonState::Pressed) ButtonState_ = TButtonState::Hot;
     Invalidate();
 }
 
-void TGraphComboBox::MouseLeave() {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseLeave();
-    if (self.Alive()) SetButtonState(TButtonState::Normal);
-}
+void TGraphComboBox::DoMouseLeave() { SetButtonState(TButtonState::Normal); }
 
 void TGraphComboBox::CaptureLost() {
     SetButtonState(MouseInside() ? TButtonState::Hot : TButtonState::Normal);
     CloseUp();
 }
 
-void TGraphComboBox::DoExit() {
-    CloseUp();
-    TCustomGraphControl::DoExit();
-}
+void TGraphComboBox::DoExit() { CloseUp(); }
 
 bool TGraphComboBox::HasHint() const { return !Dropped_ && TCustomGraphControl::HasHint(); }
 
 bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
     TGraphListView* list = Dropped_ ? ListView() : nullptr;
     switch (virtualKey) {
-        case kKeyEnter:
+        case VirtualKey::Return:
             if (list != nullptr) {
                 SetItemIndex(list->Selected());
                 CloseUp();
@@ -515,8 +480,8 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
                 DropDown();
             }
             return true;
-        case kKeyEscape: CloseUp(); return true;
-        case kKeyUp:
+        case VirtualKey::Escape: CloseUp(); return true;
+        case VirtualKey::Up:
             if (list != nullptr) {
                 if (list->Selected() > 0) {
                     list->SetSelected(list->Selected() - 1);
@@ -526,7 +491,7 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
                 SetItemIndex(ItemIndex_ - 1);
             }
             return true;
-        case kKeyDown:
+        case VirtualKey::Down:
             if (list != nullptr) {
                 list->SetSelected(list->Selected() + 1);
                 list->ScrollIntoView(list->Selected());
@@ -538,12 +503,9 @@ bool TGraphComboBox::HandleKey(uint32_t virtualKey) {
     }
 }
 
-void TGraphComboBox::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphComboBox::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     const int32_t before = ItemIndex_;
-    if (!HandleKey(virtualKey)) {
-        TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-        return;
-    }
+    if (!HandleKey(virtualKey)) return;
     processed = true;
     if (ItemIndex_ != before) Change();
 }

@@ -48,15 +48,17 @@ public:
     TGraphComboBoxRow(const TSkinContext& context, TGraphComboBox& combo, int32_t tag);
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     TGraphComboBox* Combo() const;
 
     TGraphComboBox& Combo_;  // borrowed; the row checks it is still alive before use
-    TControlRef ComboRef_;
+    TWeakRef<TCustomGraphControl> ComboRef_;
 };
 
 // "Combobox": a framed box showing the chosen item, with an optional drop button, that opens a
@@ -142,18 +144,20 @@ public:
     void SetEnabled(bool value) override;
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void RButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    // The wheel scrolls an open drop-down.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
     void CaptureLost() override;
-    void DoExit() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
     bool HasHint() const override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    // The wheel scrolls an open drop-down.
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
+    void DoExit() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
 
 private:
     // The texts follow the current language.
@@ -185,7 +189,7 @@ private:
     // Owned while closed; while open the container's top-level list holds it.
     std::unique_ptr<TGraphFrame> DropDownOwned_;
     TGraphFrame* DropDown_ = nullptr;
-    TControlRef DropDownRef_;
+    TWeakRef<TCustomGraphControl> DropDownRef_;
     TGraphListView* List_ = nullptr;  // inside the drop-down frame
     TScrollBarV* Bar_ = nullptr;      // inside the drop-down frame; none without a scroll folder
 

@@ -26,19 +26,16 @@ TSetConditionsControl::TSetConditionsControl(const TSkinContext& context) : TCus
 }
 
 void TSetConditionsControl::HandDown() {
-    const TControlRef self(this);
-    Controls().BroadcastConditions(&Conditions_);
-    if (!self.Alive()) return;
-    // The sweep reached the sub-trees of nested blocks too: each hands its own values again, the
-    // outer ones first, so that the values nearest to a control decide.
-    std::vector<TControlRef> nested;
+    // The sweep reaches the sub-trees of nested blocks too: each hands its own values again, the
+    // outer ones first, so that the values nearest to a control decide. They are found before any
+    // handler runs, and nothing of this block is touched once the handlers may have freed it.
+    std::vector<TWeakRef<TSetConditionsControl>> nested;
     for (TCustomGraphControl* c = NextInTree(); c != nullptr && c != NextSkippingChildren(); c = c->NextInTree()) {
-        if (dynamic_cast<TSetConditionsControl*>(c) != nullptr) nested.emplace_back(c);
+        if (auto* block = dynamic_cast<TSetConditionsControl*>(c)) nested.emplace_back(block);
     }
-    for (const TControlRef& ref : nested) {
-        if (auto* block = static_cast<TSetConditionsControl*>(ref.Get())) {
-            block->Controls().BroadcastConditions(&block->Conditions_);
-        }
+    Controls().BroadcastConditions(&Conditions_);
+    for (const TWeakRef<TSetConditionsControl>& ref : nested) {
+        if (TSetConditionsControl* block = ref.Get()) block->Controls().BroadcastConditions(&block->Conditions_);
     }
 }
 
@@ -160,9 +157,8 @@ void TGraphSwitch::SelectState(const std::string& name) {
         CreateChildren(*state);
         Controls().BroadcastConditions(&Conditions_);
     }
-    const TControlRef self(this);
     StateBuilt();
-    if (self.Alive()) RaiseEvent(OnChange, *this);
+    RaiseEvent(OnChange, *this);
 }
 
 // --- SkinCase ---

@@ -100,6 +100,10 @@ void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, 
 
 void TCustomGraphContainer::HostRepaintMessage() {
     RepaintPosted_ = false;
+    PaintNow();
+}
+
+void TCustomGraphContainer::PaintNow() {
     if (DirtyEmpty_) return;
     const TRect rect = DirtyRect_;
     DirtyEmpty_ = true;
@@ -205,7 +209,7 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
             CapturedControl_ = nullptr;
             Host_->ReleaseCapture();
         }
-        if (previous->Life_ != nullptr) previous->CaptureLost();
+        if (previous->LifeToken().Alive()) previous->CaptureLost();
         return;
     }
     TCustomGraphControl* previous = CapturedControl_;
@@ -214,9 +218,26 @@ void TCustomGraphContainer::SetCapturedControl(TCustomGraphControl* control) {
     if (previous == nullptr && !Host_->HasCapture()) Host_->SetCapture();
     CapturedControl_ = control;
     // The control that held the capture must not stay pressed, nor the one that lent it.
-    const TControlRef lenderRef(lender != control ? lender : nullptr);
-    if (previous != nullptr && previous->Life_ != nullptr) previous->CaptureLost();
+    const TWeakRef<TCustomGraphControl> lenderRef(lender != control ? lender : nullptr);
+    if (previous != nullptr && previous->LifeToken().Alive()) previous->CaptureLost();
     if (TCustomGraphControl* l = lenderRef.Get()) l->CaptureLost();
+}
+
+void TCustomGraphContainer::SetFocusedControl(TCustomGraphControl* control) {
+    if (control == FocusedControl_) return;
+    if (control != nullptr && Host_->CanFocus() && !Host_->Focused()) Host_->SetFocus();
+    const TWeakRef<TCustomGraphControl> next(control);
+    if (TCustomGraphControl* previous = std::exchange(FocusedControl_, nullptr)) previous->FocusExit();
+    // OnExit may have freed the control that was to take the focus.
+    control = next.Get();
+    if (control == nullptr) return;
+    FocusedControl_ = control;
+    control->FocusEnter();
+}
+
+void TCustomGraphContainer::ForgetUnreachable() {
+    if (FocusedControl_ != nullptr && !Reachable(*FocusedControl_)) std::exchange(FocusedControl_, nullptr)->Invalidate();
+    if (CapturedControl_ != nullptr && !Reachable(*CapturedControl_)) SetCapturedControl(nullptr);
 }
 
 void TCustomGraphContainer::LendCapture(TCustomGraphControl& borrower) {
@@ -229,17 +250,14 @@ void TCustomGraphContainer::SetActiveMenu(TCustomGraphControl* menu) {
     if (menu == ActiveMenu_) return;
     TCustomGraphControl* previous = ActiveMenu_;
     ActiveMenu_ = menu;
-    const TControlRef next(menu);
+    const TWeakRef<TCustomGraphControl> next(menu);
     if (previous != nullptr) previous->Deactivate();
     if (TCustomGraphControl* current = next.Get(); current != nullptr && ActiveMenu_ == current) current->Activate();
 }
 
 void TCustomGraphContainer::ControlRemoved(TCustomGraphControl& control) noexcept {
     if (InSubtree(HoverControl_, control)) HoverControl_ = nullptr;
-    if (InSubtree(FocusedControl_, control)) {
-        FocusedControl_->Focused_ = false;
-        FocusedControl_ = nullptr;
-    }
+    if (InSubtree(FocusedControl_, control)) FocusedControl_ = nullptr;
     if (InSubtree(ActiveMenu_, control)) ActiveMenu_ = nullptr;
     if (InSubtree(CaptureLender_, control)) CaptureLender_ = nullptr;
     // The hooks below run code of the controls; what they raise must not end the program.
@@ -296,7 +314,7 @@ void TCustomGraphContainer::SelectNextControl(bool forward) {
 
 void TCustomGraphContainer::ShowHint(TCustomGraphControl& control, int32_t screenX, int32_t screenY) {
     HideHint();
-    const TControlRef shown(&control);
+    const TWeakRef<TCustomGraphControl> shown(&control);
     RaiseEvent(OnShowHint, *this, control, screenX, screenY);
     HintControl_ = shown.Get();
     HintShown_ = HintControl_ != nullptr;
@@ -353,18 +371,12 @@ void TCustomGraphContainer::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
 
 void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHints) {
     if (target == HoverControl_) return;
-    const TControlRef next(target);
-    if (TCustomGraphControl* old = HoverControl_) {
-        const TControlRef oldRef(old);
-        HoverControl_ = nullptr;
-        old->MouseLeave();
-        if (TCustomGraphControl* still = oldRef.Get()) still->SetMouseInside(false);
-    }
+    const TWeakRef<TCustomGraphControl> next(target);
+    LeaveHover();
     target = next.Get();
     HoverControl_ = target;
     if (target != nullptr) {
         Host_->SetCursor(target->Cursor());
-        target->SetMouseInside(true);
         target->MouseEnter();
         target = next.Get();
         if (target == nullptr || !withHints) return;
@@ -390,6 +402,10 @@ void TCustomGraphContainer::UpdateHover(TCustomGraphControl* target, bool withHi
     }
 }
 
+void TCustomGraphContainer::LeaveHover() {
+    if (TCustomGraphControl* old = std::exchange(HoverControl_, nullptr)) old->MouseLeave();
+}
+
 void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
     TCustomGraphControl* target = ControlAtPoint(x, y);
     if (target == nullptr) {
@@ -397,7 +413,7 @@ void TCustomGraphContainer::MouseMove(int32_t x, int32_t y, TShiftState shift) {
         RaiseEvent(OnMouseMove, *this, x, y, shift);
         return;
     }
-    const TControlRef ref(target);
+    const TWeakRef<TCustomGraphControl> ref(target);
     UpdateHover(target, true);
     target = ref.Get();
     if (target == nullptr) return;
@@ -413,7 +429,7 @@ void TCustomGraphContainer::MouseWheel(int32_t distance, int32_t x, int32_t y, T
         RaiseEvent(OnMouseWheel, *this, distance, x, y, shift);
         return;
     }
-    const TControlRef ref(target);
+    const TWeakRef<TCustomGraphControl> ref(target);
     UpdateHover(target, false);
     target = ref.Get();
     if (target == nullptr) return;
@@ -432,12 +448,7 @@ void TCustomGraphContainer::MouseLeave() {
     if (!MouseInside_) return;
     MouseInside_ = false;
     if (CapturedControl_ != nullptr) return;
-    if (TCustomGraphControl* hover = HoverControl_) {
-        const TControlRef ref(hover);
-        HoverControl_ = nullptr;
-        hover->MouseLeave();
-        if (TCustomGraphControl* still = ref.Get()) still->SetMouseInside(false);
-    }
+    LeaveHover();
     HintPending_ = false;
     RaiseEvent(OnMouseLeave, *this);
 }
@@ -454,11 +465,11 @@ void TCustomGraphContainer::HostCaptureChanged() {
     int32_t y = 0;
     PointerOnScreen(x, y);
     Host_->ScreenToClient(x, y);
-    const TControlRef ref(captured);
+    const TWeakRef<TCustomGraphControl> ref(captured);
     // The window lost the capture: a loan ends with it, and the holder hears of it too.
-    const TControlRef lender(std::exchange(CaptureLender_, nullptr));
+    const TWeakRef<TCustomGraphControl> lender(std::exchange(CaptureLender_, nullptr));
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) captured->MouseLeave();
-    if (ref.Alive() && CapturedControl_ == captured) SetCapturedControl(nullptr);
+    if (ref.Get() && CapturedControl_ == captured) SetCapturedControl(nullptr);
     if (TCustomGraphControl* l = lender.Get()) l->CaptureLost();
 }
 
@@ -541,7 +552,7 @@ void TCustomGraphContainer::Tick() {
         ShowHint(*HoverControl_, sx, sy);
     }
     // One tick value for the whole walk; controls freed or built by a step are skipped.
-    std::vector<TControlRef> animated;
+    std::vector<TWeakRef<TCustomGraphControl>> animated;
     TCustomGraphControl* control = Controls_->First();
     while (control != nullptr) {
         if (!control->Visible()) {
@@ -553,7 +564,7 @@ void TCustomGraphContainer::Tick() {
     }
     BeginUpdate();
     try {
-        for (const TControlRef& ref : animated) {
+        for (const TWeakRef<TCustomGraphControl>& ref : animated) {
             TCustomGraphControl* c = ref.Get();
             if (c != nullptr && c->Animated()) c->AnimationStep(now);
         }

@@ -55,6 +55,9 @@ public:
     void BeginUpdate() { ++UpdateCount_; }
     void EndUpdate();
     bool DirtyEmpty() const { return DirtyEmpty_; }
+    // Paints the dirty region at once, without waiting for the repaint message (which then
+    // finds nothing left to paint).
+    void PaintNow();
     TRect DirtyRect() const { return DirtyRect_; }
     // Paints the rectangle (exclusive) of the tree into the back buffer and copies it to the
     // window. Exceptions of the controls are swallowed; an interrupted paint copies nothing.
@@ -79,6 +82,11 @@ public:
     TCustomGraphControl* HintControl() const { return HintControl_; }
     TCustomGraphControl* ActiveMenu() const { return ActiveMenu_; }
     void SetCapturedControl(TCustomGraphControl* control);
+    // Moves the focus: the window takes it first when it can; the previous control hears
+    // FocusExit, then the new one FocusEnter (none: the focus is given up).
+    void SetFocusedControl(TCustomGraphControl* control);
+    // Lets go of the focused and the captured control when either became hidden or disabled.
+    void ForgetUnreachable();
     // Lends the mouse capture of the control that holds it to `borrower` (a part of the holder's
     // drop-down, say) without telling the holder: when the borrower lets it go, the capture
     // returns to the holder. Another control taking the capture, or the window losing it, ends
@@ -167,6 +175,8 @@ private:
     uint32_t Now() const;
     void PointerOnScreen(int32_t& x, int32_t& y) const;
     static bool Reachable(const TCustomGraphControl& control);
+    // Hover leaves the control it is on: MouseLeave on it.
+    void LeaveHover();
 
     const TSkinContext& Context_;
     std::unique_ptr<TWindowHost> Host_;
@@ -191,8 +201,6 @@ private:
     bool HintPending_ = false;
     uint32_t HintPendingSince_ = 0;
     uint32_t HintShownAt_ = 0;
-
-    friend class TCustomGraphControl;
 };
 
 // The container as screens use it.

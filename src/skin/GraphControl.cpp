@@ -16,11 +16,6 @@
 
 namespace marlowen {
 
-// --- TControlRef ---
-
-TControlRef::TControlRef(TCustomGraphControl* control)
-    : Control_(control), Life_(control != nullptr ? control->Life_ : nullptr) {}
-
 // --- TGraphControls ---
 
 TCustomGraphControl* TGraphControls::First() const { return static_cast<TCustomGraphControl*>(FirstItem()); }
@@ -81,13 +76,13 @@ TCustomGraphControl& TGraphControls::GetControl(std::string_view name) const {
 }
 
 void TGraphControls::BroadcastConditions(const TValueItems* values) const {
-    std::vector<TControlRef> controls;
+    std::vector<TWeakRef<TCustomGraphControl>> controls;
     for (TCustomGraphControl* root : Controls()) {
         for (TCustomGraphControl* c = root; c != nullptr && c != root->NextSkippingChildren(); c = c->NextInTree()) {
             controls.emplace_back(c);
         }
     }
-    for (const TControlRef& ref : controls) {
+    for (const TWeakRef<TCustomGraphControl>& ref : controls) {
         if (TCustomGraphControl* control = ref.Get()) control->ConditionsChanged(values);
     }
 }
@@ -99,14 +94,14 @@ void TGraphControls::NotFoundError(std::string_view name) {
 // --- TCustomGraphControl: life ---
 
 TCustomGraphControl::TCustomGraphControl(const TSkinContext& context)
-    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context), Life_(std::make_shared<char>(0)) {
+    : TCustomTreeItem(std::make_unique<TGraphControls>()), Context_(context) {
     // Last: a refused control is never counted, so only a constructed one counts itself out.
     context.Build.ControlCreated();
 }
 
 TCustomGraphControl::~TCustomGraphControl() {
     Context_.Build.ControlDestroyed();
-    Life_.reset();
+    Life_.End();
     // Leave the list while this control is still whole, so the container forgets it and its
     // subtree before anything is freed.
     LeaveOwner();
@@ -116,8 +111,6 @@ TCustomGraphControl::~TCustomGraphControl() {
 }
 
 void TCustomGraphControl::LeavingList() noexcept {
-    Focused_ = false;
-    MouseInside_ = false;
     TCustomGraphContainer* container = GetContainer();
     if (container == nullptr) return;
     const TPoint at = ClientToContainer(0, 0);
@@ -280,14 +273,7 @@ TPoint TCustomGraphControl::ClientToScreen(int32_t x, int32_t y) const {
 void TCustomGraphControl::UpdateArea() {
     TCustomGraphContainer* container = GetContainer();
     if (container == nullptr) return;
-    if (TCustomGraphControl* focused = container->FocusedControl(); focused != nullptr && !TCustomGraphContainer::Reachable(*focused)) {
-        focused->Focused_ = false;
-        container->FocusedControl_ = nullptr;
-        focused->Invalidate();
-    }
-    if (TCustomGraphControl* captured = container->CapturedControl(); captured != nullptr && !TCustomGraphContainer::Reachable(*captured)) {
-        container->SetCapturedControl(nullptr);
-    }
+    container->ForgetUnreachable();
     if (ParentControl() != nullptr && !ParentControl()->Showing()) return;
     const TPoint at = ClientToContainer(0, 0);
     container->InvalidateRect(at.X, at.Y, SaturateInt32(int64_t{at.X} + Width_), SaturateInt32(int64_t{at.Y} + Height_));
@@ -305,34 +291,35 @@ void TCustomGraphControl::SetEnabled(bool value) {
     if (Visible_) UpdateArea();
 }
 
+bool TCustomGraphControl::Focused() const {
+    const TCustomGraphContainer* container = GetContainer();
+    return container != nullptr && container->FocusedControl() == this;
+}
+
+bool TCustomGraphControl::MouseInside() const {
+    const TCustomGraphContainer* container = GetContainer();
+    return container != nullptr && container->HoverControl() == this;
+}
+
 void TCustomGraphControl::SetFocused(bool value) {
-    if (value == Focused_) return;
-    Focused_ = value;
-    TCustomGraphContainer* container = GetContainer();
-    if (container == nullptr) return;
-    const TControlRef self(this);
-    if (value) {
-        TWindowHost& host = container->Host();
-        if (host.CanFocus() && !host.Focused()) host.SetFocus();
-        TCustomGraphControl* previous = container->FocusedControl();
-        if (previous != nullptr && previous != this) {
-            previous->SetFocused(false);
-            if (!self.Alive()) return;
-        }
-        container->FocusedControl_ = this;
-        Invalidate();
-        DoEnter();
-    } else {
-        if (container->FocusedControl_ == this) container->FocusedControl_ = nullptr;
-        Invalidate();
-        DoExit();
-    }
+    if (value == Focused()) return;
+    if (TCustomGraphContainer* container = GetContainer()) container->SetFocusedControl(value ? this : nullptr);
+}
+
+void TCustomGraphControl::FocusEnter() {
+    Invalidate();
+    RunEntry([&] { DoEnter(); }, [&] { RaiseEvent(OnEnter, *this); });
+}
+
+void TCustomGraphControl::FocusExit() {
+    Invalidate();
+    RunEntry([&] { DoExit(); }, [&] { RaiseEvent(OnExit, *this); });
 }
 
 void TCustomGraphControl::SetCursor(int16_t cursor) {
     if (cursor == Cursor_) return;
     Cursor_ = cursor;
-    if (MouseInside_) {
+    if (MouseInside()) {
         if (TCustomGraphContainer* container = GetContainer()) container->Host().SetCursor(cursor);
     }
 }
@@ -392,47 +379,112 @@ void TCustomGraphControl::PaintChildren(const TPaintContext& paint) {
     }
 }
 
-// --- input hooks ---
+// --- input entries ---
 
-void TCustomGraphControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnLButtonDown, *this, x, y, shift); }
-void TCustomGraphControl::LButtonUp(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnLButtonUp, *this, x, y, shift); }
+void TCustomGraphControl::RunEntry(const std::function<void()>& work, const std::function<void()>& event) {
+    const TWeakRef<TCustomGraphControl> self(this);
+    ++Entries_;
+    try {
+        work();
+        if (self.Get() != nullptr) event();
+        if (self.Get() == nullptr) return;
+        // The outermost entry runs the deferred steps, and those they defer in turn.
+        while (Entries_ == 1 && !Deferred_.empty()) {
+            const std::function<void()> step = std::move(Deferred_.front());
+            Deferred_.erase(Deferred_.begin());
+            step();
+            if (self.Get() == nullptr) return;
+        }
+        --Entries_;
+    } catch (...) {
+        if (self.Get() != nullptr) {
+            Entries_ = 0;
+            Deferred_.clear();
+        }
+        throw;
+    }
+}
+
+void TCustomGraphControl::AfterEvent(std::function<void()> step) {
+    if (Entries_ > 0) {
+        Deferred_.push_back(std::move(step));
+    } else {
+        step();
+    }
+}
+
+void TCustomGraphControl::RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y,
+                                        TShiftState shift) {
+    RunEntry([&] { (this->*hook)(x, y, shift); }, [&] { RaiseEvent(event, *this, x, y, shift); });
+}
+
+void TCustomGraphControl::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    RunMouseEntry(&TCustomGraphControl::DoLButtonDown, OnLButtonDown, x, y, shift);
+}
+void TCustomGraphControl::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RunMouseEntry(&TCustomGraphControl::DoLButtonUp, OnLButtonUp, x, y, shift);
+}
 void TCustomGraphControl::LButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
-    RaiseEvent(OnLButtonDblClk, *this, x, y, shift);
+    RunMouseEntry(&TCustomGraphControl::DoLButtonDblClk, OnLButtonDblClk, x, y, shift);
 }
-void TCustomGraphControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnRButtonDown, *this, x, y, shift); }
-void TCustomGraphControl::RButtonUp(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnRButtonUp, *this, x, y, shift); }
-void TCustomGraphControl::MouseMove(int32_t x, int32_t y, TShiftState shift) { RaiseEvent(OnMouseMove, *this, x, y, shift); }
+void TCustomGraphControl::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    RunMouseEntry(&TCustomGraphControl::DoRButtonDown, OnRButtonDown, x, y, shift);
+}
+void TCustomGraphControl::RButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    RunMouseEntry(&TCustomGraphControl::DoRButtonUp, OnRButtonUp, x, y, shift);
+}
+void TCustomGraphControl::MouseMove(int32_t x, int32_t y, TShiftState shift) {
+    RunMouseEntry(&TCustomGraphControl::DoMouseMove, OnMouseMove, x, y, shift);
+}
 void TCustomGraphControl::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
-    RaiseEvent(OnMouseWheel, *this, distance, x, y, shift);
+    RunEntry([&] { DoMouseWheel(distance, x, y, shift); },
+             [&] { RaiseEvent(OnMouseWheel, *this, distance, x, y, shift); });
 }
-void TCustomGraphControl::MouseEnter() { RaiseEvent(OnMouseEnter, *this); }
-void TCustomGraphControl::MouseLeave() { RaiseEvent(OnMouseLeave, *this); }
-void TCustomGraphControl::DoEnter() { RaiseEvent(OnEnter, *this); }
-void TCustomGraphControl::DoExit() { RaiseEvent(OnExit, *this); }
+void TCustomGraphControl::MouseEnter() {
+    RunEntry([&] { DoMouseEnter(); }, [&] { RaiseEvent(OnMouseEnter, *this); });
+}
+void TCustomGraphControl::MouseLeave() {
+    RunEntry([&] { DoMouseLeave(); }, [&] { RaiseEvent(OnMouseLeave, *this); });
+}
 
+// The user's key events come first: one that leaves processed true takes the key.
 void TCustomGraphControl::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
-    RaiseEvent(OnCharPressed, charCode, repeatCount, processed);
+    const bool offered = static_cast<bool>(OnCharPressed);
+    RunEntry([&] { RaiseEvent(OnCharPressed, charCode, repeatCount, processed); },
+             [&] {
+                 if (!offered || !processed) DoCharPressed(charCode, repeatCount, processed);
+             });
 }
 
 void TCustomGraphControl::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
     processed = static_cast<bool>(OnKeyDown);
-    RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed);
+    RunEntry([&] { RaiseEvent(OnKeyDown, virtualKey, extended, repeated, processed); },
+             [&] {
+                 if (!processed) DoKeyDown(virtualKey, extended, repeated, processed);
+             });
 }
 
 void TCustomGraphControl::KeyUp(uint32_t virtualKey, bool extended, bool& processed) {
     processed = static_cast<bool>(OnKeyUp);
-    RaiseEvent(OnKeyUp, virtualKey, extended, processed);
+    RunEntry([&] { RaiseEvent(OnKeyUp, virtualKey, extended, processed); },
+             [&] {
+                 if (!processed) DoKeyUp(virtualKey, extended, processed);
+             });
 }
 
 void TCustomGraphControl::FrameChanged() {
-    const TControlRef self(this);
-    RaiseEvent(OnFrameChanged, *this);
-    if (self.Alive()) Invalidate();
+    RunEntry([&] { DoFrameChanged(); }, [&] { RaiseEvent(OnFrameChanged, *this); });
 }
 
-void TCustomGraphControl::AnimationLooped() { RaiseEvent(OnAnimationLoop, *this); }
+void TCustomGraphControl::DoFrameChanged() { Invalidate(); }
 
-void TCustomGraphControl::Resized() { RaiseEvent(OnResize, *this); }
+void TCustomGraphControl::AnimationLooped() {
+    RunEntry([&] { DoAnimationLooped(); }, [&] { RaiseEvent(OnAnimationLoop, *this); });
+}
+
+void TCustomGraphControl::Resized() {
+    RunEntry([&] { DoResized(); }, [&] { RaiseEvent(OnResize, *this); });
+}
 
 // --- capture ---
 
@@ -495,7 +547,7 @@ void TCustomGraphControl::AnimationStep(uint32_t now) {
         SetFrame(frame);
         return;
     }
-    const TControlRef self(this);
+    const TWeakRef<TCustomGraphControl> self(this);
     if (RepeatCount_ <= 0) {
         SetFrame(frame);
     } else {
@@ -503,7 +555,7 @@ void TCustomGraphControl::AnimationStep(uint32_t now) {
         Animated_ = RepeatCount_ > 0;
         SetFrame(RepeatCount_ > 0 ? frame : LastFrame_);
     }
-    if (!self.Alive()) return;
+    if (!self.Get()) return;
     CyclesDone_ = cycles;
     AnimationLooped();
 }
@@ -590,12 +642,11 @@ void TGraphAnimator::LoadFromXML(const TXMLNode& node) {
     FrameChanged();
 }
 
-void TGraphAnimator::FrameChanged() {
+void TGraphAnimator::DoFrameChanged() {
     if (Frames_ == nullptr) return;
-    const TControlRef self(this);
     Controls().Clear();
     if (const TXMLNode* frame = Frames_->FindChild("Frame" + std::to_string(Frame()))) CreateChildren(*frame);
-    if (self.Alive()) Invalidate();
+    Invalidate();
 }
 
 }  // namespace marlowen

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "core/LifeToken.h"
 #include "core/TreeItems.h"
 #include "platform/WindowHost.h"
 #include "skin/Geometry.h"
@@ -40,21 +42,6 @@ void RaiseEvent(const Event& event, Args&&... args) {
     Event handler = event;
     handler(std::forward<Args>(args)...);
 }
-
-// A reference to a control that notices when the control is freed: Get() is none from the
-// moment its destruction begins.
-class TControlRef {
-public:
-    TControlRef() = default;
-    explicit TControlRef(TCustomGraphControl* control);
-
-    TCustomGraphControl* Get() const { return Life_.expired() ? nullptr : Control_; }
-    bool Alive() const { return !Life_.expired(); }
-
-private:
-    TCustomGraphControl* Control_ = nullptr;
-    std::weak_ptr<const void> Life_;
-};
 
 // The child list of a control, or the root list of a container (which then knows it). Controls
 // that leave the list are forgotten by their container (hover, capture, focus, hint, menu) and
@@ -119,6 +106,8 @@ public:
     ~TCustomGraphControl() override;
 
     const TSkinContext& Context() const { return Context_; }
+    // Ends where the destruction begins: a TWeakRef to the control answers none from then on.
+    const TLifeToken& LifeToken() const { return Life_; }
 
     // --- the tree ---
     TCustomGraphControl* ParentControl() const { return static_cast<TCustomGraphControl*>(Parent()); }
@@ -183,10 +172,12 @@ public:
     virtual void SetVisible(bool value);
     bool Enabled() const { return Enabled_; }
     virtual void SetEnabled(bool value);
-    bool Focused() const { return Focused_; }
+    // Focus and hover are the container's: a control not hosted has neither.
+    bool Focused() const;
+    // Takes the focus from the container's focused control (or gives it up).
     void SetFocused(bool value);
     bool TabStop = false;
-    bool MouseInside() const { return MouseInside_; }
+    bool MouseInside() const;
     int16_t Cursor() const { return Cursor_; }
     void SetCursor(int16_t cursor);
     bool WindowActive() const { return WindowActive_; }
@@ -214,29 +205,37 @@ public:
     void PaintChildren(const TPaintContext& paint);
     virtual bool HitTest(int32_t /*x*/, int32_t /*y*/) { return true; }
 
-    // --- input hooks (control coordinates) ---
-    virtual void LButtonDown(int32_t x, int32_t y, TShiftState shift);
-    virtual void LButtonUp(int32_t x, int32_t y, TShiftState shift);
-    virtual void LButtonDblClk(int32_t x, int32_t y, TShiftState shift);
-    virtual void RButtonDown(int32_t x, int32_t y, TShiftState shift);
-    virtual void RButtonUp(int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseMove(int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
-    virtual void MouseEnter();
-    virtual void MouseLeave();
-    virtual void DoEnter();
-    virtual void DoExit();
-    virtual void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
-    virtual void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
-    virtual void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
+    // --- input entries (control coordinates) ---
+    // Each does the control's own work through its protected hook (Do + the entry's name), then
+    // raises the user's event (OnLButtonDown, ...) as its last action; the control never asks
+    // whether it survived the event. Steps a hook defers with AfterEvent run after the event,
+    // while the control lives. Keys differ: the user's event sees the key first and takes it by
+    // leaving processed true; the hook gets the keys it leaves.
+    void LButtonDown(int32_t x, int32_t y, TShiftState shift);
+    void LButtonUp(int32_t x, int32_t y, TShiftState shift);
+    void LButtonDblClk(int32_t x, int32_t y, TShiftState shift);
+    void RButtonDown(int32_t x, int32_t y, TShiftState shift);
+    void RButtonUp(int32_t x, int32_t y, TShiftState shift);
+    void MouseMove(int32_t x, int32_t y, TShiftState shift);
+    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift);
+    void MouseEnter();
+    void MouseLeave();
+    // The container gave the focus to the control (took it away): a repaint, DoEnter and
+    // OnEnter (DoExit and OnExit).
+    void FocusEnter();
+    void FocusExit();
+    void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed);
+    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed);
+    void KeyUp(uint32_t virtualKey, bool extended, bool& processed);
+    // The frame changed: the hook repaints, then OnFrameChanged.
+    void FrameChanged();
+    void AnimationLooped();
+    void Resized();
     // Another control (or the system) took the mouse capture from this one.
     virtual void CaptureLost() {}
-    virtual void FrameChanged();
-    virtual void AnimationLooped();
     // The control became (stopped being) the container's active menu.
     virtual void Activate() {}
     virtual void Deactivate() {}
-    virtual void Resized();
     // Condition values handed down the tree (none: nothing new).
     virtual void ConditionsChanged(const TValueItems* /*values*/) {}
 
@@ -288,22 +287,47 @@ public:
     static int16_t CursorFromName(const std::string& name);
 
 protected:
+    // The controls' own work of the input entries (the defaults do nothing; DoFrameChanged
+    // repaints). DoEnter and DoExit come with the focus, before OnEnter and OnExit.
+    virtual void DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoLButtonDblClk(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoRButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseMove(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseWheel(int32_t /*distance*/, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {}
+    virtual void DoMouseEnter() {}
+    virtual void DoMouseLeave() {}
+    virtual void DoEnter() {}
+    virtual void DoExit() {}
+    virtual void DoCharPressed(uint32_t /*charCode*/, int32_t /*repeatCount*/, bool& /*processed*/) {}
+    virtual void DoKeyDown(uint32_t /*virtualKey*/, bool /*extended*/, bool /*repeated*/, bool& /*processed*/) {}
+    virtual void DoKeyUp(uint32_t /*virtualKey*/, bool /*extended*/, bool& /*processed*/) {}
+    virtual void DoFrameChanged();
+    virtual void DoAnimationLooped() {}
+    virtual void DoResized() {}
+    // Runs the step after the event that ends the current entry, unless the event (or an earlier
+    // step) freed the control; outside an entry at once.
+    void AfterEvent(std::function<void()> step);
+
     // Stores the fields without repainting (loading).
     void SetBoundsDirect(int32_t left, int32_t top, int32_t width, int32_t height);
-    void SetMouseInside(bool inside) { MouseInside_ = inside; }
 
 private:
-    friend class TCustomGraphContainer;
-    friend class TGraphControls;
-    friend class TControlRef;
+    friend class TGraphControls;  // LeavingList
 
+    // The one place that asks the token after an event: `work`, then `event` while the control
+    // lives, then (the outermost entry) the deferred steps while it lives.
+    void RunEntry(const std::function<void()>& work, const std::function<void()>& event);
+    using TMouseHook = void (TCustomGraphControl::*)(int32_t x, int32_t y, TShiftState shift);
+    void RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y, TShiftState shift);
     void UpdateArea();
     void AnchorChildren(int32_t dx, int32_t dy);
     // Removal from a list: focus flag, container references, repaint. Never raises.
     void LeavingList() noexcept;
 
     const TSkinContext& Context_;
-    std::shared_ptr<const void> Life_;
+    TLifeToken Life_;
     std::string Name_;
     int32_t Left_ = 0;
     int32_t Top_ = 0;
@@ -313,8 +337,6 @@ private:
     int32_t ContainerTop_ = 0;
     bool Visible_ = true;
     bool Enabled_ = true;
-    bool Focused_ = false;
-    bool MouseInside_ = false;
     bool WindowActive_ = true;
     int16_t Cursor_ = CursorId::Default;
 
@@ -328,6 +350,8 @@ private:
     uint32_t StartTick_ = 0;
     int32_t FrameTime_ = kDefaultFrameTime;
     bool Animated_ = false;
+    int32_t Entries_ = 0;
+    std::vector<std::function<void()>> Deferred_;
 };
 
 // A control whose children are the controls described under the frame element matching its
@@ -338,7 +362,9 @@ public:
 
     void LoadFromXML(const TXMLNode& node) override;
     bool HitTest(int32_t, int32_t) override { return false; }
-    void FrameChanged() override;
+
+protected:
+    void DoFrameChanged() override;
 
 private:
     const TXMLNode* Frames_ = nullptr;  // borrowed from the document

@@ -246,11 +246,9 @@ void TGraphEdit::Paint(const TPaintContext& paint) {
     TCustomGraphControl::Paint(paint);
 }
 
-void TGraphEdit::FrameChanged() {
-    const TControlRef self(this);
-    RaiseEvent(OnFrameChanged, *this);
+void TGraphEdit::DoFrameChanged() {
     // Only the caret blinks with the frames.
-    if (self.Alive() && Focused() && WindowActive()) Invalidate();
+    if (Focused() && WindowActive()) Invalidate();
 }
 
 void TGraphEdit::SetWindowActive(bool value) {
@@ -261,23 +259,24 @@ void TGraphEdit::SetWindowActive(bool value) {
 
 // --- mouse ---
 
-void TGraphEdit::LButtonDown(int32_t x, int32_t /*y*/, TShiftState shift) {
-    const TControlRef self(this);
+void TGraphEdit::DoLButtonDown(int32_t x, int32_t /*y*/, TShiftState shift) {
+    // The caret follows the press once the focus came (with its selection) and the events ran.
+    AfterEvent([this, x, shift] {
+        RestartBlink();
+        const int32_t old = Caret_;
+        const int32_t caret = CaretAt(x);
+        MoveCaret(caret);
+        if ((shift & ShiftState::Shift) != 0) {
+            ExtendSelection(old, caret);
+        } else {
+            ClearSelection();
+        }
+        CaptureMouse();
+    });
     SetFocused(true);
-    if (!self.Alive()) return;
-    RestartBlink();
-    const int32_t old = Caret_;
-    const int32_t caret = CaretAt(x);
-    MoveCaret(caret);
-    if ((shift & ShiftState::Shift) != 0) {
-        ExtendSelection(old, caret);
-    } else {
-        ClearSelection();
-    }
-    CaptureMouse();
 }
 
-void TGraphEdit::MouseMove(int32_t x, int32_t /*y*/, TShiftState /*shift*/) {
+void TGraphEdit::DoMouseMove(int32_t x, int32_t /*y*/, TShiftState /*shift*/) {
     if (!IsCaptured()) return;
     const int32_t old = Caret_;
     const int32_t caret = CaretAt(x);
@@ -288,9 +287,9 @@ void TGraphEdit::MouseMove(int32_t x, int32_t /*y*/, TShiftState /*shift*/) {
     ExtendSelection(old, caret);
 }
 
-void TGraphEdit::LButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) { ReleaseMouse(); }
+void TGraphEdit::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) { ReleaseMouse(); }
 
-void TGraphEdit::LButtonDblClk(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) { SelectAll(); }
+void TGraphEdit::DoLButtonDblClk(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) { SelectAll(); }
 
 // --- focus ---
 
@@ -302,21 +301,16 @@ void TGraphEdit::DoEnter() {
     Rescroll();
     RestartBlink();
     Invalidate();
-    TCustomGraphControl::DoEnter();
 }
 
 void TGraphEdit::DoExit() {
     Rescroll();
     Invalidate();
-    TCustomGraphControl::DoExit();
 }
 
 // --- keys ---
 
-void TGraphEdit::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
-    const TControlRef self(this);
-    TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
-    if (!self.Alive() || processed) return;
+void TGraphEdit::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     processed = true;
     int32_t target = Caret_;
     switch (virtualKey) {
@@ -376,7 +370,7 @@ int32_t TGraphEdit::InsertAt(int32_t index, std::u16string_view text) {
     return Text_.Count() - before;
 }
 
-void TGraphEdit::CharPressed(uint32_t charCode, int32_t /*repeatCount*/, bool& processed) {
+void TGraphEdit::DoCharPressed(uint32_t charCode, int32_t /*repeatCount*/, bool& processed) {
     if (charCode >= 32) {
         processed = true;
         if (MaxLength > 0 && Length() - SelLength_ >= MaxLength) return;
@@ -669,9 +663,9 @@ void TGraphFramedEdit::PlaceText() {
                    Height() - lineHeight - topMargin);
 }
 
-void TGraphFramedEdit::Resized() {
+void TGraphFramedEdit::DoResized() {
     if (Frame_ != nullptr) PlaceText();
-    TGraphEdit::Resized();
+    TGraphEdit::DoResized();
 }
 
 void TGraphFramedEdit::PaintBackground(const TPaintContext& paint) {
@@ -732,14 +726,14 @@ void TGraphFramedEditFixedPoint::Change() {
     TGraphFramedEdit::Change();
 }
 
-void TGraphFramedEditFixedPoint::CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
+void TGraphFramedEditFixedPoint::DoCharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) {
     const bool digit = charCode >= '0' && charCode <= '9';
     const bool separator = (charCode == ',' || charCode == '.') && Factor_ > 1;
     if (charCode >= 32 && !digit && !separator) {
         processed = false;
         return;
     }
-    TGraphFramedEdit::CharPressed(charCode, repeatCount, processed);
+    TGraphFramedEdit::DoCharPressed(charCode, repeatCount, processed);
 }
 
 void TGraphFramedEditFixedPoint::DoExit() {

@@ -96,20 +96,21 @@ public:
 
     // --- hooks ---
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonDblClk(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void DoEnter() override;
-    void DoExit() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
-    void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) override;
-    void FrameChanged() override;
     void SetWindowActive(bool value) override;
 
 protected:
     // Paints what lies behind the text (nothing here; a framed edit paints its frame).
     virtual void PaintBackground(const TPaintContext& /*paint*/) {}
+
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonDblClk(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoCharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) override;
+    void DoFrameChanged() override;
 
 private:
     // What painting and measuring use: the text, or the masked copy with a password character.
@@ -191,10 +192,11 @@ public:
     void LoadFromXML(const TXMLNode& node) override;
 
     const TGraphFrame& Background() const { return *Frame_; }
-    void Resized() override;
 
 protected:
     void PaintBackground(const TPaintContext& paint) override;
+
+    void DoResized() override;
 
 private:
     // The text area from the style's indents, the frame's and the font's line height.
@@ -238,7 +240,9 @@ public:
 
     // Checks the text, then raises OnChange.
     void Change() override;
-    void CharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) override;
+
+protected:
+    void DoCharPressed(uint32_t charCode, int32_t repeatCount, bool& processed) override;
     void DoExit() override;
 
 private:

@@ -49,11 +49,11 @@ void TCustomGraphImage::SetAlpha(int32_t alpha) {
     Invalidate();
 }
 
-void TCustomGraphImage::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive() || Command.empty()) return;
-    Context().Platform.Shell.Execute("open", Command, "", "", ShowCommand::Hide);
+void TCustomGraphImage::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    // The command opens after OnLButtonDown, unless its handler freed the image.
+    AfterEvent([this] {
+        if (!Command.empty()) Context().Platform.Shell.Execute("open", Command, "", "", ShowCommand::Hide);
+    });
 }
 
 // --- TAlphaGraphImage ---

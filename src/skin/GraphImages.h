@@ -34,7 +34,9 @@ public:
     std::string Command;
 
     bool HitTest(int32_t, int32_t) override { return !Transparent; }
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     const TBitmap32* Image_ = nullptr;  // borrowed from the packs

@@ -189,21 +189,11 @@ void TGraphTextLabel::Relayout() {
     image.BeginUpdate();
     image.Clear();
     if (font != nullptr) image.AddWideText(text, *font, colour);
-    const auto finish = [this, &image] {
-        if (AutoSize_) DoAutoSize();
-        image.EndUpdate();
-    };
-    const TControlRef self(this);
-    try {
-        RaiseEvent(OnTextChanged, *this);
-    } catch (...) {
-        // A failing handler must not leave the text image inside its update: the label would
-        // never repaint again. The new text is laid out; the error goes on to the caller.
-        if (self.Alive()) finish();
-        throw;
-    }
-    if (!self.Alive()) return;
-    finish();
+    if (AutoSize_) DoAutoSize();
+    // The layout is finished before anyone hears of the change: a handler that raises cannot
+    // leave the text image inside its update (the label would never repaint again).
+    image.EndUpdate();
+    RaiseEvent(OnTextChanged, *this);
 }
 
 void TGraphTextLabel::DoAutoSize() {
@@ -218,27 +208,22 @@ void TGraphTextLabel::DoAutoSize() {
     SetBounds(left, top, w, h);
 }
 
-void TGraphTextLabel::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TGraphTextLabel::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (OnClick) {
         RaiseEvent(OnClick, *this);
         return;
     }
     if (!Command.empty()) Context().Platform.Shell.Execute("open", Command, "", "", ShowCommand::Hide);
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TGraphTextLabel::MouseEnter() {
-    const TControlRef self(this);
+void TGraphTextLabel::DoMouseEnter() {
     Hot_ = true;
     Relayout();
-    if (self.Alive()) TCustomGraphControl::MouseEnter();
 }
 
-void TGraphTextLabel::MouseLeave() {
-    const TControlRef self(this);
+void TGraphTextLabel::DoMouseLeave() {
     Hot_ = false;
     Relayout();
-    if (self.Alive()) TCustomGraphControl::MouseLeave();
 }
 
 void RegisterLabelElements(TGraphElementRegistry& registry) {

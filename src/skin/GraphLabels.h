@@ -79,16 +79,18 @@ public:
     bool Hot() const { return Hot_; }
     std::string Command;
 
-    // Resolves caption and mask, lays the text out in the current look, raises OnTextChanged,
-    // auto-sizes and repaints.
+    // Resolves caption and mask, lays the text out in the current look, auto-sizes and
+    // repaints; raises OnTextChanged last.
     void Relayout();
 
     TNotifyEvent OnTextChanged;
     TNotifyEvent OnClick;
 
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
 
 private:
     void LanguageChanged(TLanguages& sender, TLanguageNotify flag);

@@ -21,11 +21,6 @@ namespace marlowen {
 
 namespace {
 
-constexpr uint32_t kKeyPageUp = 33;
-constexpr uint32_t kKeyPageDown = 34;
-constexpr uint32_t kKeyUp = 38;
-constexpr uint32_t kKeyDown = 40;
-
 // Slots are as high as a row: a height below 1 would leave nothing to divide the list by.
 void CheckRowHeight(int32_t rowHeight) {
     if (rowHeight > 0) return;
@@ -55,7 +50,7 @@ TCustomGraphControl* TDisplayControl::Row() const {
 void TDisplayControl::ShowRow(TCustomGraphControl* row) {
     TCustomGraphControl* old = Row();
     if (old != nullptr && old != row) Controls().Remove(old, false);
-    Row_ = TControlRef(row);
+    Row_ = TWeakRef<TCustomGraphControl>(row);
     if (row == nullptr) return;
     row->SetBounds(0, 0, Width(), Height());
     Controls().Add(row);
@@ -155,17 +150,17 @@ void TCustomGraphList::SetVerticalAlignment(TVerticalAlignment alignment) {
     Changed();
 }
 
-TScrollBarLink* TCustomGraphList::ScrollBar() const { return ScrollBarRef_.Alive() ? ScrollBar_ : nullptr; }
+TScrollBarLink* TCustomGraphList::ScrollBar() const { return ScrollBarRef_.Get() ? ScrollBar_ : nullptr; }
 
 void TCustomGraphList::LinkScrollBar(TScrollBarLink* bar) {
     TScrollBarLink* old = ScrollBar();
     if (old != nullptr && old != bar) old->SetChangeHandler(nullptr);
     ScrollBar_ = bar;
-    ScrollBarRef_ = TControlRef(bar != nullptr ? &bar->BarControl() : nullptr);
+    ScrollBarRef_ = TWeakRef<TCustomGraphControl>(bar != nullptr ? &bar->BarControl() : nullptr);
     if (bar == nullptr) return;
     // The handler may outlive the list (the bar is not ours): it checks the list first.
-    bar->SetChangeHandler([this, self = TControlRef(this)] {
-        if (!self.Alive() || Syncing_) return;
+    bar->SetChangeHandler([this, list = TWeakRef<TCustomGraphControl>(this)] {
+        if (list.Get() == nullptr || Syncing_) return;
         if (TScrollBarLink* linked = ScrollBar()) SetTopIndex(linked->Position());
     });
     Changed();
@@ -206,7 +201,7 @@ void TCustomGraphList::Rebuild() {
     }
 }
 
-void TCustomGraphList::MouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TCustomGraphList::DoMouseWheel(int32_t distance, int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     const int64_t last = int64_t{RowCount()} - SlotCount();
     const int64_t top = std::max<int64_t>(std::min<int64_t>(int64_t{TopIndex_} - 3 * int64_t{distance}, last), 0);
     if (top != TopIndex_) SetTopIndex(static_cast<int32_t>(top));
@@ -259,13 +254,13 @@ void TGraphListView::SetSelected(int32_t index) {
     if (index == Selected_) return;
     if (TCustomGraphControl* old = SelectedRow()) old->Invalidate();
     Selected_ = index;
-    SelectedRow_ = TControlRef(Rows(index));
+    SelectedRow_ = TWeakRef<TCustomGraphControl>(Rows(index));
     if (TCustomGraphControl* row = SelectedRow()) row->Invalidate();
 }
 
 void TGraphListView::ResetSelection() {
     Selected_ = -1;
-    SelectedRow_ = TControlRef();
+    SelectedRow_ = TWeakRef<TCustomGraphControl>();
 }
 
 void TGraphListView::ScrollIntoView(int32_t index) {
@@ -291,37 +286,39 @@ void TGraphListView::Paint(const TPaintContext& paint) {
     TCustomGraphList::Paint(paint);
 }
 
-void TGraphListView::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphListView::DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
     const int32_t slots = SlotCount();
     const int32_t old = Selected_;
     switch (virtualKey) {
-        case kKeyPageUp:
+        case VirtualKey::PageUp:
             processed = true;
             SetSelected(ClampToInt32(std::max<int64_t>(0, int64_t{Selected_} - slots + 1)));
             ScrollIntoView(Selected_);
             break;
-        case kKeyPageDown: {
+        case VirtualKey::PageDown: {
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + slots - 1));
             ScrollIntoView(Selected_);
-            const TControlRef self(this);
+            // OnSelect at once, and again once it ran when the selection moved.
+            AfterEvent([this, old] {
+                if (Selected_ != old) RaiseEvent(OnSelect, *this);
+            });
             RaiseEvent(OnSelect, *this);
-            if (!self.Alive()) return;
-            break;
+            return;
         }
-        case kKeyUp:
+        case VirtualKey::Up:
             processed = true;
             if (Selected_ > 0) {
                 SetSelected(Selected_ - 1);
                 ScrollIntoView(Selected_);
             }
             break;
-        case kKeyDown:
+        case VirtualKey::Down:
             processed = true;
             SetSelected(ClampToInt32(int64_t{Selected_} + 1));
             ScrollIntoView(Selected_);
             break;
-        default: TCustomGraphList::KeyDown(virtualKey, extended, repeated, processed); return;
+        default: TCustomGraphList::DoKeyDown(virtualKey, extended, repeated, processed); return;
     }
     if (Selected_ != old) RaiseEvent(OnSelect, *this);
 }
@@ -343,28 +340,32 @@ bool TGraphRow::Selected() const {
     return view != nullptr && view->SelectedRow() == this;
 }
 
-void TGraphRow::LButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+void TGraphRow::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     TGraphListView* view = ListView();
     if (view == nullptr) return;
-    const TControlRef self(this);
-    const TControlRef viewRef(view);
+    // The view's OnSelect (and OnDblClick on a second click) follow the focus and the row's
+    // own event; the view holds the row, so a row that lives has its view.
+    AfterEvent([this] {
+        TGraphListView* list = ListView();
+        if (list == nullptr) return;
+        const uint32_t now = Context().Platform.Application.TickCount();
+        if (ClickPending_ && now - LastClick_ < kDoubleClickTime) {
+            ClickPending_ = false;
+            AfterEvent([this] {
+                if (TGraphListView* doubled = ListView()) RaiseEvent(doubled->OnDblClick, *doubled, doubled->Selected());
+            });
+        } else {
+            LastClick_ = now;
+            ClickPending_ = true;
+        }
+        RaiseEvent(list->OnSelect, *list);
+    });
     const auto* slot = static_cast<const TDisplayControl*>(ParentControl());
     view->SetSelected(ClampToInt32(int64_t{slot->Index()} + view->TopIndex()));
     view->SetFocused(true);
-    if (!self.Alive() || !viewRef.Alive()) return;
-    RaiseEvent(view->OnSelect, *view);
-    if (!self.Alive() || !viewRef.Alive()) return;
-    const uint32_t now = Context().Platform.Application.TickCount();
-    if (ClickPending_ && now - LastClick_ < kDoubleClickTime) {
-        ClickPending_ = false;
-        RaiseEvent(view->OnDblClick, *view, view->Selected());
-        return;
-    }
-    LastClick_ = now;
-    ClickPending_ = true;
 }
 
-void TGraphRow::MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
+void TGraphRow::DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) {
     TGraphListView* view = ListView();
     if (view == nullptr) return;
     const TCustomGraphControl* slot = ParentControl();

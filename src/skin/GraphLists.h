@@ -52,7 +52,7 @@ public:
 
 private:
     int32_t Index_;
-    TControlRef Row_;  // the list's row, borrowed
+    TWeakRef<TCustomGraphControl> Row_;  // the list's row, borrowed
 };
 
 // Rows (owned) shown through slots (the children), from a top index on. A list shorter than its
@@ -90,8 +90,6 @@ public:
     // Puts rows from the top index into the slots and tells the linked bar.
     virtual void Rebuild();
 
-    // The wheel moves the top index three rows a step.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
 
 protected:
     // A rebuild now, or at the last EndUpdate.
@@ -104,6 +102,9 @@ protected:
     // Clear drops the selection here, before the rows are freed.
     virtual void ResetSelection() {}
 
+    // The wheel moves the top index three rows a step.
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
+
 private:
     int32_t UpdateDepth_ = 0;
     bool Pending_ = false;
@@ -111,7 +112,7 @@ private:
     int32_t TopIndex_ = 0;
     std::vector<std::unique_ptr<TCustomGraphControl>> Rows_;
     TScrollBarLink* ScrollBar_ = nullptr;  // borrowed; alive while ScrollBarRef_ is
-    TControlRef ScrollBarRef_;
+    TWeakRef<TCustomGraphControl> ScrollBarRef_;
     TVerticalAlignment VerticalAlignment_ = TVerticalAlignment::Top;
 };
 
@@ -160,15 +161,16 @@ public:
     // Keeps the selected index across the rebuild.
     void Rebuild() override;
     void Paint(const TPaintContext& paint) override;
-    // Page Up, Page Down, Up and Down move the selection (and are reported handled).
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
 
 protected:
     void ResetSelection() override;
 
+    // Page Up, Page Down, Up and Down move the selection (and are reported handled).
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+
 private:
     int32_t Selected_ = -1;
-    TControlRef SelectedRow_;
+    TWeakRef<TCustomGraphControl> SelectedRow_;
 };
 
 // A row of a list view, painted by its paint event. A mouse down selects it, focuses the list
@@ -185,9 +187,11 @@ public:
     // Whether the row is its list view's selected row.
     bool Selected() const;
 
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
     // Wheel steps go to the list view.
-    void MouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseWheel(int32_t distance, int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     uint32_t LastClick_ = 0;

@@ -42,19 +42,13 @@ void PaintDetached(TCustomGraphControl& control, const TPaintContext& at) {
 
 }  // namespace
 
-// --- TMenuItemRef ---
-
-TMenuItemRef::TMenuItemRef(TCustomMenuItem* item) : Item_(item) {
-    if (item != nullptr) Life_ = item->Life_;
-}
-
 // --- TCustomMenuItem ---
 
 TCustomMenuItem::TCustomMenuItem(TGraphMenu& menu)
-    : TCustomTreeItem(std::make_unique<TMenuItems>()), Menu_(menu), Life_(std::make_shared<int>(0)) {}
+    : TCustomTreeItem(std::make_unique<TMenuItems>()), Menu_(menu) {}
 
 TCustomMenuItem::~TCustomMenuItem() {
-    Life_.reset();
+    Life_.End();
     Popup_.reset();
 }
 
@@ -305,27 +299,21 @@ void TGraphMenu::LayoutTopRow() {
     }
 }
 
+// A menu hidden or disabled while active leaves last (OnDeactivate may free it).
 void TGraphMenu::SetVisible(bool value) {
-    if (!value && State_ == TState::Active) {
-        const TControlRef self(this);
-        Leave();
-        if (!self.Alive()) return;
-    }
+    const bool leave = !value && State_ == TState::Active;
     TCustomGraphControl::SetVisible(value);
+    if (leave && State_ == TState::Active) Leave();
 }
 
 void TGraphMenu::SetEnabled(bool value) {
-    if (!value && State_ == TState::Active) {
-        const TControlRef self(this);
-        Leave();
-        if (!self.Alive()) return;
-    }
+    const bool leave = !value && State_ == TState::Active;
     TCustomGraphControl::SetEnabled(value);
+    if (leave && State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::Resized() {
+void TGraphMenu::DoResized() {
     LayoutTopRow();
-    TCustomGraphControl::Resized();
 }
 
 void TGraphMenu::Paint(const TPaintContext& paint) {
@@ -410,7 +398,7 @@ void TGraphMenu::Expand(TCustomMenuItem& item) {
     if (item.Expanded() || !item.Enabled || !item.HasChildren()) return;
     CollapseOthers(&item);
     item.SetExpanded(true);
-    Deepest_ = TMenuItemRef(&item);
+    Deepest_ = TWeakRef<TCustomMenuItem>(&item);
     if (TCustomGraphContainer* container = GetContainer()) container->Host().SetFocus();
 }
 
@@ -418,7 +406,7 @@ void TGraphMenu::Collapse(TCustomMenuItem& item) {
     item.SetExpanded(false);
     // The items below it closed with it.
     if (TCustomMenuItem* deepest = Deepest_.Get(); deepest != nullptr && OnPathOf(item, *deepest)) {
-        Deepest_ = TMenuItemRef(item.ParentItem());
+        Deepest_ = TWeakRef<TCustomMenuItem>(item.ParentItem());
     }
 }
 
@@ -426,7 +414,7 @@ void TGraphMenu::CollapseAll() {
     for (TCustomMenuItem* item : Items_->MenuItems()) {
         if (item->Expanded()) Collapse(*item);
     }
-    Deepest_ = TMenuItemRef();
+    Deepest_ = TWeakRef<TCustomMenuItem>();
 }
 
 // --- delayed tasks ---
@@ -437,7 +425,7 @@ void TGraphMenu::RequestTask(TTaskKind kind, TCustomMenuItem& item, uint32_t del
         if (it->Kind != kind) Tasks_.erase(it);
         return;
     }
-    Tasks_.push_back({kind, TMenuItemRef(&item), Now(), delay});
+    Tasks_.push_back({kind, TWeakRef<TCustomMenuItem>(&item), Now(), delay});
 }
 
 void TGraphMenu::RemoveTask(const TCustomMenuItem& item) {
@@ -472,7 +460,7 @@ void TGraphMenu::RunDueTask() {
     }
 }
 
-void TGraphMenu::FrameChanged() {
+void TGraphMenu::DoFrameChanged() {
     // The frames only measure time: nothing of the menu depends on the frame number.
     if (State_ == TState::Active) RunDueTask();
 }
@@ -513,9 +501,7 @@ void TGraphMenu::Deactivate() {
     State_ = TState::Passive;
     Tasks_.clear();
     StopAnimation();
-    const TControlRef self(this);
     ReleaseMouse();
-    if (!self.Alive()) return;
     CollapseAll();
     RaiseEvent(OnDeactivate, *this);
 }
@@ -532,10 +518,7 @@ void TGraphMenu::CaptureLost() {
     if (State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphMenu::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (State_ == TState::Active) {
         ActiveMouseMove(x, y);
     } else {
@@ -588,16 +571,11 @@ void TGraphMenu::ActiveMouseMove(int32_t x, int32_t y) {
     Expand(*item);
 }
 
-void TGraphMenu::MouseLeave() {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseLeave();
-    if (self.Alive() && State_ == TState::Passive) Select(nullptr);
+void TGraphMenu::DoMouseLeave() {
+    if (State_ == TState::Passive) Select(nullptr);
 }
 
-void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+void TGraphMenu::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (State_ == TState::Active) {
         ActiveLButtonDown(x, y);
     } else {
@@ -608,19 +586,19 @@ void TGraphMenu::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
 void TGraphMenu::PassiveLButtonDown(int32_t x, int32_t y) {
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr) return;
-    const TMenuItemRef pressed(item);
-    const TControlRef self(this);
+    // The pressed item opens after the activation's and the press's events, unless they freed
+    // it or left the menu passive.
+    AfterEvent([this, pressed = TWeakRef<TCustomMenuItem>(item)] {
+        TCustomMenuItem* still = pressed.Get();
+        if (still == nullptr || State_ != TState::Active || !still->Enabled) return;
+        Select(still);
+        Expand(*still);
+    });
     if (TCustomGraphContainer* container = GetContainer()) {
         container->SetActiveMenu(this);
     } else {
         Activate();
     }
-    // OnActivate may have freed the menu or the item.
-    item = pressed.Get();
-    if (!self.Alive() || item == nullptr || State_ != TState::Active) return;
-    if (!item->Enabled) return;
-    Select(item);
-    Expand(*item);
 }
 
 void TGraphMenu::ActiveLButtonDown(int32_t x, int32_t y) {
@@ -635,31 +613,27 @@ void TGraphMenu::ActiveLButtonDown(int32_t x, int32_t y) {
     Expand(*item);
 }
 
-void TGraphMenu::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive() || State_ != TState::Active) return;
+void TGraphMenu::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (State_ != TState::Active) return;
     TCustomMenuItem* item = ItemAt(x, y);
     if (item == nullptr || !item->Enabled || item->HasChildren()) return;
-    const TMenuItemRef clicked(item);
+    // The item's OnClick comes after the leaving's OnDeactivate and the release's event.
+    AfterEvent([clicked = TWeakRef<TCustomMenuItem>(item)] {
+        if (TCustomMenuItem* still = clicked.Get()) still->Click();
+    });
     Leave();
-    // Leaving raised OnDeactivate, which may have freed the menu and its items.
-    if (TCustomMenuItem* still = clicked.Get()) still->Click();
 }
 
-void TGraphMenu::RButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::RButtonDown(x, y, shift);
-    if (self.Alive() && State_ == TState::Active) Leave();
+void TGraphMenu::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (State_ == TState::Active) Leave();
 }
 
-void TGraphMenu::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+void TGraphMenu::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
     if (State_ == TState::Active && virtualKey == VirtualKey::Escape) {
         processed = true;
         Leave();
         return;
     }
-    TCustomGraphControl::KeyDown(virtualKey, extended, repeated, processed);
 }
 
 }  // namespace marlowen

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/LifeToken.h"
 #include "core/TreeItems.h"
 #include "skin/GraphControl.h"
 #include "skin/Geometry.h"
@@ -23,19 +24,6 @@ class TXMLNode;
 
 using TMenuItemEvent = std::function<void(TCustomMenuItem& item)>;
 
-// A reference to a menu item that notices when the item is freed.
-class TMenuItemRef {
-public:
-    TMenuItemRef() = default;
-    explicit TMenuItemRef(TCustomMenuItem* item);
-
-    TCustomMenuItem* Get() const { return Life_.expired() ? nullptr : Item_; }
-
-private:
-    TCustomMenuItem* Item_ = nullptr;
-    std::weak_ptr<const void> Life_;
-};
-
 // One entry of a menu at any depth: its place (relative to the menu control for the top row, to
 // its popup window below), its flags, and while expanded the popup that shows its children.
 class TCustomMenuItem : public TCustomTreeItem {
@@ -44,6 +32,8 @@ public:
     ~TCustomMenuItem() override;
 
     TGraphMenu& Menu() const { return Menu_; }
+    // Ends where the destruction begins: a TWeakRef to the item answers none from then on.
+    const TLifeToken& LifeToken() const { return Life_; }
     TMenuItems& Items() const;
     TCustomMenuItem* ParentItem() const { return static_cast<TCustomMenuItem*>(Parent()); }
     TCustomMenuItem* NextMenuItem() const { return static_cast<TCustomMenuItem*>(NextItem()); }
@@ -93,10 +83,8 @@ protected:
     virtual std::unique_ptr<TFormPopupMenu> MakePopup();
 
 private:
-    friend class TMenuItemRef;
-
     TGraphMenu& Menu_;
-    std::shared_ptr<const void> Life_;
+    TLifeToken Life_;
     bool Selected_ = false;
     bool Expanded_ = false;
     std::unique_ptr<TFormPopupMenu> Popup_;
@@ -113,14 +101,14 @@ public:
     TItemRange<TCustomMenuItem> MenuItems() const { return ItemsAs<TCustomMenuItem>(); }
 
     TCustomMenuItem* SelectedItem() const { return Selected_.Get(); }
-    void SetSelectedItem(TCustomMenuItem* item) { Selected_ = TMenuItemRef(item); }
+    void SetSelectedItem(TCustomMenuItem* item) { Selected_ = TWeakRef<TCustomMenuItem>(item); }
 
     // Appends the item; on the top row the row is laid out again and the menu repainted.
     TCustomMenuItem* AddItem(std::unique_ptr<TCustomMenuItem> item);
 
 private:
     TGraphMenu* Menu_;
-    TMenuItemRef Selected_;
+    TWeakRef<TCustomMenuItem> Selected_;
 };
 
 // A menu item built from documents: an item template draws it, a popup template draws the
@@ -175,7 +163,7 @@ public:
     // One pending expansion or collapse, due `Delay` ms after `Start`.
     struct TMenuTaskItem {
         TTaskKind Kind;
-        TMenuItemRef Item;
+        TWeakRef<TCustomMenuItem> Item;
         uint32_t Start;
         uint32_t Delay;
     };
@@ -224,17 +212,19 @@ public:
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;
     void Paint(const TPaintContext& paint) override;
-    void Resized() override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void RButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseLeave() override;
-    void KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
     void CaptureLost() override;
-    void FrameChanged() override;
     void Activate() override;
     void Deactivate() override;
+
+protected:
+    void DoResized() override;
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseLeave() override;
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoFrameChanged() override;
 
 private:
     friend class TCustomMenuItem;
@@ -256,7 +246,7 @@ private:
     std::vector<TMenuTaskItem> Tasks_;
     TState State_ = TState::Passive;
     TAlignment Alignment_ = TAlignment::Left;
-    TMenuItemRef Deepest_;
+    TWeakRef<TCustomMenuItem> Deepest_;
     bool HasLastPoint_ = false;
     int32_t LastX_ = 0;
     int32_t LastY_ = 0;

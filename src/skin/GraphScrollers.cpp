@@ -127,17 +127,16 @@ void TCustomScroller::Paint(const TPaintContext& paint) {
     TCustomGraphControl::Paint(paint);
 }
 
+int32_t TCustomScroller::ThumbCentre() const { return ThumbOffset() + ThumbLength() / 2; }
+
 bool TCustomScroller::PageTowards(int32_t coordinate) {
-    const int32_t centre = ThumbOffset() + ThumbLength() / 2;
+    const int32_t centre = ThumbCentre();
     if (coordinate == centre) return false;
     ScrollBy(coordinate < centre ? -Page_ : Page_);
     return true;
 }
 
-void TCustomScroller::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+void TCustomScroller::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     Pressed_ = true;
     LastPoint_ = {x, y};
     if (OnThumb(x, y)) {
@@ -147,14 +146,13 @@ void TCustomScroller::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
         Dragging_ = true;
         return;
     }
-    if (!PageTowards(Along(x, y)) || !self.Alive()) return;
-    Animate(0, 1, 0, 0, FirstRepeatDelay);
+    // A press beside the thumb pages at once (OnChange) and repeats after the events.
+    if (Along(x, y) == ThumbCentre()) return;
+    AfterEvent([this] { Animate(0, 1, 0, 0, FirstRepeatDelay); });
+    PageTowards(Along(x, y));
 }
 
-void TCustomScroller::AnimationLooped() {
-    const TControlRef self(this);
-    TCustomGraphControl::AnimationLooped();
-    if (!self.Alive()) return;
+void TCustomScroller::DoAnimationLooped() {
     if (!Pressed_ || Dragging_) {
         StopAnimation();
         return;
@@ -164,10 +162,7 @@ void TCustomScroller::AnimationLooped() {
     PageTowards(Along(LastPoint_.X, LastPoint_.Y));
 }
 
-void TCustomScroller::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive()) return;
+void TCustomScroller::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
     LastPoint_ = {x, y};
     if (!Dragging_) {
         const bool hot = OnThumb(x, y);
@@ -190,19 +185,13 @@ void TCustomScroller::StopPaging() {
     Pressed_ = false;
 }
 
-void TCustomScroller::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+void TCustomScroller::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     StopPaging();
     Dragging_ = false;
     ReleaseMouse();
 }
 
-void TCustomScroller::MouseLeave() {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseLeave();
-    if (!self.Alive()) return;
+void TCustomScroller::DoMouseLeave() {
     StopPaging();
     if (Hot_) {
         Hot_ = false;
@@ -271,8 +260,7 @@ void TCustomScrollBar::Layout() {
     LayingOut_ = false;
 }
 
-void TCustomScrollBar::Resized() {
-    TCustomGraphControl::Resized();
+void TCustomScrollBar::DoResized() {
     Layout();
 }
 
@@ -292,13 +280,9 @@ void TCustomScrollBar::SetPage(int32_t page) {
     UpdateButtons();
 }
 
+// The linked list follows first (it raises nothing), then the bar's own OnChange.
 void TCustomScrollBar::ScrollerChanged() {
-    const TControlRef self(this);
-    if (ChangeHandler_) {
-        std::function<void()> handler = ChangeHandler_;
-        handler();
-        if (!self.Alive()) return;
-    }
+    RaiseEvent(ChangeHandler_);
     RaiseEvent(OnChange, *this);
 }
 

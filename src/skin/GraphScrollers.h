@@ -64,12 +64,14 @@ public:
     bool OnThumb(int32_t x, int32_t y) const;
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseLeave() override;
     void CaptureLost() override;
-    void AnimationLooped() override;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseLeave() override;
+    void DoAnimationLooped() override;
 
 private:
     enum TImageIndex { TrackTop, TrackMiddle, TrackBottom, ThumbTop, ThumbMiddle, ThumbBottom, HotTop, HotMiddle, HotBottom };
@@ -80,6 +82,7 @@ private:
     int32_t LengthOf(const TBitmap32& image) const { return Along(image.Width(), image.Height()); }
     // One page towards the coordinate; false when it lies on the thumb's centre.
     bool PageTowards(int32_t coordinate);
+    int32_t ThumbCentre() const;
     void PaintBar(const TPaintContext& paint, int32_t offset, int32_t length, const TBitmap32& top,
                   const TBitmap32& middle, const TBitmap32& bottom) const;
     // The alpha of the cap pixel at `along` on the axis and `across` off it.
@@ -138,13 +141,14 @@ public:
     void SetPosition(int32_t position) override { Scroller_->SetPosition(position); }
     void SetChangeHandler(std::function<void()> handler) override { ChangeHandler_ = std::move(handler); }
 
-    void Resized() override;
 
 protected:
     // "X", "Y", "Size" and "Path" (all required), "Name"; "Max" (100), "Page" (10) and
     // "Position" (0) set the range a bar shows before anything is linked to it.
     template <class T>
     static std::unique_ptr<TCustomGraphControl> CreateBar(const TSkinContext& context, const TXMLNode& node);
+
+    void DoResized() override;
 
 private:
     void Layout();

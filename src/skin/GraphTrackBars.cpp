@@ -27,39 +27,29 @@ void TTrackSlider::Paint(const TPaintContext& paint) {
     TCustomGraphControl::Paint(paint);
 }
 
-void TTrackSlider::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonDown(x, y, shift);
-    if (!self.Alive()) return;
+void TTrackSlider::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     Grab_ = {x, y};
     Dragging_ = true;
     CaptureMouse();
 }
 
-void TTrackSlider::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::LButtonUp(x, y, shift);
-    if (!self.Alive()) return;
+void TTrackSlider::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     Dragging_ = false;
     ReleaseMouse();
 }
 
-void TTrackSlider::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || !Dragging_) return;
+void TTrackSlider::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (!Dragging_) return;
     if (std::abs(int64_t{y} - Grab_.Y) >= kDragBand) return;
     const int64_t left = int64_t{Left()} + x - Grab_.X;
     Bar_.SliderDragged(static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX)));
 }
 
-void TTrackSlider::MouseEnter() {
-    TCustomGraphControl::MouseEnter();
+void TTrackSlider::DoMouseEnter() {
     Invalidate();
 }
 
-void TTrackSlider::MouseLeave() {
-    TCustomGraphControl::MouseLeave();
+void TTrackSlider::DoMouseLeave() {
     Invalidate();
 }
 
@@ -90,14 +80,11 @@ void TGraphTrackBar::SliderDragged(int32_t left) {
     if (free == 0) return;  // the slider fills the bar: there is nothing to choose
     const double value = static_cast<double>(std::clamp(left, 0, free)) / free;
     if (value == LastValue_) return;
-    LastValue_ = value;
-    const TControlRef self(this);
+    SetPosition(value);
     RaiseEvent(OnChange, *this, value);
-    if (self.Alive()) SetPosition(value);
 }
 
-void TGraphTrackBar::Resized() {
-    TCustomGraphControl::Resized();
+void TGraphTrackBar::DoResized() {
     if (Slider_ != nullptr) Slider_->SetLeft(static_cast<int32_t>(std::lround(FreeWidth() * Position_)));
 }
 

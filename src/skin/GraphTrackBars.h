@@ -25,12 +25,14 @@ public:
     bool Dragging() const { return Dragging_; }
 
     void Paint(const TPaintContext& paint) override;
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
     void CaptureLost() override { Dragging_ = false; }
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseEnter() override;
+    void DoMouseLeave() override;
 
 private:
     TGraphTrackBar& Bar_;
@@ -63,7 +65,9 @@ public:
     TTrackChangeEvent OnChange;
 
     bool HitTest(int32_t, int32_t) override { return false; }
-    void Resized() override;
+
+protected:
+    void DoResized() override;
 
 private:
     int32_t FreeWidth() const;

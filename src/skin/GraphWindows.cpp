@@ -20,18 +20,18 @@ namespace marlowen {
 void TGraphWindowFrame::LoadFromXML(const TXMLNode& node) {
     TGraphFrame::LoadFromXML(node);
     const TGraphControls& parts = Controls();
-    FrameCaption_ = TControlRef(parts.FindControl("FrameCaption"));
+    FrameCaption_ = TWeakRef<TCustomGraphControl>(parts.FindControl("FrameCaption"));
     TCustomGraphControl* label = parts.FindControl("LabelCaption");
     if (dynamic_cast<TGraphTextLabel*>(label) != nullptr || dynamic_cast<TGraphMultiLine*>(label) != nullptr) {
-        LabelCaption_ = TControlRef(label);
+        LabelCaption_ = TWeakRef<TCustomGraphControl>(label);
     }
     // The buttons are children of this layer: they go before it, so the handlers may hold it.
     if (auto* minimize = dynamic_cast<TCustomGraphButton*>(parts.FindControl("ButtonMinimize"))) {
-        ButtonMinimize_ = TControlRef(minimize);
+        ButtonMinimize_ = TWeakRef<TCustomGraphControl>(minimize);
         minimize->OnClick = [this](TCustomGraphControl&) { Minimize(); };
     }
     if (auto* close = dynamic_cast<TCustomGraphButton*>(parts.FindControl("ButtonClose"))) {
-        ButtonClose_ = TControlRef(close);
+        ButtonClose_ = TWeakRef<TCustomGraphControl>(close);
         close->OnClick = [this](TCustomGraphControl&) { Close(); };
     }
 }
@@ -85,7 +85,7 @@ void TGraphWindow::LoadFromXML(const TXMLNode& node) {
     SetWindowCaption(caption);
 }
 
-TControlRef TGraphWindow::AddLayer(const std::string& document) {
+TWeakRef<TCustomGraphControl> TGraphWindow::AddLayer(const std::string& document) {
     const TXMLNode& root = Context().Resources.GetXML(document);
     const TDocumentInclusion inclusion(Context(), document, root);
     auto layer = std::make_unique<TGraphWindowFrame>(Context());
@@ -95,7 +95,7 @@ TControlRef TGraphWindow::AddLayer(const std::string& document) {
     layer->OnMinimize = [this] { RaiseEvent(OnMinimize); };
     layer->OnClose = [this] { RaiseEvent(OnClose); };
     if (TCustomGraphButton* minimize = layer->ButtonMinimize()) minimize->SetVisible(CanMinimize_);
-    return TControlRef(Controls().AddControl(std::move(layer)));
+    return TWeakRef<TCustomGraphControl>(Controls().AddControl(std::move(layer)));
 }
 
 void TGraphWindow::UpdateLook() {
@@ -123,10 +123,10 @@ void TGraphWindow::SetActive(bool active) {
     TValueItems values;
     values.Add(std::make_unique<TValueItem>("ActiveWindow", active));
     // The controls as they are now: hooks may free or build controls on the way.
-    std::vector<TControlRef> controls;
+    std::vector<TWeakRef<TCustomGraphControl>> controls;
     const TCustomGraphControl* end = NextSkippingChildren();
     for (TCustomGraphControl* c = this; c != nullptr && c != end; c = c->NextInTree()) controls.emplace_back(c);
-    for (const TControlRef& ref : controls) {
+    for (const TWeakRef<TCustomGraphControl>& ref : controls) {
         if (TCustomGraphControl* control = ref.Get()) control->SetWindowActive(active);
         if (TCustomGraphControl* control = ref.Get()) control->ConditionsChanged(&values);
     }
@@ -178,24 +178,20 @@ TFormHost* TWinCaptionArea::Form() const {
     return container != nullptr ? container->Host().Form() : nullptr;
 }
 
-void TWinCaptionArea::LButtonDown(int32_t x, int32_t y, TShiftState shift) {
+void TWinCaptionArea::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
     Dragging_ = true;
     GrabX_ = x;
     GrabY_ = y;
     CaptureMouse();
-    TCustomGraphControl::LButtonDown(x, y, shift);
 }
 
-void TWinCaptionArea::LButtonUp(int32_t x, int32_t y, TShiftState shift) {
+void TWinCaptionArea::DoLButtonUp(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     Dragging_ = false;
     ReleaseMouse();
-    TCustomGraphControl::LButtonUp(x, y, shift);
 }
 
-void TWinCaptionArea::MouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TControlRef self(this);
-    TCustomGraphControl::MouseMove(x, y, shift);
-    if (!self.Alive() || !Dragging_ || (x == GrabX_ && y == GrabY_)) return;
+void TWinCaptionArea::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
+    if (!Dragging_ || (x == GrabX_ && y == GrabY_)) return;
     TFormHost* form = Form();
     if (form == nullptr) return;
     const TScreenRect bounds = form->Bounds();

@@ -41,10 +41,10 @@ public:
     std::function<void()> OnClose;
 
 private:
-    TControlRef FrameCaption_;
-    TControlRef LabelCaption_;
-    TControlRef ButtonMinimize_;
-    TControlRef ButtonClose_;
+    TWeakRef<TCustomGraphControl> FrameCaption_;
+    TWeakRef<TCustomGraphControl> LabelCaption_;
+    TWeakRef<TCustomGraphControl> ButtonMinimize_;
+    TWeakRef<TCustomGraphControl> ButtonClose_;
 };
 
 // The root control of a window document: its layers (active and passive background, required;
@@ -86,8 +86,8 @@ public:
     std::function<void()> OnClose;
 
 private:
-    static TGraphWindowFrame* Layer(const TControlRef& layer) { return static_cast<TGraphWindowFrame*>(layer.Get()); }
-    TControlRef AddLayer(const std::string& document);
+    static TGraphWindowFrame* Layer(const TWeakRef<TCustomGraphControl>& layer) { return static_cast<TGraphWindowFrame*>(layer.Get()); }
+    TWeakRef<TCustomGraphControl> AddLayer(const std::string& document);
     // Sizes the layers to the window and shows those of the current look.
     void UpdateLook();
 
@@ -95,10 +95,10 @@ private:
     bool Active_ = true;
     bool CanMinimize_ = true;
     // Children of this window, owned by the child list; none when absent or freed.
-    TControlRef ActiveBackground_;
-    TControlRef PassiveBackground_;
-    TControlRef ActiveForeground_;
-    TControlRef PassiveForeground_;
+    TWeakRef<TCustomGraphControl> ActiveBackground_;
+    TWeakRef<TCustomGraphControl> PassiveBackground_;
+    TWeakRef<TCustomGraphControl> ActiveForeground_;
+    TWeakRef<TCustomGraphControl> PassiveForeground_;
 };
 
 // The area by which a window is dragged: pressing it captures the mouse, and moving the mouse
@@ -120,13 +120,15 @@ public:
     // Where the form, dropped with its top-left at (x, y), comes to lie after snapping.
     TPoint SnapPosition(const TFormHost& form, int32_t x, int32_t y) const;
 
-    void LButtonDown(int32_t x, int32_t y, TShiftState shift) override;
-    void LButtonUp(int32_t x, int32_t y, TShiftState shift) override;
-    void MouseMove(int32_t x, int32_t y, TShiftState shift) override;
     void CaptureLost() override { Dragging_ = false; }
 
     // After each move of the form.
     TNotifyEvent OnMoved;
+
+protected:
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
 
 private:
     TFormHost* Form() const;

@@ -27,11 +27,6 @@ constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kYellow = 0xFFFFFF00;
 constexpr uint32_t kGrey = 0xFF808080;
 
-constexpr uint32_t kEnter = 13;
-constexpr uint32_t kEscape = 27;
-constexpr uint32_t kUp = 38;
-constexpr uint32_t kDown = 40;
-
 // A combo box of 60 x 16 at (10, 10): box frame indents 2, 1, 1, 1; an 8 x 8 drop button; rows of
 // 12 with at most 4 shown, one pixel below the box, in a frame with indents of 1; a 10-pixel
 // scroll bar. Glyphs are one dot at the pen's top-left, 3 pixels apart, on lines 10 high, so the
@@ -333,14 +328,14 @@ TEST_F(ComboBoxTest, FourItemsNeedNoScrollBarAndNoItemsGiveAnEmptyFrame) {
 TEST_F(ComboBoxTest, ClickAfterScrollingByKeysPicksTheVisibleRow) {
     TGraphComboBox& combo = Show(10);
     combo.SetFocused(true);
-    bench.Host().PressKey(kEnter);
+    bench.Host().PressKey(VirtualKey::Return);
     ASSERT_TRUE(combo.Dropped());
     TGraphListView& list = *combo.ListView();
     EXPECT_EQ(list.Selected(), -1);
-    for (int i = 0; i < 9; ++i) bench.Host().PressKey(kDown);
+    for (int i = 0; i < 9; ++i) bench.Host().PressKey(VirtualKey::Down);
     EXPECT_EQ(list.Selected(), 8);
     EXPECT_EQ(list.TopIndex(), 5);
-    for (int i = 0; i < 3; ++i) bench.Host().PressKey(kUp);
+    for (int i = 0; i < 3; ++i) bench.Host().PressKey(VirtualKey::Up);
     EXPECT_EQ(list.Selected(), 5);
     EXPECT_EQ(list.TopIndex(), 5);
     EXPECT_EQ(combo.ScrollBar()->Position(), 5);
@@ -387,39 +382,39 @@ TEST_F(ComboBoxTest, KeysOpenChooseAndReportOnlyChanges) {
     TGraphComboBox& combo = Show(5);
     combo.SetItemIndex(3);
     combo.SetFocused(true);
-    bench.Host().PressKey(kEnter);
+    bench.Host().PressKey(VirtualKey::Return);
     ASSERT_TRUE(combo.Dropped());
     EXPECT_EQ(combo.ListView()->Selected(), 3);
-    bench.Host().PressKey(kEnter);  // the same row taken again: no change
+    bench.Host().PressKey(VirtualKey::Return);  // the same row taken again: no change
     EXPECT_FALSE(combo.Dropped());
     EXPECT_EQ(combo.ItemIndex(), 3);
     EXPECT_EQ(changes, 0);
 
-    bench.Host().PressKey(kEnter);
-    bench.Host().PressKey(kDown);
-    bench.Host().PressKey(kEnter);
+    bench.Host().PressKey(VirtualKey::Return);
+    bench.Host().PressKey(VirtualKey::Down);
+    bench.Host().PressKey(VirtualKey::Return);
     EXPECT_EQ(combo.ItemIndex(), 4);
     EXPECT_EQ(changes, 1);
 
-    bench.Host().PressKey(kEnter);
-    bench.Host().PressKey(kUp);
-    bench.Host().PressKey(kEscape);  // closes without taking the row
+    bench.Host().PressKey(VirtualKey::Return);
+    bench.Host().PressKey(VirtualKey::Up);
+    bench.Host().PressKey(VirtualKey::Escape);  // closes without taking the row
     EXPECT_FALSE(combo.Dropped());
     EXPECT_EQ(combo.ItemIndex(), 4);
     EXPECT_EQ(changes, 1);
 
     // Closed: Up and Down step through the items within their ends.
-    bench.Host().PressKey(kDown);
+    bench.Host().PressKey(VirtualKey::Down);
     EXPECT_EQ(combo.ItemIndex(), 4);
     EXPECT_EQ(changes, 1);
-    bench.Host().PressKey(kUp);
+    bench.Host().PressKey(VirtualKey::Up);
     EXPECT_EQ(combo.ItemIndex(), 3);
     EXPECT_EQ(changes, 2);
     combo.SetItemIndex(0);
-    bench.Host().PressKey(kUp);
+    bench.Host().PressKey(VirtualKey::Up);
     EXPECT_EQ(combo.ItemIndex(), 0);
     EXPECT_EQ(changes, 2);
-    bench.Host().PressKey(kEscape);
+    bench.Host().PressKey(VirtualKey::Escape);
     EXPECT_EQ(changes, 2);
 }
 
@@ -574,8 +569,8 @@ TEST_F(ComboBoxTest, FreedInsideItsOwnChangeHandler) {
         combo.SetFocused(true);
         combo.DropDown();
         if (byKey) {
-            bench.Host().PressKey(kDown);
-            bench.Host().PressKey(kEnter);
+            bench.Host().PressKey(VirtualKey::Down);
+            bench.Host().PressKey(VirtualKey::Return);
         } else {
             bench.Host().Click(20, RowY(1));
         }

@@ -18,14 +18,14 @@ public:
     }
 
     bool HitTest(int32_t, int32_t) override { return Hit_; }
-    void LButtonDown(int32_t x, int32_t y, TShiftState) override { Note("down", x, y); }
-    void LButtonUp(int32_t x, int32_t y, TShiftState) override { Note("up", x, y); }
-    void MouseMove(int32_t x, int32_t y, TShiftState) override { Note("move", x, y); }
-    void MouseWheel(int32_t distance, int32_t, int32_t, TShiftState) override {
+    void DoLButtonDown(int32_t x, int32_t y, TShiftState) override { Note("down", x, y); }
+    void DoLButtonUp(int32_t x, int32_t y, TShiftState) override { Note("up", x, y); }
+    void DoMouseMove(int32_t x, int32_t y, TShiftState) override { Note("move", x, y); }
+    void DoMouseWheel(int32_t distance, int32_t, int32_t, TShiftState) override {
         Log_.push_back(Name() + ":wheel " + std::to_string(distance));
     }
-    void MouseEnter() override { Log_.push_back(Name() + ":enter"); }
-    void MouseLeave() override { Log_.push_back(Name() + ":leave"); }
+    void DoMouseEnter() override { Log_.push_back(Name() + ":enter"); }
+    void DoMouseLeave() override { Log_.push_back(Name() + ":leave"); }
     void CaptureLost() override {
         Log_.push_back(Name() + ":lost");
         if (ThrowOnCaptureLost) throw std::runtime_error("capture hook failed");

@@ -41,14 +41,14 @@ public:
         if (Focused()) paint.FillRect({0, 0, 2, 2}, kFocus);
         if (Frame() != 0) paint.FillRect({Width() - 1, 0, Width(), 1}, 0xFF000000 | static_cast<uint32_t>(Frame()));
     }
-    void LButtonDown(int32_t, int32_t, TShiftState) override {
+    void DoLButtonDown(int32_t, int32_t, TShiftState) override {
         Pressed = true;
         CaptureMouse();
         Invalidate();
     }
-    void MouseEnter() override { Invalidate(); }
-    void MouseLeave() override { Invalidate(); }
-    void FrameChanged() override { Invalidate(); }
+    void DoMouseEnter() override { Invalidate(); }
+    void DoMouseLeave() override { Invalidate(); }
+    void DoFrameChanged() override { Invalidate(); }
 
     uint32_t Color = 0;
     bool Pressed = false;

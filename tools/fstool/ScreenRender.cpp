@@ -76,14 +76,14 @@ bool AnyAnimated(const TCustomGraphContainer& container) {
 // Tab moves the focus as a person would; a control that Tab never reaches (no TabStop) gets it
 // directly, as a click or the page's code would give it.
 void FocusControl(TCustomGraphContainer& container, THeadlessWindowHost& host, TCustomGraphControl& control) {
-    const TControlRef target(&control);
+    const TWeakRef<TCustomGraphControl> target(&control);
     int32_t count = 0;
     for (TCustomGraphControl* c = container.Controls().First(); c != nullptr; c = c->NextInTree()) ++count;
-    for (int32_t i = 0; i <= count && target.Alive() && container.FocusedControl() != &control; ++i) {
+    for (int32_t i = 0; i <= count && target.Get() && container.FocusedControl() != &control; ++i) {
         host.KeyDown(VirtualKey::Tab);
         host.KeyUp(VirtualKey::Tab);
     }
-    if (target.Alive() && container.FocusedControl() != &control) control.SetFocused(true);
+    if (target.Get() && container.FocusedControl() != &control) control.SetFocused(true);
 }
 
 // Runs the clock one timer period at a time until no control animates, within the limit.
@@ -230,10 +230,10 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
 
     TGraphContainer container(context, width, height);
     auto& host = static_cast<THeadlessWindowHost&>(container.Host());
-    TControlRef windowRef;
+    TWeakRef<TCustomGraphControl> windowRef;
     if (window) {
         TGraphWindow& built = BuildWindow(container, root, !request.Passive);
-        windowRef = TControlRef(&built);
+        windowRef = TWeakRef<TCustomGraphControl>(&built);
         if (!request.Page.empty()) PlacePage(built, context.Resources.GetXML(request.Page), !request.Passive);
     } else {
         BuildScreen(container, root);
@@ -251,15 +251,15 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     for (const auto& [name, text] : request.Texts) PutText(controls, name, text);
     TCustomGraphControl* focus = request.Focus.empty() ? nullptr : &controls.GetControl(request.Focus);
     TCustomGraphControl* hover = request.Hover.empty() ? nullptr : &controls.GetControl(request.Hover);
-    const TMenuItemRef pressItem(FindMenuItem(controls, request.Press));
+    const TWeakRef<TCustomMenuItem> pressItem(FindMenuItem(controls, request.Press));
     TCustomGraphControl* press =
         request.Press.empty() || pressItem.Get() != nullptr ? nullptr : &controls.GetControl(request.Press);
     host.InvalidateAll();
     windows.Pump();
 
     if (focus != nullptr) FocusControl(container, host, *focus);
-    const TControlRef hoverRef(hover);
-    const TControlRef pressRef(press);
+    const TWeakRef<TCustomGraphControl> hoverRef(hover);
+    const TWeakRef<TCustomGraphControl> pressRef(press);
     int32_t x = 0;
     int32_t y = 0;
     if (TCustomGraphControl* control = hoverRef.Get()) {

@@ -37,7 +37,7 @@ THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect&
 }
 
 THeadlessFormHost::~THeadlessFormHost() {
-    *Alive_ = false;
+    Life_.End();
     if (Screen_.Active_ == this) Screen_.Active_ = nullptr;
     for (THeadlessFormHost* form : Screen_.Forms_) {
         if (form->Owner_ == this) form->Owner_ = nullptr;
@@ -167,10 +167,10 @@ bool THeadlessFormHost::DeliverNextMessage() {
 }
 
 void THeadlessFormHost::RunModal(const TApplication& application) {
-    const std::shared_ptr<bool> alive = Alive_;
+    const TWeakRef<THeadlessFormHost> self(this);
     THeadlessScreen& screen = Screen_;
     BringToFront();
-    const auto running = [&] { return *alive && Visible_ && !application.Terminated(); };
+    const auto running = [&] { return self.Get() != nullptr && Visible_ && !application.Terminated(); };
     while (running()) {
         screen.DeliverMessages();
         if (!running()) break;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/LifeToken.h"
 #include "platform/FormHost.h"
 #include "platform/HintPopup.h"
 
@@ -59,6 +60,7 @@ public:
     ~THeadlessFormHost() override;
     THeadlessFormHost(const THeadlessFormHost&) = delete;
     THeadlessFormHost& operator=(const THeadlessFormHost&) = delete;
+    const TLifeToken& LifeToken() const { return Life_; }
 
     // TFormHost
     TScreenRect Bounds() const override { return Bounds_; }
@@ -135,8 +137,8 @@ private:
     std::vector<TScreenRect> Shape_;
     int32_t ShapeCount_ = 0;
     int32_t MoveCount_ = 0;
-    // Cleared when the form goes, so a modal run learns that its form was freed under it.
-    std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
+    // Ended when the form goes, so a modal run learns that its form was freed under it.
+    TLifeToken Life_;
 };
 
 // The hint popup of a headless GUI: it records what it shows. Its font is fixed: every character

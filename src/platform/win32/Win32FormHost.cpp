@@ -41,7 +41,7 @@ TWin32FormHost::TWin32FormHost(TWin32WindowHosts& hosts, TFormHostEvents& events
 }
 
 TWin32FormHost::~TWin32FormHost() {
-    *Alive_ = false;
+    Life_.End();
     for (TWin32ChildWindow* window : std::vector<TWin32ChildWindow*>(Windows_)) window->PlaceIn(nullptr);
     Windows_.clear();
     DestroyHandle();
@@ -106,9 +106,9 @@ void TWin32FormHost::Show() {
 void TWin32FormHost::Hide() {
     if (!Visible()) return;
     // Hiding the active form deactivates it first (WM_ACTIVATE comes from inside the call).
-    const std::shared_ptr<bool> alive = Alive_;
+    const TWeakRef<TWin32FormHost> self(this);
     ShowWindow(Handle(), SW_HIDE);
-    if (*alive) Events_.FormHidden();
+    if (self.Get() != nullptr) Events_.FormHidden();
 }
 
 bool TWin32FormHost::Visible() const { return Handle() != nullptr && IsWindowVisible(Handle()) != FALSE; }
@@ -168,10 +168,10 @@ void TWin32FormHost::PostMessage(uint32_t message) {
 }
 
 void TWin32FormHost::RunModal(const TApplication& application) {
-    const std::shared_ptr<bool> alive = Alive_;
+    const TWeakRef<TWin32FormHost> self(this);
     BringToFront();
     // The form may be freed by a handler of its own: the token is asked before the form.
-    const auto running = [&] { return *alive && Visible() && !application.Terminated(); };
+    const auto running = [&] { return self.Get() != nullptr && Visible() && !application.Terminated(); };
     MSG message{};
     while (running()) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -208,10 +208,10 @@ void TWin32FormHost::FocusNextWindow(TWin32ChildWindow& from, bool forward) {
 }
 
 void TWin32FormHost::DropPointer() {
-    const std::shared_ptr<bool> alive = Alive_;
+    const TWeakRef<TWin32FormHost> self(this);
     const std::vector<TWin32ChildWindow*> windows = Windows_;
     for (TWin32ChildWindow* window : windows) {
-        if (!*alive) return;
+        if (self.Get() == nullptr) return;
         if (std::find(Windows_.begin(), Windows_.end(), window) != Windows_.end()) window->PointerTaken();
     }
 }
@@ -224,14 +224,14 @@ LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
         case WM_ACTIVATE: {
             const WORD state = LOWORD(wParam);
-            const std::shared_ptr<bool> alive = Alive_;
+            const TWeakRef<TWin32FormHost> self(this);
             Events_.FormActivation(state == WA_INACTIVE    ? TFormActivation::Inactive
                                    : state == WA_CLICKACTIVE ? TFormActivation::ClickActive
                                                              : TFormActivation::Active);
             // Hover looks and hints go with the activation (another window over the form).
-            if (*alive && state == WA_INACTIVE) DropPointer();
+            if (self.Get() != nullptr && state == WA_INACTIVE) DropPointer();
             // The focus stays inside an active form (the default would put it on the form).
-            if (*alive && state != WA_INACTIVE && HIWORD(wParam) == 0) {
+            if (self.Get() != nullptr && state != WA_INACTIVE && HIWORD(wParam) == 0) {
                 const HWND focus = GetFocus();
                 if (focus != Handle() && IsChild(Handle(), focus) == FALSE) FocusFirstWindow();
             }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/LifeToken.h"
 #include "platform/FormHost.h"
 #include "platform/win32/Win32Window.h"
 
@@ -19,6 +20,7 @@ public:
     TWin32FormHost(TWin32WindowHosts& hosts, TFormHostEvents& events, int32_t width, int32_t height);
     // The windows still inside go back to the parking window and live on.
     ~TWin32FormHost() override;
+    const TLifeToken& LifeToken() const { return Life_; }
 
     // TFormHost
     TScreenRect Bounds() const override;
@@ -65,8 +67,8 @@ private:
     std::vector<TScreenRect> Shape_;
     int32_t LastWidth_ = 0;
     int32_t LastHeight_ = 0;
-    // Cleared when the form goes, so a modal run or a handler learns that its form was freed.
-    std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);
+    // Ended when the form goes, so a modal run or a handler learns that its form was freed.
+    TLifeToken Life_;
 };
 
 }  // namespace marlowen
