@@ -177,19 +177,21 @@ void TCustomGraphButton::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/
     }
     if (!Hits(x, y)) return;
     SetState(remembered);
+    // The new look may start frames whose OnFrameChanged frees the button: the click is settled
+    // first and raised once the release is over, and the look is the last thing done here.
     switch (Style_) {
         case TButtonStyle::Button:
+            AfterEvent([this] { Click(); });
             UpdateState(x, y);
-            Click();
             break;
         case TButtonStyle::FireButton:
             StopRepeat();
             UpdateState(x, y);
             break;
         case TButtonStyle::CheckButton:
+            AfterEvent([this] { Click(); });
             SetDown(!Down_);
             UpdateState(x, y);
-            Click();
             break;
         case TButtonStyle::RadioButton: break;
     }

@@ -396,6 +396,19 @@ TEST_F(ButtonTest, AButtonFreedByItsOwnFrameChangeIsSafe) {
     bench.Host().MoveMouse(5, 5);
     bench.Pump();
     EXPECT_EQ(bench.Container->Controls().Count(), 0);
+
+    // Released before its hot frames played out, the button jumps to the last one: that frame's
+    // handler frees it, and the release's click must not run on what is gone.
+    auto& released = AddButton<TAnimateButton>(nullptr, 0, 20, "B");
+    int releasedClicks = 0;
+    released.OnClick = [&releasedClicks](TCustomGraphControl&) { ++releasedClicks; };
+    bench.Host().MoveMouse(5, 25);
+    bench.Host().PressLeft(5, 25);
+    released.OnFrameChanged = [](TCustomGraphControl& sender) { delete &sender; };
+    bench.Host().ReleaseLeft(5, 25);
+    bench.Pump();
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
+    EXPECT_EQ(releasedClicks, 0);
 }
 
 TEST_F(ButtonTest, DocumentErrorsNameTheMissingImageTheBadStyleAndTheMissingAttribute) {
