@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/WindowHost.h"
 #include "setup/FrameSetup.h"
+#include "setup/SetupModule.h"
 #include "setup/SetupTexts.h"
 #include "skin/GraphWindows.h"
 #include "skin/HintWindow.h"
@@ -20,8 +21,8 @@ constexpr std::u16string_view kSetupError =
 
 }  // namespace
 
-TFormSetup::TFormSetup(const TSkinContext& context, THintWindowControl& hintWindow)
-    : TFormGraphWindow(context, hintWindow), Context_(context), Hint_(hintWindow) {}
+TFormSetup::TFormSetup(const TSkinContext& context, THintWindowControl& hintWindow, TSetupModule& module)
+    : TFormGraphWindow(context, hintWindow), Context_(context), Hint_(hintWindow), Module_(module) {}
 
 // The pages are controls of the window's tree, which the base frees.
 TFormSetup::~TFormSetup() = default;
@@ -42,7 +43,7 @@ void TFormSetup::Execute(const TSetupPageClass& firstPage) {
 
 void TFormSetup::ShowPage(const TSetupPageClass& pageClass) {
     if (Window() == nullptr) throw Exception("The setup window has no skin to show a page on.");
-    std::unique_ptr<TFrameSetup> page = pageClass.Create(Context_);
+    std::unique_ptr<TFrameSetup> page = pageClass.Create(Context_, Module_);
     page->SetForm(this);
     page->SetBounds(0, 0, Container().Width(), Container().Height());
     page->Enter();  // an error frees the new page on the way out; the old one stays
@@ -95,10 +96,10 @@ TFormSetup::TBusyScope::~TBusyScope() {
     if (--Form_.Busy_ == 0) Form_.EnableInput();
 }
 
-void RunSetupWizard(const TSkinContext& context, const TSetupPageClass& firstPage) {
+void RunSetupWizard(const TSkinContext& context, TSetupModule& module) {
     THintWindowControl hint(context.Platform.Windows.HintPopup());
-    TFormSetup form(context, hint);
-    form.Execute(firstPage);
+    TFormSetup form(context, hint, module);
+    form.Execute(module.FirstPageClass());
     form.Host().Hide();
 }
 

@@ -7,6 +7,7 @@
 namespace marlowen {
 
 class TFrameSetup;
+class TSetupModule;
 struct TSetupPageClass;
 
 // The setup window: a skinned form that shows one wizard page at a time over the window loaded
@@ -17,8 +18,9 @@ public:
     static constexpr const char* kWindowDocument = "XML\\Install\\Window.xml";
     static constexpr const char* kHintDocument = "XML\\Install\\Hint.xml";
 
-    // Borrows the program's hint window, which takes its look from the hint document.
-    TFormSetup(const TSkinContext& context, THintWindowControl& hintWindow);
+    // Borrows the program's hint window, which takes its look from the hint document, and the
+    // driver whose pages it shows.
+    TFormSetup(const TSkinContext& context, THintWindowControl& hintWindow, TSetupModule& module);
     ~TFormSetup() override;
 
     // Loads the window and the hint look, shows the first page, takes the application title as
@@ -59,13 +61,14 @@ private:
 
     const TSkinContext& Context_;
     THintWindowControl& Hint_;
+    TSetupModule& Module_;
     TWeakRef<TCustomGraphControl> CurrentPage_;
     bool ErrorClosed_ = false;
     int32_t Busy_ = 0;
 };
 
-// Runs the install wizard in a new setup window that borrows the program's hint popup; returns
-// when the window has closed.
-void RunSetupWizard(const TSkinContext& context, const TSetupPageClass& firstPage);
+// Runs the driver's install wizard from its first page in a new setup window that borrows the
+// program's hint popup; returns when the window has closed.
+void RunSetupWizard(const TSkinContext& context, TSetupModule& module);
 
 }  // namespace marlowen

@@ -24,7 +24,8 @@ TCustomGraphButton* FindButton(const TGraphControls& controls, std::string_view 
 
 }  // namespace
 
-TFrameSetup::TFrameSetup(const TSkinContext& context) : TGraphFrame(context) {}
+TFrameSetup::TFrameSetup(const TSkinContext& context, TSetupModule& module)
+    : TGraphFrame(context), Module_(module) {}
 
 void TFrameSetup::LoadFromXML(const TXMLNode& node) {
     TGraphFrame::LoadFromXML(node);
@@ -53,7 +54,6 @@ TFormSetup& TFrameSetup::Form() const {
     return *Form_;
 }
 
-TSetupModule& TFrameSetup::Module() { return SetupModule(); }
 
 void TFrameSetup::React(TApplication& application, const std::function<void()>& reaction) {
     try {

@@ -14,10 +14,11 @@ class TFormSetup;
 class TFrameSetup;
 class TSetupModule;
 
-// A wizard page class: its name and the factory that builds a page of it from its document.
-// Pages name the page they move to by its class; tests and other programs bring their own.
+// A wizard page class: its name and the factory that builds a page of it from its document for
+// the driver of the running setup. Pages name the page they move to by its class; tests and
+// other programs bring their own.
 struct TSetupPageClass {
-    using TFactory = std::unique_ptr<TFrameSetup> (*)(const TSkinContext& context);
+    using TFactory = std::unique_ptr<TFrameSetup> (*)(const TSkinContext& context, TSetupModule& module);
 
     std::string_view Name;
     TFactory Create = nullptr;
@@ -29,8 +30,9 @@ struct TSetupPageClass {
 // button click: page reactions therefore do nothing after asking the form for another page.
 class TFrameSetup : public TGraphFrame {
 public:
-    // An empty page; subclasses build themselves from their documents.
-    explicit TFrameSetup(const TSkinContext& context);
+    // An empty page of the running setup's driver (borrowed: it outlives its pages); subclasses
+    // build themselves from their documents.
+    TFrameSetup(const TSkinContext& context, TSetupModule& module);
 
     // The frame, then the hook-up of "ButtonNext" and "ButtonPrev".
     void LoadFromXML(const TXMLNode& node) override;
@@ -53,7 +55,7 @@ public:
 
 protected:
     // The driver of the running setup.
-    static TSetupModule& Module();
+    TSetupModule& Module() const { return Module_; }
     // Runs a reaction to the person's input as the program's event handlers run: an error shows
     // its message in an error box and the window stays as it is. Nothing of the page is touched
     // after the reaction, which may have freed it.
@@ -67,6 +69,7 @@ protected:
     }
 
 private:
+    TSetupModule& Module_;
     TWeakRef<TCustomGraphControl> ButtonNext_;
     TWeakRef<TCustomGraphControl> ButtonPrev_;
     TFormSetup* Form_ = nullptr;
@@ -74,8 +77,8 @@ private:
 
 // The factory of a page class whose pages are T.
 template <class T>
-std::unique_ptr<TFrameSetup> MakeSetupPage(const TSkinContext& context) {
-    return std::make_unique<T>(context);
+std::unique_ptr<TFrameSetup> MakeSetupPage(const TSkinContext& context, TSetupModule& module) {
+    return std::make_unique<T>(context, module);
 }
 
 }  // namespace marlowen

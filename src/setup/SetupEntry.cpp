@@ -31,18 +31,18 @@ void RunFlow(TSetupModule& module, const std::vector<std::string>& args) {
     }
 }
 
-// Creates the driver, publishes it for the run and runs the flow; 1 after an error box.
+// Creates the driver, hands it to the wizard it runs and runs the flow; 1 after an error box.
 int RunDriver(TPlatform& platform, TSkinLibrary& skin, const std::vector<std::string>& args,
               std::function<void(TCustomSetupModule&)> wizard) {
-    if (!wizard) {
-        wizard = [&skin](TCustomSetupModule& module) {
-            const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), module.Platform(), *Languages};
-            RunSetupWizard(context, module.FirstPageClass());
-        };
-    }
     try {
         TSetupModule module(platform);
-        TSetupModuleScope published(module);
+        if (!wizard) {
+            wizard = [&skin, &module](TCustomSetupModule&) {
+                const TSkinContext context{skin.Resources(), TGraphElementRegistry::Standard(), module.Platform(),
+                                           *Languages};
+                RunSetupWizard(context, module);
+            };
+        }
         module.WizardRunner = std::move(wizard);
         RunFlow(module, args);
         return 0;

@@ -17,8 +17,6 @@ namespace {
 
 constexpr const char* kEnableAutoUpdate = "EnableAutoUpdate";
 
-TSetupModule* Published = nullptr;
-
 }  // namespace
 
 void TSetupModule::CreateProductLink(const std::string& linkFile) {
@@ -68,17 +66,5 @@ void TSetupModule::LanguageChanged(TLanguages&, TLanguageNotify flag) {
     if (flag != TLanguageNotify::Changed) return;
     Platform().Application.SetTitle(SetupTexts::Resolve(SetupTexts::InstallTitle));
 }
-
-TSetupModule& SetupModule() {
-    if (Published == nullptr) throw Exception("The setup driver is not running.");
-    return *Published;
-}
-
-TSetupModuleScope::TSetupModuleScope(TSetupModule& module) {
-    if (Published != nullptr) throw Exception("The setup driver is already running.");
-    Published = &module;
-}
-
-TSetupModuleScope::~TSetupModuleScope() { Published = nullptr; }
 
 }  // namespace marlowen

@@ -26,17 +26,4 @@ private:
     void CreateProductLink(const std::string& linkFile);
 };
 
-// The driver of the running setup: published by the entry for the time of its run, so that the
-// wizard pages can reach it. Raises when no setup is running.
-TSetupModule& SetupModule();
-
-// Publishes a driver as SetupModule() while it lives; only one at a time.
-class TSetupModuleScope {
-public:
-    explicit TSetupModuleScope(TSetupModule& module);
-    TSetupModuleScope(const TSetupModuleScope&) = delete;
-    TSetupModuleScope& operator=(const TSetupModuleScope&) = delete;
-    ~TSetupModuleScope();
-};
-
 }  // namespace marlowen

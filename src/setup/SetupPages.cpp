@@ -101,7 +101,8 @@ const TSetupPageClass& TFrameWelcome::Class() {
     return pageClass;
 }
 
-TFrameWelcome::TFrameWelcome(const TSkinContext& context) : TFrameSetup(context) {
+TFrameWelcome::TFrameWelcome(const TSkinContext& context, TSetupModule& module)
+    : TFrameSetup(context, module) {
     LoadFromXML(context.Resources.GetXML(kDocument));
 }
 
@@ -114,7 +115,8 @@ const TSetupPageClass& TFrameDirectory::Class() {
     return pageClass;
 }
 
-TFrameDirectory::TFrameDirectory(const TSkinContext& context) : TFrameSetup(context) {
+TFrameDirectory::TFrameDirectory(const TSkinContext& context, TSetupModule& module)
+    : TFrameSetup(context, module) {
     LoadFromXML(context.Resources.GetXML(kDocument));
     Controls().GetControl<TCustomGraphButton>("ButtonDirectory").OnClick =
         Reaction(&TFrameDirectory::BrowseInstallFolder);
@@ -316,7 +318,8 @@ const TSetupPageClass& TFrameSummary::Class() {
     return pageClass;
 }
 
-TFrameSummary::TFrameSummary(const TSkinContext& context) : TFrameSetup(context) {
+TFrameSummary::TFrameSummary(const TSkinContext& context, TSetupModule& module)
+    : TFrameSetup(context, module) {
     LoadFromXML(context.Resources.GetXML(kDocument));
     Controls().GetControl<TCustomGraphButton>("ButtonFinish").OnClick = Reaction(&TFrameSetup::Next);
 }

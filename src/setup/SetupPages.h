@@ -13,7 +13,7 @@ public:
     static constexpr const char* kDocument = "XML\\Install\\Welcome.xml";
     static const TSetupPageClass& Class();
 
-    explicit TFrameWelcome(const TSkinContext& context);
+    TFrameWelcome(const TSkinContext& context, TSetupModule& module);
     void Next() override;
 };
 
@@ -28,7 +28,7 @@ public:
 
     // Requires "ButtonDirectory", "ButtonProgramGroup" and "CheckBoxCreateDesctopIcons"; resets
     // the driver's automatic-update choice to on.
-    explicit TFrameDirectory(const TSkinContext& context);
+    TFrameDirectory(const TSkinContext& context, TSetupModule& module);
     void Enter() override;
     void Next() override;
     void Back() override;
@@ -66,7 +66,7 @@ public:
     static constexpr const char* kDocument = "XML\\Install\\Summary.xml";
     static const TSetupPageClass& Class();
 
-    explicit TFrameSummary(const TSkinContext& context);
+    TFrameSummary(const TSkinContext& context, TSetupModule& module);
     void Next() override;
     bool CanClose() override { return true; }
 };

@@ -40,21 +40,16 @@ int32_t ClampToInt32(int64_t value) {
 TDisplayControl::TDisplayControl(const TSkinContext& context, int32_t index)
     : TCustomGraphControl(context), Index_(index) {}
 
-TDisplayControl::~TDisplayControl() { ShowRow(nullptr); }
-
-TCustomGraphControl* TDisplayControl::Row() const {
-    TCustomGraphControl* row = Row_.Get();
-    return row != nullptr && row->ParentControl() == this ? row : nullptr;
-}
-
-void TDisplayControl::ShowRow(TCustomGraphControl* row) {
-    TCustomGraphControl* old = Row();
-    if (old != nullptr && old != row) Controls().Remove(old, false);
-    Row_ = TWeakRef<TCustomGraphControl>(row);
+void TDisplayControl::ShowRow(std::unique_ptr<TCustomGraphControl> row) {
     if (row == nullptr) return;
     row->SetBounds(0, 0, Width(), Height());
-    Controls().Add(row);
-    row->Invalidate();
+    Controls().AddControl(std::move(row))->Invalidate();
+}
+
+std::unique_ptr<TCustomGraphControl> TDisplayControl::TakeRow() {
+    TCustomGraphControl* row = Row();
+    if (row == nullptr) return nullptr;
+    return std::unique_ptr<TCustomGraphControl>(static_cast<TCustomGraphControl*>(Controls().Extract(row).release()));
 }
 
 // --- TCustomGraphList ---
@@ -62,7 +57,6 @@ void TDisplayControl::ShowRow(TCustomGraphControl* row) {
 TCustomGraphList::TCustomGraphList(const TSkinContext& context) : TCustomGraphControl(context) {}
 
 TCustomGraphList::~TCustomGraphList() {
-    DetachRows();
     if (TScrollBarLink* bar = ScrollBar()) bar->SetChangeHandler(nullptr);
 }
 
@@ -80,7 +74,7 @@ void TCustomGraphList::Changed() {
 }
 
 TCustomGraphControl* TCustomGraphList::Rows(int32_t index) const {
-    return index >= 0 && index < RowCount() ? Rows_[static_cast<size_t>(index)].get() : nullptr;
+    return index >= 0 && index < RowCount() ? Rows_[static_cast<size_t>(index)].Row.Get() : nullptr;
 }
 
 TCustomGraphControl* TCustomGraphList::AddRow(std::unique_ptr<TCustomGraphControl> row) {
@@ -91,7 +85,7 @@ TCustomGraphControl* TCustomGraphList::InsertRow(int32_t index, std::unique_ptr<
     if (row == nullptr) return nullptr;
     TCustomGraphControl* added = row.get();
     index = std::clamp(index, 0, RowCount());
-    Rows_.insert(Rows_.begin() + index, std::move(row));
+    Rows_.insert(Rows_.begin() + index, TRowEntry{TWeakRef<TCustomGraphControl>(added), std::move(row)});
     Changed();
     return added;
 }
@@ -99,7 +93,7 @@ TCustomGraphControl* TCustomGraphList::InsertRow(int32_t index, std::unique_ptr<
 void TCustomGraphList::Clear() {
     DetachRows();
     ResetSelection();
-    std::vector<std::unique_ptr<TCustomGraphControl>> rows = std::move(Rows_);
+    std::vector<TRowEntry> rows = std::move(Rows_);
     Rows_.clear();
     rows.clear();
     Changed();
@@ -107,8 +101,20 @@ void TCustomGraphList::Clear() {
 
 void TCustomGraphList::DetachRows() {
     for (TCustomGraphControl* child : Controls().Controls()) {
-        if (auto* slot = dynamic_cast<TDisplayControl*>(child)) slot->ShowRow(nullptr);
+        if (auto* slot = dynamic_cast<TDisplayControl*>(child)) ParkRowOf(*slot);
     }
+}
+
+void TCustomGraphList::ParkRowOf(TDisplayControl& slot) {
+    std::unique_ptr<TCustomGraphControl> row = slot.TakeRow();
+    if (row == nullptr) return;
+    auto entry = std::find_if(Rows_.begin(), Rows_.end(), [&](const TRowEntry& e) { return e.Row.Get() == row.get(); });
+    if (entry != Rows_.end()) entry->Parked = std::move(row);
+}
+
+void TCustomGraphList::ForgetFreedRows() {
+    Rows_.erase(std::remove_if(Rows_.begin(), Rows_.end(), [](const TRowEntry& e) { return e.Row.Get() == nullptr; }),
+                Rows_.end());
 }
 
 int32_t TCustomGraphList::SlotCount() const {
@@ -171,6 +177,7 @@ void TCustomGraphList::Rebuild() {
         DetachRows();
         Pending_ = false;
     }
+    ForgetFreedRows();
     const int32_t slots = SlotCount();
     const int32_t rows = RowCount();
     TopIndex_ = std::max(std::min(TopIndex_, rows - slots), 0);
@@ -181,12 +188,21 @@ void TCustomGraphList::Rebuild() {
             case TVerticalAlignment::Center: TopIndex_ = (rows - slots) / 2; break;
         }
     }
-    int32_t i = 0;
+    // Rows that stay in their slot are left alone (they keep hover and focus); the others go
+    // back to the list first, so that each wanted row is parked when its slot asks for it.
+    std::vector<std::pair<TDisplayControl*, int32_t>> shown;
     for (TCustomGraphControl* child : Controls().Controls()) {
-        auto* slot = dynamic_cast<TDisplayControl*>(child);
-        if (slot == nullptr) continue;
-        slot->ShowRow(Rows(ClampToInt32(int64_t{TopIndex_} + i)));
-        ++i;
+        if (auto* slot = dynamic_cast<TDisplayControl*>(child)) {
+            shown.emplace_back(slot, ClampToInt32(int64_t{TopIndex_} + static_cast<int64_t>(shown.size())));
+        }
+    }
+    for (auto [slot, index] : shown) {
+        if (slot->Row() != Rows(index)) ParkRowOf(*slot);
+    }
+    for (auto [slot, index] : shown) {
+        if (slot->Row() == nullptr && index >= 0 && index < rows) {
+            slot->ShowRow(std::move(Rows_[static_cast<size_t>(index)].Parked));
+        }
     }
     if (TScrollBarLink* bar = ScrollBar()) {
         // The bar's change events while it takes the list's values are echoes of them.

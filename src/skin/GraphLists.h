@@ -31,37 +31,36 @@ public:
     virtual void SetChangeHandler(std::function<void()> handler) = 0;
 };
 
-// A slot of a list: a place that shows one row of the list at a time. The row becomes the slot's
-// child while shown but stays the list's (the slot never frees it). Slots paint nothing and never
-// take the mouse; the rows inside them do.
+// A slot of a list: a place that shows one row of the list at a time. A row shown is the slot's
+// only child and the slot owns it until the list takes it back; a row has one owner at any time,
+// the slot that shows it or the list that parks it. Slots paint nothing and never take the mouse;
+// the rows inside them do.
 class TDisplayControl : public TCustomGraphControl {
 public:
     TDisplayControl(const TSkinContext& context, int32_t index);
-    // Hands the row back to the list before the children go.
-    ~TDisplayControl() override;
 
     int32_t Index() const { return Index_; }
-    // The row shown; none when the slot is empty or the row left it.
-    TCustomGraphControl* Row() const;
-    // Shows the row (none: empty) at (0, 0) with the slot's size; a row shown before is taken out
-    // of the children, not freed.
-    void ShowRow(TCustomGraphControl* row);
+    // The row shown; none when the slot is empty.
+    TCustomGraphControl* Row() const { return Controls().First(); }
+    // Shows the row at (0, 0) with the slot's size. The slot must be empty.
+    void ShowRow(std::unique_ptr<TCustomGraphControl> row);
+    // Takes the row out of the slot and hands it over (none when empty).
+    std::unique_ptr<TCustomGraphControl> TakeRow();
 
     void Paint(const TPaintContext&) override {}
     bool HitTest(int32_t, int32_t) override { return false; }
 
 private:
     int32_t Index_;
-    TWeakRef<TCustomGraphControl> Row_;  // the list's row, borrowed
 };
 
-// Rows (owned) shown through slots (the children), from a top index on. A list shorter than its
+// Rows shown through slots (the children), from a top index on. The list keeps the rows in order
+// and owns those no slot shows. A list shorter than its
 // slots sits at the top, the bottom or the centre of them. Changes rebuild at once, or once at
 // the last EndUpdate while an update is open.
 class TCustomGraphList : public TCustomGraphControl {
 public:
     explicit TCustomGraphList(const TSkinContext& context);
-    // The slots let go of the rows before the rows and slots are freed.
     ~TCustomGraphList() override;
 
     void BeginUpdate() { ++UpdateDepth_; }
@@ -96,8 +95,9 @@ protected:
     void Changed();
     // Appends a slot at (left, top) of width x height, numbered after the others.
     TDisplayControl* AddSlot(int32_t left, int32_t top, int32_t width, int32_t height);
-    // Frees every slot (their rows stay the list's).
+    // Frees every slot (their rows go back to the list).
     void ClearSlots();
+    // Takes every shown row back from the slots.
     void DetachRows();
     // Clear drops the selection here, before the rows are freed.
     virtual void ResetSelection() {}
@@ -109,8 +109,20 @@ private:
     int32_t UpdateDepth_ = 0;
     bool Pending_ = false;
     bool Syncing_ = false;  // telling the bar; its change events are echoes
+    // A row in the list's order; Parked owns it while no slot shows it. A row freed by someone
+    // else (with the slot that showed it) leaves the list at the next rebuild.
+    struct TRowEntry {
+        TWeakRef<TCustomGraphControl> Row;
+        std::unique_ptr<TCustomGraphControl> Parked;
+    };
+
+    // Hands the slot's row back to its entry (a row the list does not know is freed).
+    void ParkRowOf(TDisplayControl& slot);
+    // Drops the entries whose rows were freed elsewhere.
+    void ForgetFreedRows();
+
     int32_t TopIndex_ = 0;
-    std::vector<std::unique_ptr<TCustomGraphControl>> Rows_;
+    std::vector<TRowEntry> Rows_;
     TScrollBarLink* ScrollBar_ = nullptr;  // borrowed; alive while ScrollBarRef_ is
     TWeakRef<TCustomGraphControl> ScrollBarRef_;
     TVerticalAlignment VerticalAlignment_ = TVerticalAlignment::Top;

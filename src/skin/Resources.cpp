@@ -12,7 +12,6 @@
 
 namespace marlowen {
 
-TResources* Resources = nullptr;
 
 namespace {
 
@@ -80,9 +79,7 @@ void TResourceItem::LoadBody(TCustomMemStream& stream) {
 
 TResources::TResources() : TStringIndex<TResourceItem>(10007) {}
 
-TResources::~TResources() {
-    if (Resources == this) Resources = nullptr;
-}
+TResources::~TResources() = default;
 
 void TResources::LoadPacks(const TFileSystem& files, const std::string& folder) {
     std::string prefix = folder;

@@ -118,7 +118,4 @@ private:
     TStyleList Styles_;
 };
 
-// The process-wide registry, made by the skin start-up; none before and after.
-extern TResources* Resources;
-
 }  // namespace marlowen

@@ -49,10 +49,7 @@ void LoadStyles(TStyleList& styles, const TXMLNode& root, const TResources& reso
     }
 }
 
-TSkinLibrary::TSkinLibrary() : Resources_(std::make_unique<TResources>()) {
-    if (marlowen::Resources != nullptr) throw Exception("Библиотека оформления уже инициализирована.");
-    marlowen::Resources = Resources_.get();
-}
+TSkinLibrary::TSkinLibrary() : Resources_(std::make_unique<TResources>()) {}
 
 TSkinLibrary::~TSkinLibrary() {
     try {
@@ -114,7 +111,6 @@ void TSkinLibrary::Shutdown() {
         ~TRelease() {
             Library.Games_.clear();
             Library.SkinList_ = Library.CurrentSkin_ = nullptr;
-            if (marlowen::Resources == Library.Resources_.get()) marlowen::Resources = nullptr;
             Library.Resources_.reset();
             Library.Registry_ = nullptr;
         }

@@ -31,7 +31,9 @@ void LoadStyles(TStyleList& styles, const TXMLNode& root, const TResources& reso
 // ignored).
 TTextAlignment StyleAlignment(const std::string& name);
 
-// The skin framework's life: while an instance lives, the pack registry `Resources` exists.
+// The skin framework's life: the instance owns the pack registry it hands out through
+// Resources() until Shutdown; whatever draws from the packs gets the registry handed in (the skin
+// context), never from a global.
 // Start() runs the skin start-up before any window: packs beside the executable, styles, the
 // skin list and the current skin, the automatic-update preference and the games table.
 // Shutdown() (or the destructor) writes the current skin back and frees the packs.

@@ -61,9 +61,16 @@ protected:
 
 class SetupRun : public WizardBase {
 protected:
+    void SetUp() override {
+        WizardBase::SetUp();
+        if (IsSkipped()) return;
+        Documents_.SetXorMask(0);  // as the skin start-up reads the packs beside the program
+        Documents_.LoadPack(Machine().Files, "C:\\Setup\\Default.fs");
+    }
+
     // A click in the middle of the named control of a page document, on the wizard's window.
     void ClickAt(const char* document, const std::string& name) {
-        for (const TXMLNode* node : Resources->GetXML(document).Nodes().Nodes()) {
+        for (const TXMLNode* node : Documents_.GetXML(document).Nodes().Nodes()) {
             const TValueItems& a = node->Attributes();
             if (a.GetTextDef("Name", "") != name) continue;
             Machine().Windows.LastHost()->Click(a.GetInteger("Left") + 20, a.GetInteger("Top") + 10);
@@ -72,7 +79,7 @@ protected:
         throw std::logic_error(name + " is not in " + document);
     }
     uint32_t Pixel(const char* document, const std::string& name, int32_t dx, int32_t dy) {
-        for (const TXMLNode* node : Resources->GetXML(document).Nodes().Nodes()) {
+        for (const TXMLNode* node : Documents_.GetXML(document).Nodes().Nodes()) {
             const TValueItems& a = node->Attributes();
             if (a.GetTextDef("Name", "") == name) {
                 return Machine().Windows.LastHost()->Pixel(a.GetInteger("Left") + dx, a.GetInteger("Top") + dy);
@@ -80,6 +87,9 @@ protected:
         }
         throw std::logic_error(name + " is not in " + document);
     }
+
+    // The shipped documents, read as the setup reads them, for the places of the controls.
+    TResources Documents_;
 };
 
 TEST_F(SetupRun, InstallsThroughThePagesShowsTheCopyAndStartsTheProductOnFinish) {
@@ -145,18 +155,16 @@ protected:
         if (IsSkipped()) return;
         Skin_.Start(Machine().Files, Machine().Registry, "C:\\Setup");
         Module_ = std::make_unique<TSetupModule>(Platform());
-        Scope_ = std::make_unique<TSetupModuleScope>(*Module_);
         Context_ = std::make_unique<TSkinContext>(
             TSkinContext{Skin_.Resources(), TGraphElementRegistry::Standard(), Platform(), *Languages});
         Hint_ = std::make_unique<THintWindowControl>(Machine().Windows.HintPopup());
-        Form_ = std::make_unique<TFormSetup>(*Context_, *Hint_);
+        Form_ = std::make_unique<TFormSetup>(*Context_, *Hint_, *Module_);
         App().SetTitle("Setup - Marlowen");
     }
     void TearDown() override {
         Form_.reset();
-        Scope_.reset();
         Module_.reset();
-        if (Resources != nullptr) Skin_.Shutdown();
+        Skin_.Shutdown();
         WizardBase::TearDown();
     }
 
@@ -187,7 +195,6 @@ protected:
 
     TSkinLibrary Skin_;
     std::unique_ptr<TSetupModule> Module_;
-    std::unique_ptr<TSetupModuleScope> Scope_;
     std::unique_ptr<TSkinContext> Context_;
     std::unique_ptr<THintWindowControl> Hint_;
     std::unique_ptr<TFormSetup> Form_;
@@ -368,7 +375,7 @@ TEST_F(Wizard, AStartMenuGroupHoldingOtherShortcutsIsRefused) {
 class TFailingPage : public TFrameSetup {
 public:
     static inline bool FailEnter = true;
-    explicit TFailingPage(const TSkinContext& context) : TFrameSetup(context) {
+    TFailingPage(const TSkinContext& context, TSetupModule& module) : TFrameSetup(context, module) {
         LoadFromXML(context.Resources.GetXML(TFrameWelcome::kDocument));
     }
     void Enter() override {

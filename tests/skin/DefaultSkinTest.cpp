@@ -21,13 +21,13 @@ TEST(DefaultSkin, StartsUpFromThePacksTheBuildMade) {
     TSkinLibrary library;
     library.Start(files, registry, "");
 
-    const TStyleItem& base = Resources->Styles().Default();
+    const TStyleItem& base = library.Resources().Styles().Default();
     ASSERT_NE(base.Font(), nullptr);
     EXPECT_GT(base.Font()->LineHeight(), 10);
     EXPECT_NE(base.Font()->SymbolByChar(u'?'), nullptr);
     EXPECT_NE(base.Font()->SymbolByChar(u'Ж'), nullptr);
     EXPECT_TRUE(base.HasColor());
-    EXPECT_EQ(Resources->Styles().Get("Justify").Alignment(), TTextAlignment::Justify);
+    EXPECT_EQ(library.Resources().Styles().Get("Justify").Alignment(), TTextAlignment::Justify);
     ASSERT_NE(library.CurrentSkin(), nullptr);
     EXPECT_EQ(library.CurrentSkin()->Name(), library.SkinList()->Nodes().FirstNode()->Name());
     ASSERT_GE(library.Games().size(), 3u);

@@ -262,6 +262,28 @@ TEST_F(GraphListTest, ClearEmptiesTheSlotsAndTheSelectionBeforeTheRowsGo) {
     EXPECT_EQ(Selects, 0);
 }
 
+TEST_F(GraphListTest, EachRowHasOneOwnerTheSlotShowingItOrTheList) {
+    TGraphListView& list = MakeList(6, 3);
+    TCustomGraphControl* second = list.Rows(1);
+    EXPECT_EQ(second->ParentControl(), list.Slot(1));
+    EXPECT_EQ(list.Rows(4)->ParentControl(), nullptr);  // parked
+    list.SetTopIndex(1);  // the same row moves to the slot above
+    EXPECT_EQ(list.Rows(1), second);
+    EXPECT_EQ(second->ParentControl(), list.Slot(0));
+    EXPECT_EQ(Shown(list), "123");
+
+    // A shown row freed by someone else goes with its slot's child list; the list forgets it.
+    list.Slot(1)->Controls().Remove(list.Slot(1)->Row(), true);
+    list.Rebuild();
+    EXPECT_EQ(list.RowCount(), 5);
+    EXPECT_EQ(Shown(list), "134");
+    EXPECT_EQ(SlotColours(3), "134");
+
+    // Freeing the list frees parked and shown rows once each (the sanitizers watch).
+    Bench.Container->Controls().Remove(&list, true);
+    EXPECT_EQ(Bench.Container->Controls().Count(), 0);
+}
+
 TEST_F(GraphListTest, HandlersMayFreeTheirRowOrList) {
     TGraphListView& list = MakeList(5, 4);
     // The rows go in the selection handler of a click and of Page Down.

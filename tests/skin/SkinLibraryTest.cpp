@@ -86,9 +86,8 @@ TEST_F(SkinLibrary, StartUpReadsStylesSkinsAndGames) {
     {
         TSkinLibrary library;
         StartUp(library);
-        ASSERT_EQ(Resources, &library.Resources());
-        const TStyleList& styles = Resources->Styles();
-        EXPECT_EQ(styles.Default().Font(), Resources->FindFont("Fonts\\Main.fnt"));
+        const TStyleList& styles = library.Resources().Styles();
+        EXPECT_EQ(styles.Default().Font(), library.Resources().FindFont("Fonts\\Main.fnt"));
         EXPECT_FALSE(styles.Default().HasColor());
         const TStyleItem& title = styles.Get("Title");
         EXPECT_EQ(title.Font(), nullptr);
@@ -105,7 +104,6 @@ TEST_F(SkinLibrary, StartUpReadsStylesSkinsAndGames) {
         EXPECT_EQ(library.Games()[0].MaxPlayersCount, 10);
         EXPECT_TRUE(library.EnableAutoUpdate());
     }
-    EXPECT_EQ(Resources, nullptr);
     EXPECT_EQ(StoredSkin(), "Green");  // written back at shutdown
 }
 
