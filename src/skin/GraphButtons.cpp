@@ -146,8 +146,7 @@ void TCustomGraphButton::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState
             CaptureMouse();
             FirstDelay_ = true;
             Repeating_ = true;
-            // The first frame's OnFrameChanged may free the button: the click waits for the
-            // press to end, and the animation starting is the last thing done here.
+            // The click waits for the press to end; the first frame's event follows it.
             AfterEvent([this] { Click(); });
             Animate(1, 2, 1, 1, kFirstDelayFrameTime);
             break;
@@ -177,8 +176,8 @@ void TCustomGraphButton::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/
     }
     if (!Hits(x, y)) return;
     SetState(remembered);
-    // The new look may start frames whose OnFrameChanged frees the button: the click is settled
-    // first and raised once the release is over, and the look is the last thing done here.
+    // The click is raised once the release is over; frames the new look starts raise their
+    // events after it.
     switch (Style_) {
         case TButtonStyle::Button:
             AfterEvent([this] { Click(); });
@@ -333,8 +332,7 @@ void TAnimateButton::SetState(TButtonState state) {
     if (state == old) return;
     // A frame time of 0 (from a document) would make the hot animation raise on every hover.
     const int32_t frameTime = FrameTime() > 0 ? FrameTime() : kHotFrameTime;
-    // The state first: starting the hot frames raises OnFrameChanged, whose handler may free the
-    // button, so the animation is the last thing done here.
+    // The state first, then the hot frames.
     TCustomGraphButton::SetState(state);
     if (state == TButtonState::Hot) {
         if (Animated()) {

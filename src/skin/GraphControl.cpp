@@ -473,6 +473,14 @@ void TCustomGraphControl::KeyUp(uint32_t virtualKey, bool extended, bool& proces
 }
 
 void TCustomGraphControl::FrameChanged() {
+    if (Entries_ > 0) {
+        // A frame started by the control's own work (a new look inside a mouse entry): the look
+        // changes now, and the event, whose handler may free the control, waits for that entry
+        // to end, so that the work goes on with a control that lives.
+        DoFrameChanged();
+        AfterEvent([this] { RaiseEvent(OnFrameChanged, *this); });
+        return;
+    }
     RunEntry([&] { DoFrameChanged(); }, [&] { RaiseEvent(OnFrameChanged, *this); });
 }
 
