@@ -11,8 +11,10 @@ wine32_installed() { [ -x /usr/lib/wine/wine ] && dpkg-query -W -f='${Status}' w
 # select_wine_build: sets WINDOWS_PRESET to win32 or win64. For win64 it puts wrappers first on
 # PATH so that `wine` (and the tools Wine starts through it, wineboot among them) are wine64, and
 # points DIST, HELPERS and REG_VIEW (unless already set) at that build and its registry view.
+# MARLOWEN_WINDOWS_PRESET=win64 takes the 64-bit path where the 32-bit one could run too (to see
+# both presets pass on one machine).
 select_wine_build() {
-  if kernel_runs_32bit && wine32_installed; then
+  if [ "${MARLOWEN_WINDOWS_PRESET:-}" != win64 ] && kernel_runs_32bit && wine32_installed; then
     WINDOWS_PRESET=win32
     return 0
   fi

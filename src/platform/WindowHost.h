@@ -5,6 +5,7 @@
 
 namespace marlowen {
 
+class TAccessibleTree;
 class TFormHost;
 class TFormHostEvents;
 class THintPopup;
@@ -133,6 +134,13 @@ public:
     // The top-level form that holds the window; none while it lies in no form (a backend
     // without forms answers none, and dragging or shaping a window then does nothing).
     virtual TFormHost* Form() const { return nullptr; }
+
+    // The tree the window serves to assistive technology for its client area (borrowed; none:
+    // the system's own answer). Whoever sets it unsets it before the tree goes.
+    virtual void SetAccessibleTree(TAccessibleTree* /*tree*/) {}
+    // Tells assistive technology that something happened to a node of that tree (an AccEvent
+    // value; the node's id, or TAccessibleTree::kClient).
+    virtual void NotifyAccessible(uint32_t /*event*/, int32_t /*id*/) {}
 };
 
 // Makes the windows of graph containers.
