@@ -8,6 +8,7 @@
 #include "setup/FrameSetup.h"
 #include "setup/SetupModule.h"
 #include "setup/SetupTexts.h"
+#include "skin/GraphAccessibleTree.h"
 #include "skin/GraphWindows.h"
 #include "skin/HintWindow.h"
 #include "skin/Resources.h"
@@ -53,6 +54,8 @@ void TFormSetup::ShowPage(const TSetupPageClass& pageClass) {
     PlacePage(std::move(page));
     CurrentPage_ = TWeakRef<TCustomGraphControl>(shown);
     if (old != nullptr) old->ParentControl()->Controls().Remove(old, true);
+    // Screen readers read a new page as they read a new dialog.
+    Container().Accessible().Notify(AccEvent::DialogStart, nullptr);
 
     try {
         shown->Shown();

@@ -98,6 +98,7 @@ void TCustomGraphButton::UpdateState(int32_t x, int32_t y) {
 void TCustomGraphButton::SetDown(bool down) {
     if (down == Down_) return;
     Down_ = down;
+    NotifyAccessible(AccEvent::StateChange);
     if (!down) {
         SetState(MouseInside() ? TButtonState::Hot : TButtonState::Normal);
         return;

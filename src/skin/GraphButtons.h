@@ -71,6 +71,13 @@ public:
     void SetEnabled(bool value) override;
     void CaptureLost() override;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override;
+    std::u16string AccessibleCaption() const override;
+    void Describe(TAccessibleDescription& description) const override;
+    bool HasAccessibleAction() const override { return Enabled(); }
+    void DoAccessibleAction() override;
+
 protected:
     // After the state or the enabled flag changed (the caption of a text button follows).
     virtual void LookChanged() {}
@@ -218,6 +225,9 @@ public:
     int32_t VertPressedOffset = 0;
 
     void LoadFromXML(const TXMLNode& node) override;
+
+    // Assistive technology.
+    std::u16string AccessibleCaption() const override;
 
 protected:
     void LookChanged() override;

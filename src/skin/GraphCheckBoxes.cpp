@@ -146,6 +146,7 @@ void TGraphCheckBox::SetCheckState(TCheckState state) {
     if (state == CheckState_) return;
     CheckState_ = state;
     Invalidate();
+    NotifyAccessible(AccEvent::StateChange);
     if (state == TCheckState::Checked) ExcludeOthers();
 }
 

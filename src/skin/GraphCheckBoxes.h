@@ -72,6 +72,12 @@ public:
     bool HitTest(int32_t x, int32_t y) override;
     void CaptureLost() override;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::CheckButton; }
+    void Describe(TAccessibleDescription& description) const override;
+    bool HasAccessibleAction() const override { return Enabled(); }
+    void DoAccessibleAction() override { Toggle(-1, -1); }
+
 protected:
     void SetVisualState(TCheckBoxVisualState state);
     // The visual state after pointer movement (and after a click): Pressed or Hot while the
@@ -123,6 +129,9 @@ public:
     bool CanUncheck = false;
     int32_t Group = 0;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::RadioButton; }
+
 protected:
     void ExcludeOthers() override;
 };
@@ -162,6 +171,9 @@ public:
     void Relayout();
 
     void Paint(const TPaintContext& paint) override;
+
+    // Assistive technology.
+    std::u16string AccessibleCaption() const override;
 
 private:
     void LanguageChanged(TLanguages& sender, TLanguageNotify flag);

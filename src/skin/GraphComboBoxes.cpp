@@ -222,6 +222,7 @@ void TGraphComboBox::SetItemIndex(int32_t index) {
     if (index == ItemIndex_) return;
     ItemIndex_ = index;
     Invalidate();
+    NotifyAccessible(AccEvent::ValueChange);
 }
 
 void TGraphComboBox::Change() { RaiseEvent(OnChange, *this); }

@@ -49,6 +49,10 @@ public:
 
     void Paint(const TPaintContext& paint) override;
 
+    // Assistive technology: the item's text; the action chooses it.
+    std::u16string AccessibleCaption() const override;
+    void DoAccessibleAction() override;
+
 protected:
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
     void DoLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
@@ -146,6 +150,10 @@ public:
     void Paint(const TPaintContext& paint) override;
     void CaptureLost() override;
     bool HasHint() const override;
+
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::ComboBox; }
+    void Describe(TAccessibleDescription& description) const override;
 
 protected:
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;

@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "skin/GraphAccessibleTree.h"
 #include "skin/PaintContext.h"
 
 namespace marlowen {
@@ -23,14 +24,20 @@ bool InSubtree(const TCustomGraphControl* candidate, const TCustomGraphControl& 
 TCustomGraphContainer::TCustomGraphContainer(const TSkinContext& context, int32_t width, int32_t height)
     : Context_(context),
       Host_(context.Platform.Windows.CreateHost(*this, width, height)),
-      Controls_(std::make_unique<TGraphControls>()) {
+      Controls_(std::make_unique<TGraphControls>()),
+      Accessible_(std::make_unique<TGraphAccessibleTree>(*this)) {
     Controls_->Container_ = this;
+    Host_->SetAccessibleTree(Accessible_.get());
     Host_->StartTimer(kContainerTimerMs);
 }
 
 TCustomGraphContainer::TCustomGraphContainer(const TSkinContext& context, const THostFactory& makeHost)
-    : Context_(context), Host_(makeHost(*this)), Controls_(std::make_unique<TGraphControls>()) {
+    : Context_(context),
+      Host_(makeHost(*this)),
+      Controls_(std::make_unique<TGraphControls>()),
+      Accessible_(std::make_unique<TGraphAccessibleTree>(*this)) {
     Controls_->Container_ = this;
+    Host_->SetAccessibleTree(Accessible_.get());
     Host_->StartTimer(kContainerTimerMs);
 }
 
@@ -41,6 +48,7 @@ TCustomGraphContainer::~TCustomGraphContainer() {
         // the hint's handler failed; the container goes all the same
     }
     Host_->StopTimer();
+    Host_->SetAccessibleTree(nullptr);
     // The tree goes without telling a container that is going itself.
     Controls_->Container_ = nullptr;
     HoverControl_ = CapturedControl_ = CaptureLender_ = FocusedControl_ = HintControl_ = ActiveMenu_ = nullptr;
@@ -80,18 +88,18 @@ void TCustomGraphContainer::InvalidateRect(int32_t left, int32_t top, int32_t ri
         DirtyRect_.Right = std::max(DirtyRect_.Right, rect.Right);
         DirtyRect_.Bottom = std::max(DirtyRect_.Bottom, rect.Bottom);
     }
-    if (!RepaintPosted_ && UpdateCount_ <= 0) {
-        RepaintPosted_ = true;
-        Host_->PostRepaintMessage();
-    }
+    if (UpdateCount_ <= 0) PostRepaint();
+}
+
+void TCustomGraphContainer::PostRepaint() {
+    if (RepaintPosted_) return;
+    RepaintPosted_ = true;
+    Host_->PostRepaintMessage();
 }
 
 void TCustomGraphContainer::EndUpdate() {
     if (UpdateCount_ > 0) --UpdateCount_;
-    if (UpdateCount_ == 0 && !DirtyEmpty_ && !RepaintPosted_) {
-        RepaintPosted_ = true;
-        Host_->PostRepaintMessage();
-    }
+    if (UpdateCount_ == 0 && !DirtyEmpty_) PostRepaint();
 }
 
 void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -100,6 +108,7 @@ void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, 
 
 void TCustomGraphContainer::HostRepaintMessage() {
     RepaintPosted_ = false;
+    if (Accessible_->HasPendingActions()) Accessible_->RunPendingActions();
     PaintNow();
 }
 
@@ -233,6 +242,8 @@ void TCustomGraphContainer::SetFocusedControl(TCustomGraphControl* control) {
     if (control == nullptr) return;
     FocusedControl_ = control;
     control->FocusEnter();
+    // FocusEnter may have moved the focus on, or freed the control.
+    if (FocusedControl_ != nullptr && next.Get() == FocusedControl_) Accessible_->Notify(AccEvent::Focus, FocusedControl_);
 }
 
 void TCustomGraphContainer::ForgetUnreachable() {

@@ -11,6 +11,7 @@
 namespace marlowen {
 
 class TCustomGraphContainer;
+class TGraphAccessibleTree;
 
 using TOnPaintBackgroundEvent = std::function<void(TCustomGraphContainer& sender, TBitmap32& bitmap, int32_t originX,
                                                    int32_t originY, int32_t width, int32_t height)>;
@@ -43,6 +44,8 @@ public:
     // The root list of the hosted tree; appending a control shows it.
     TGraphControls& Controls() const { return *Controls_; }
     const TBitmap32& BackBuffer() const { return BackBuffer_; }
+    // What the window tells assistive technology about the tree.
+    TGraphAccessibleTree& Accessible() const { return *Accessible_; }
     int32_t Width() const { return Host_->ClientWidth(); }
     int32_t Height() const { return Host_->ClientHeight(); }
     void SetSize(int32_t width, int32_t height);
@@ -58,6 +61,9 @@ public:
     // Paints the dirty region at once, without waiting for the repaint message (which then
     // finds nothing left to paint).
     void PaintNow();
+    // Posts the repaint message unless one is on its way (it also runs what waits for the
+    // message loop, such as the default actions that assistive technology asked for).
+    void PostRepaint();
     TRect DirtyRect() const { return DirtyRect_; }
     // Paints the rectangle (exclusive) of the tree into the back buffer and copies it to the
     // window. Exceptions of the controls are swallowed; an interrupted paint copies nothing.
@@ -181,6 +187,7 @@ private:
     const TSkinContext& Context_;
     std::unique_ptr<TWindowHost> Host_;
     std::unique_ptr<TGraphControls> Controls_;
+    std::unique_ptr<TGraphAccessibleTree> Accessible_;
     TBitmap32 BackBuffer_;
     TRect DirtyRect_;
     bool DirtyEmpty_ = true;

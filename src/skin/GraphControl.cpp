@@ -5,10 +5,12 @@
 
 #include "core/MultiLanguageException.h"
 #include "core/StringHash.h"
+#include "core/TaggedString.h"
 #include "core/Utf.h"
 #include "core/ValueItems.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "skin/GraphAccessibleTree.h"
 #include "skin/GraphContainer.h"
 #include "skin/GraphElementRegistry.h"
 #include "skin/PaintContext.h"
@@ -289,6 +291,7 @@ void TCustomGraphControl::SetEnabled(bool value) {
     if (value == Enabled_) return;
     Enabled_ = value;
     if (Visible_) UpdateArea();
+    NotifyAccessible(AccEvent::StateChange);
 }
 
 bool TCustomGraphControl::Focused() const {
@@ -609,6 +612,8 @@ void TCustomGraphControl::LoadFromXML(const TXMLNode& node) {
         }
         Animate(firstFrame, lastFrame, startFrame, repeatCount, FrameTime_);
     }
+    AccName = a.GetWideTextDef("AccName", u"");
+    AccHidden = a.GetBooleanDef("AccHidden", false);
     AnchorLeft = a.GetBooleanDef("AnchorLeft", true);
     AnchorTop = a.GetBooleanDef("AnchorTop", true);
     AnchorRight = a.GetBooleanDef("AnchorRight", false);
@@ -628,6 +633,8 @@ void TCustomGraphControl::ApplyXML(const TXMLNode& node) {
     if (a.Find("Cursor") != nullptr) SetCursor(CursorFromName(a.GetText("Cursor")));
     ShowHint = a.GetBooleanDef("ShowHint", ShowHint);
     Hint = a.GetWideTextDef("Hint", Hint);
+    AccName = a.GetWideTextDef("AccName", AccName);
+    AccHidden = a.GetBooleanDef("AccHidden", AccHidden);
     AnchorLeft = a.GetBooleanDef("AnchorLeft", AnchorLeft);
     AnchorTop = a.GetBooleanDef("AnchorTop", AnchorTop);
     AnchorRight = a.GetBooleanDef("AnchorRight", AnchorRight);
@@ -655,6 +662,31 @@ void TGraphAnimator::DoFrameChanged() {
     Controls().Clear();
     if (const TXMLNode* frame = Frames_->FindChild("Frame" + std::to_string(Frame()))) CreateChildren(*frame);
     Invalidate();
+}
+
+// --- accessibility ---
+
+std::u16string TCustomGraphControl::AccessibleName() const {
+    if (!AccName.empty()) return Translate(AccName);
+    return AccessibleCaption();
+}
+
+void TCustomGraphControl::Describe(TAccessibleDescription& description) const {
+    description.Role = AccessibleRole();
+    description.Name = Utf16ToUtf8(AccessibleName());
+    const TPoint at = ClientToContainer(0, 0);
+    description.Left = at.X;
+    description.Top = at.Y;
+    description.Width = Width_;
+    description.Height = Height_;
+    const bool enabled = Enabled_ && ParentsShowing();
+    if (!enabled) description.State |= AccState::Unavailable;
+    if (TabStop && enabled) description.State |= AccState::Focusable;
+    if (Focused()) description.State |= AccState::Focused;
+}
+
+void TCustomGraphControl::NotifyAccessible(uint32_t event) const {
+    if (TCustomGraphContainer* container = GetContainer()) container->Accessible().Notify(event, this);
 }
 
 }  // namespace marlowen

@@ -11,6 +11,7 @@
 
 #include "core/LifeToken.h"
 #include "core/TreeItems.h"
+#include "platform/Accessibility.h"
 #include "platform/WindowHost.h"
 #include "skin/Geometry.h"
 #include "skin/SkinContext.h"
@@ -188,6 +189,27 @@ public:
     virtual bool HasHint() const { return ShowHint && !Hint.empty(); }
     // Hides the hint when the container shows this control's.
     void CancelHint();
+
+    // --- what assistive technology learns of the control (TGraphAccessibleTree) ---
+    // The name read out ("AccName", language-tagged); empty: the control's own caption, else the
+    // caption of the label that names it with "LabelFor".
+    std::u16string AccName;
+    // Left out, with its subtree ("AccHidden"): decoration.
+    bool AccHidden = false;
+    // The role (an AccRole value); 0 for layout and decoration, whose children stand in its place.
+    virtual int32_t AccessibleRole() const { return 0; }
+    // The caption read when AccName is empty.
+    virtual std::u16string AccessibleCaption() const { return {}; }
+    // AccName, else the caption (both in the current language).
+    std::u16string AccessibleName() const;
+    // Role, name, bounds (container coordinates) and the states every control has (focused,
+    // focusable, unavailable); the kinds add value, their own states and the default action.
+    virtual void Describe(TAccessibleDescription& description) const;
+    // The default action (press, toggle, select), as the person would do it.
+    virtual bool HasAccessibleAction() const { return false; }
+    virtual void DoAccessibleAction() {}
+    // Tells the container window's clients of a change to the control (an AccEvent value).
+    void NotifyAccessible(uint32_t event) const;
 
     // --- repainting ---
     // The control's rectangle, when it is Visible.

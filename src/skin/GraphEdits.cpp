@@ -97,6 +97,7 @@ void TGraphEdit::TextChanged() {
     RebuildMask();
     Rescroll();
     Invalidate();
+    NotifyAccessible(AccEvent::ValueChange);
 }
 
 void TGraphEdit::SetWrong(bool wrong) {

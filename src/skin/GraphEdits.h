@@ -98,6 +98,10 @@ public:
     void Paint(const TPaintContext& paint) override;
     void SetWindowActive(bool value) override;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::Text; }
+    void Describe(TAccessibleDescription& description) const override;
+
 protected:
     // Paints what lies behind the text (nothing here; a framed edit paints its frame).
     virtual void PaintBackground(const TPaintContext& /*paint*/) {}

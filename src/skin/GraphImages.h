@@ -35,6 +35,10 @@ public:
 
     bool HitTest(int32_t, int32_t) override { return !Transparent; }
 
+    // Assistive technology.
+    // A picture is read only when the skin names it; unnamed ones are decoration.
+    int32_t AccessibleRole() const override { return AccName.empty() ? 0 : AccRole::Graphic; }
+
 protected:
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
 

@@ -125,6 +125,7 @@ void TGraphTextLabel::LoadFromXML(const TXMLNode& node) {
     Alignment = HorzAlignmentFromName(a.GetTextDef("Alignment", "Left"));
     VerticalAlignment = VertAlignmentFromName(a.GetTextDef("VerticalAlignment", "Top"));
     Caption_ = a.GetWideTextDef("Caption", u"");
+    LabelFor = a.GetTextDef("LabelFor", "");
     Font_ = &resources.GetFont(a.GetText("Font"));
     TextColor_ = a.GetColor("TextColor");
     HotFont_ = a.Find("HotFont") != nullptr ? &resources.GetFont(a.GetText("HotFont")) : Font_;
@@ -139,10 +140,13 @@ void TGraphTextLabel::LoadFromXML(const TXMLNode& node) {
     Relayout();
 }
 
+std::u16string TGraphTextLabel::AccessibleCaption() const { return ApplyMask(Translate(Mask_), Translate(Caption_)); }
+
 void TGraphTextLabel::SetCaption(const std::u16string& caption) {
     if (caption == Caption_) return;
     Caption_ = caption;
     Relayout();
+    NotifyAccessible(AccEvent::NameChange);
 }
 
 void TGraphTextLabel::SetMask(const std::u16string& mask) {

@@ -48,6 +48,12 @@ public:
     void Paint(const TPaintContext& paint) override;
     bool HitTest(int32_t, int32_t) override { return !Transparent; }
 
+    // Assistive technology. LabelFor names the control whose name this label's text is
+    // ("LabelFor").
+    std::string LabelFor;
+    int32_t AccessibleRole() const override { return AccRole::StaticText; }
+    std::u16string AccessibleCaption() const override { return Text().Text(); }
+
 private:
     TTextImage Text_;
 };
@@ -86,6 +92,8 @@ public:
     TNotifyEvent OnTextChanged;
     TNotifyEvent OnClick;
 
+    // Assistive technology: the caption in its mask, as text (glyphs the font lacks included).
+    std::u16string AccessibleCaption() const override;
 
 protected:
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;

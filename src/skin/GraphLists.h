@@ -174,6 +174,9 @@ public:
     void Rebuild() override;
     void Paint(const TPaintContext& paint) override;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::List; }
+
 protected:
     void ResetSelection() override;
 
@@ -199,6 +202,12 @@ public:
     // Whether the row is its list view's selected row.
     bool Selected() const;
 
+
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::ListItem; }
+    void Describe(TAccessibleDescription& description) const override;
+    bool HasAccessibleAction() const override { return ListView() != nullptr; }
+    void DoAccessibleAction() override;
 
 protected:
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;

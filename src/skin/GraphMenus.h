@@ -216,6 +216,9 @@ public:
     void Activate() override;
     void Deactivate() override;
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::MenuBar; }
+
 protected:
     void DoResized() override;
     void DoLButtonDown(int32_t x, int32_t y, TShiftState shift) override;

@@ -41,6 +41,10 @@ public:
     void Paint(const TPaintContext& paint) override;
     bool HitTest(int32_t, int32_t) override { return false; }
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::StaticText; }
+    std::u16string AccessibleCaption() const override;
+
 private:
     void LanguageChanged(TLanguages& sender, TLanguageNotify flag);
     // The value of a variable, resolved to the current language.

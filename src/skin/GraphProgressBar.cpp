@@ -40,8 +40,11 @@ void TGraphProgressBar::SetPosition(int32_t position) {
     position = std::clamp(position, 0, Max_);
     if (position == Position_) return;
     const int32_t before = FillWidth();
+    const int64_t percent = Max_ > 0 ? int64_t{Position_} * 100 / Max_ : 0;
     Position_ = position;
     if (FillWidth() != before) Invalidate();
+    // Readers hear whole percents, not every step of a long copy.
+    if (Max_ > 0 && int64_t{Position_} * 100 / Max_ != percent) NotifyAccessible(AccEvent::ValueChange);
 }
 
 void TGraphProgressBar::Paint(const TPaintContext& paint) {

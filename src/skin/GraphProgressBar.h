@@ -38,6 +38,10 @@ public:
     void Paint(const TPaintContext& paint) override;
     bool HitTest(int32_t, int32_t) override { return false; }
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::ProgressBar; }
+    void Describe(TAccessibleDescription& description) const override;
+
 private:
     int32_t InnerWidth() const;
     void PaintFill(const TPaintContext& paint, int32_t width) const;

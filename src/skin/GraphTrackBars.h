@@ -66,6 +66,10 @@ public:
 
     bool HitTest(int32_t, int32_t) override { return false; }
 
+    // Assistive technology.
+    int32_t AccessibleRole() const override { return AccRole::Slider; }
+    void Describe(TAccessibleDescription& description) const override;
+
 protected:
     void DoResized() override;
 

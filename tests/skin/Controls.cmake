@@ -2,6 +2,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphControlTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphContainerTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphConditionsTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphAccessibleTreeTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphButtonsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCheckBoxesTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphLabelsTest.cpp
