@@ -84,10 +84,14 @@ std::u16string TGraphTextCheckBox::AccessibleCaption() const { return Translate(
 // --- texts ---
 
 std::u16string TGraphMultiLine::AccessibleCaption() const {
+    // The lines as laid out (the markup gone), one space between them; empty lines part
+    // paragraphs on screen only.
     std::u16string text;
     for (int32_t i = 0; i < Lines().LineCount(); ++i) {
+        const std::u16string line = Lines().Line(i).Text();
+        if (line.empty()) continue;
         if (!text.empty()) text += u' ';
-        text += Lines().Line(i).Text();
+        text += line;
     }
     return text;
 }

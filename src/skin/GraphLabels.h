@@ -51,7 +51,8 @@ public:
     // Assistive technology. LabelFor names the control whose name this label's text is
     // ("LabelFor").
     std::string LabelFor;
-    int32_t AccessibleRole() const override { return AccRole::StaticText; }
+    // An empty label (a place for a later message) is not read.
+    int32_t AccessibleRole() const override { return AccessibleCaption().empty() ? 0 : AccRole::StaticText; }
     std::u16string AccessibleCaption() const override { return Text().Text(); }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -18,6 +19,7 @@
 #include "setup/SetupEntry.h"
 #include "setup/SetupModule.h"
 #include "setup/SetupPages.h"
+#include "skin/GraphAccessibleTree.h"
 #include "skin/GraphCheckBoxes.h"
 #include "skin/GraphEdits.h"
 #include "skin/GraphElementRegistry.h"
@@ -247,6 +249,63 @@ TEST_F(Wizard, BackAndNextKeepTheChoicesAndBrowsingGivesTheProductItsOwnFolder) 
     EXPECT_EQ(requests[2].Root, kPrograms);
     EXPECT_EQ(requests[2].StartFolder, kGroup);
     EXPECT_TRUE(Boxes().empty());
+}
+
+// What a screen reader finds on each page: every node named, the buttons and check boxes with
+// their roles and states, the focus where the person put it.
+TEST_F(Wizard, EveryPageReadsOutItsTextsButtonsAndCheckBoxesWithTheirStates) {
+    const auto nodes = [this] {
+        std::map<std::string, TAccessibleDescription> byName;
+        TGraphAccessibleTree& tree = Form().Container().Accessible();
+        std::vector<int32_t> pending = tree.Children(TAccessibleTree::kClient);
+        while (!pending.empty()) {
+            const int32_t id = pending.back();
+            pending.pop_back();
+            TAccessibleDescription d;
+            EXPECT_TRUE(tree.Describe(id, d));
+            EXPECT_FALSE(d.Name.empty()) << "a node of role " << d.Role << " at " << d.Left << "," << d.Top;
+            byName[d.Name + "|" + std::to_string(d.Role)] = d;
+            for (int32_t child : tree.Children(id)) pending.push_back(child);
+        }
+        return byName;
+    };
+    const auto expect = [](const std::map<std::string, TAccessibleDescription>& page, const std::string& name,
+                           int32_t role, uint32_t states, uint32_t mask) {
+        const auto node = page.find(name + "|" + std::to_string(role));
+        ASSERT_NE(node, page.end()) << name;
+        EXPECT_EQ(node->second.Role, role) << name;
+        EXPECT_EQ(node->second.State & mask, states) << name;
+    };
+    constexpr uint32_t kUnavailable = AccState::Unavailable, kChecked = AccState::Checked;
+    Then([&] {
+        const auto page = nodes();
+        expect(page, "Welcome to Marlowen", AccRole::StaticText, 0, 0);
+        expect(page, "Back", AccRole::PushButton, kUnavailable, kUnavailable);
+        expect(page, "Next", AccRole::PushButton, 0, kUnavailable);
+        expect(page, "Close", AccRole::PushButton, 0, kUnavailable);
+        expect(page,
+               "This wizard will install Marlowen on your computer. It is recommended that you close all other programs "
+               "before you continue. Click Next to continue, or close the window to exit Setup.",
+               AccRole::StaticText, 0, 0);
+        Click("ButtonNext");
+    });
+    Then([&] {
+        Click("CheckBoxCreateDesctopIcons");  // cleared, and focused
+        const auto page = nodes();
+        expect(page, "Install folder", AccRole::Text, 0, 0);
+        EXPECT_EQ(page.at("Install folder|" + std::to_string(AccRole::Text)).Value, kInstalled);
+        expect(page, "Start menu group", AccRole::Text, 0, 0);
+        expect(page, "Create a desktop shortcut", AccRole::CheckButton, AccState::Focused, kChecked | AccState::Focused);
+        expect(page, "Keep Marlowen up to date automatically", AccRole::CheckButton, kChecked, kChecked);
+        expect(page, "Install", AccRole::PushButton, 0, kUnavailable);
+        expect(page, "Browse for the install folder", AccRole::PushButton, 0, kUnavailable);
+        TGraphAccessibleTree& tree = Form().Container().Accessible();
+        TAccessibleDescription focused;
+        ASSERT_TRUE(tree.Describe(tree.Focus(), focused));
+        EXPECT_EQ(focused.Name, "Create a desktop shortcut");
+        App().Terminate();
+    });
+    Form().Execute(TFrameWelcome::Class());
 }
 
 TEST_F(Wizard, ChoicesThatWouldLoseDataAreRefusedOrQuestioned) {
