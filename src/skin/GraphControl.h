@@ -177,6 +177,10 @@ public:
     // Takes the focus from the container's focused control (or gives it up).
     void SetFocused(bool value);
     bool TabStop = false;
+    // The colour of the focus rectangle the container draws while focus cues are shown
+    // ("FocusColor"); unset, the default text style's is taken.
+    uint32_t FocusColor = 0;
+    bool HasFocusColor = false;
     bool MouseInside() const;
     int16_t Cursor() const { return Cursor_; }
     void SetCursor(int16_t cursor);
@@ -322,6 +326,7 @@ private:
     using TMouseHook = void (TCustomGraphControl::*)(int32_t x, int32_t y, TShiftState shift);
     void RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y, TShiftState shift);
     void UpdateArea();
+    void ReadFocusColor(const TValueItems& attributes);
     void AnchorChildren(int32_t dx, int32_t dy);
     // Removal from a list: focus flag, container references, repaint. Never raises.
     void LeavingList() noexcept;
