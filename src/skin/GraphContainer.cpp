@@ -190,7 +190,8 @@ void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t
 
 void TCustomGraphContainer::PaintFocusCue(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
     const TCustomGraphControl* focused = FocusedControl_;
-    if (!FocusCuesShown_ || focused == nullptr || !focused->Showing() || focused->Width() <= 0 ||
+    if (!FocusCuesShown_ || focused == nullptr || !focused->Showing() || !focused->DrawsFocusRectangle() ||
+        focused->Width() <= 0 ||
         focused->Height() <= 0) {
         return;
     }

@@ -181,6 +181,8 @@ public:
     // ("FocusColor"); unset, the default text style's is taken.
     uint32_t FocusColor = 0;
     bool HasFocusColor = false;
+    // False for controls that show the focus their own way (an edit's caret).
+    virtual bool DrawsFocusRectangle() const { return true; }
     bool MouseInside() const;
     int16_t Cursor() const { return Cursor_; }
     void SetCursor(int16_t cursor);

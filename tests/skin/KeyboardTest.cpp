@@ -173,6 +173,7 @@ TEST_F(KeyboardTest, TheFocusRingShowsAfterTabNotAfterAMouseClick) {
          R"(</Page>)");
     EXPECT_FALSE(Bench.Container->FocusCuesShown());
     Bench.Host().Click(15, 15);
+    Bench.Host().MoveMouse(150, 80);  // off the buttons: their normal look
     Bench.Pump();
     EXPECT_EQ(Focused(), "A");  // a click focuses the button...
     EXPECT_EQ(Bench.Pixel(10, 10), kNormal);  // ...but shows no ring
@@ -186,8 +187,7 @@ TEST_F(KeyboardTest, TheFocusRingShowsAfterTabNotAfterAMouseClick) {
         EXPECT_EQ(Bench.Pixel(x, y), kRing) << x << "," << y;
     }
     EXPECT_EQ(Bench.Pixel(11, 11), kNormal);
-    EXPECT_EQ(Bench.Pixel(9, 9), kWhite);
-    EXPECT_EQ(Bench.Pixel(30, 20), kWhite);
+    EXPECT_EQ(Bench.Pixel(30, 15), kWhite);
     // B had the ring a moment ago: its repaint took it away.
     EXPECT_EQ(Bench.Pixel(50, 10), kNormal);
 
