@@ -17,6 +17,8 @@ TFormGraphWindow::TFormGraphWindow(const TSkinContext& context, THintWindowContr
         ShowHintWindow(control, x, y);
     };
     Container_->OnHideHint = [this](TCustomGraphContainer&) { HideHintWindow(); };
+    // Escape without a Cancel button closes the form the way the skin's close button does.
+    Container_->OnCloseRequest = [this](TCustomGraphContainer&) { CloseBySkin(); };
     Container_->HintDelay = kFormHintDelay;
     Container_->HintTime = kFormHintTime;
     Host_->RemoveSystemMenuItem(SystemCommand::Maximize);
@@ -58,6 +60,7 @@ void TFormGraphWindow::LoadSkinNode(const TXMLNode& node) {
     FreeWindow();
     auto loading = std::make_unique<TGraphWindow>(Context_);
     loading->LoadFromXML(node);  // a failure frees the new window on the way out
+    Container_->TabWrap = node.Attributes().GetBooleanDef("TabWrap", true);
     TGraphWindow* window = Container_->Controls().AddControl(std::move(loading));
     Window_ = TWeakRef<TCustomGraphControl>(window);
     window->Invalidate();

@@ -69,7 +69,57 @@ std::unique_ptr<TCustomGraphControl> CreateImageButton(const TSkinContext& conte
 // --- TCustomGraphButton ---
 
 TCustomGraphButton::TCustomGraphButton(const TSkinContext& context, TButtonStyle style, int32_t group)
-    : TCustomGraphControl(context), Style_(style), Group_(group) {}
+    : TCustomGraphControl(context), Style_(style), Group_(group) {
+    // Buttons take input: they are in the Tab order unless a document says otherwise.
+    TabStop = true;
+}
+
+void TCustomGraphButton::LoadFromXML(const TXMLNode& node) {
+    TCustomGraphControl::LoadFromXML(node);
+    const TValueItems& a = node.Attributes();
+    Default = a.GetBooleanDef("Default", Default);
+    Cancel = a.GetBooleanDef("Cancel", Cancel);
+}
+
+void TCustomGraphButton::KeyClick() {
+    switch (Style_) {
+        case TButtonStyle::Button:
+        case TButtonStyle::FireButton: break;
+        case TButtonStyle::CheckButton: SetDown(!Down_); break;
+        case TButtonStyle::RadioButton:
+            if (Down_) return;
+            SetDown(true);
+            break;
+    }
+    Click();
+}
+
+void TCustomGraphButton::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool repeated, bool& processed) {
+    processed = virtualKey == VirtualKey::Return || virtualKey == VirtualKey::Space;
+    if (!processed || MousePressed_) return;
+    if (virtualKey == VirtualKey::Return) {
+        AfterEvent([this] { KeyClick(); });
+        return;
+    }
+    if (repeated || KeyPressed_) return;
+    KeyPressed_ = true;
+    if (!Down_) SetState(TButtonState::Pressed);
+}
+
+void TCustomGraphButton::DoKeyUp(uint32_t virtualKey, bool /*extended*/, bool& processed) {
+    processed = virtualKey == VirtualKey::Space;
+    if (!processed || !KeyPressed_) return;
+    KeyPressed_ = false;
+    if (!Down_) SetState(MouseInside() ? TButtonState::Hot : TButtonState::Normal);
+    AfterEvent([this] { KeyClick(); });
+}
+
+void TCustomGraphButton::DoExit() {
+    if (!KeyPressed_) return;
+    // The focus left while the space bar was held: no click.
+    KeyPressed_ = false;
+    if (!Down_) SetState(MouseInside() ? TButtonState::Hot : TButtonState::Normal);
+}
 
 void TCustomGraphButton::SetState(TButtonState state) {
     if (state == State_) return;
@@ -135,6 +185,7 @@ void TCustomGraphButton::StopRepeat() {
 }
 
 void TCustomGraphButton::DoLButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
+    if (TabStop && Style_ != TButtonStyle::FireButton) SetFocused(true);
     switch (Style_) {
         case TButtonStyle::Button:
             MousePressed_ = true;

@@ -64,6 +64,15 @@ public:
     // Raises OnClick.
     void Click();
     TNotifyEvent OnClick;
+    // "Default": Return presses the button wherever the focus is; "Cancel": Escape does.
+    bool Default = false;
+    bool Cancel = false;
+    // A press from the keyboard: what a full mouse click does for the button's style (a check
+    // button toggles, a radio button goes down), then OnClick. The click is the last action.
+    void KeyClick();
+
+    // The shared attributes and "Default", "Cancel".
+    void LoadFromXML(const TXMLNode& node) override;
 
     // Inside the rectangle and HitTest.
     bool Hits(int32_t x, int32_t y);
@@ -88,9 +97,15 @@ protected:
     void DoMouseLeave() override;
     void DoFrameChanged() override;
     void DoAnimationLooped() override;
+    // Return clicks at once; Space shows the pressed look while held and clicks on release.
+    void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoKeyUp(uint32_t virtualKey, bool extended, bool& processed) override;
+    void DoExit() override;
 
 private:
     void StopRepeat();
+    // The space bar is held on the button.
+    bool KeyPressed_ = false;
 
     TButtonState State_ = TButtonState::Normal;
     bool MousePressed_ = false;

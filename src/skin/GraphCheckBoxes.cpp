@@ -1,6 +1,8 @@
 #include "skin/GraphCheckBoxes.h"
 
+#include <algorithm>
 #include <typeinfo>
+#include <vector>
 
 #include "core/TaggedString.h"
 #include "core/ValueItems.h"
@@ -40,6 +42,22 @@ void UncheckGroupOf(T& box) {
         auto& other = static_cast<T&>(*control);
         if (other.Group == box.Group) other.SetCheckState(TCheckState::Unchecked);
     }
+}
+
+template <class T>
+TGraphCheckBox* NeighbourInGroup(T& box, bool forward) {
+    auto* siblings = dynamic_cast<TGraphControls*>(box.Owner());
+    if (siblings == nullptr) return nullptr;
+    std::vector<T*> group;
+    for (TCustomGraphControl* control : siblings->Controls()) {
+        if (typeid(*control) != typeid(box)) continue;
+        auto& other = static_cast<T&>(*control);
+        if (other.Group == box.Group && (&other == &box || (other.Visible() && other.Enabled()))) group.push_back(&other);
+    }
+    if (group.size() < 2) return nullptr;
+    const auto at = static_cast<size_t>(std::find(group.begin(), group.end(), &box) - group.begin());
+    const size_t next = forward ? (at + 1) % group.size() : (at + group.size() - 1) % group.size();
+    return group[next];
 }
 
 // The image kinds: their own attributes, then the box as made in code.
@@ -84,6 +102,7 @@ std::unique_ptr<T> MakeCaptionedBox(const TSkinContext& context, const TXMLNode&
 TGraphCheckBox::TGraphCheckBox(const TSkinContext& context, int32_t left, int32_t top, int32_t width,
                                int32_t height, const std::string& path, TNotifyEvent onClick)
     : TCustomGraphControl(context), OnClick(std::move(onClick)), Path_(path) {
+    TabStop = true;  // boxes take input; a document may still say TabStop="false"
     LoadImages();
     const TBitmap32& unchecked = *Images_[kNormalRow][Column(TCheckState::Unchecked)];
     SetBoundsDirect(left, top, width != 0 ? width : unchecked.Width(), height != 0 ? height : unchecked.Height());
@@ -253,6 +272,21 @@ void TGraphCheckBox::CaptureLost() {
 }
 
 void TGraphCheckBox::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
+    const bool forward = virtualKey == VirtualKey::Right || virtualKey == VirtualKey::Down;
+    if (forward || virtualKey == VirtualKey::Left || virtualKey == VirtualKey::Up) {
+        TGraphCheckBox* neighbour = GroupNeighbour(forward);
+        processed = neighbour != nullptr;
+        if (neighbour == nullptr || IsCaptured()) return;
+        // An arrow in a radio group selects the neighbour as a click on it would.
+        const TWeakRef<TCustomGraphControl> next(neighbour);
+        AfterEvent([next] {
+            auto* box = static_cast<TGraphCheckBox*>(next.Get());
+            if (box == nullptr) return;
+            box->SetFocused(true);
+            if (next.Get() != nullptr && !box->Checked()) box->Toggle(-1, -1);
+        });
+        return;
+    }
     processed = virtualKey == VirtualKey::Space;
     if (!processed || IsCaptured()) return;
     SetVisualState(TCheckBoxVisualState::Pressed);
@@ -295,6 +329,8 @@ std::unique_ptr<TCustomGraphControl> TGraphRadioButton::CreateElement(TCustomGra
 void TGraphRadioButton::Toggle(int32_t x, int32_t y) { RadioClick(CanUncheck, x, y); }
 
 void TGraphRadioButton::ExcludeOthers() { UncheckGroupOf(*this); }
+
+TGraphCheckBox* TGraphRadioButton::GroupNeighbour(bool forward) { return NeighbourInGroup(*this, forward); }
 
 // --- TGraphTextCheckBox ---
 
@@ -394,6 +430,8 @@ std::unique_ptr<TCustomGraphControl> TGraphTextRadioButton::CreateElement(TCusto
 void TGraphTextRadioButton::Toggle(int32_t x, int32_t y) { RadioClick(CanUncheck, x, y); }
 
 void TGraphTextRadioButton::ExcludeOthers() { UncheckGroupOf(*this); }
+
+TGraphCheckBox* TGraphTextRadioButton::GroupNeighbour(bool forward) { return NeighbourInGroup(*this, forward); }
 
 // --- registration ---
 

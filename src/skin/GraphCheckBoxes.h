@@ -88,6 +88,9 @@ protected:
     TPoint ImageOffset(const TBitmap32& image) const;
     // Called when the check state became Checked: radio kinds uncheck the others of their group.
     virtual void ExcludeOthers() {}
+    // Radio kinds: the next (previous) reachable button of the group among the siblings, going
+    // round; none for check boxes or a group of one.
+    virtual TGraphCheckBox* GroupNeighbour(bool /*forward*/) { return nullptr; }
     // The click of the radio kinds, in place of Toggle: nothing changes on a checked button, and
     // OnClick is raised unless it was checked and cannot be unchecked.
     void RadioClick(bool canUncheck, int32_t x, int32_t y);
@@ -134,6 +137,7 @@ public:
 
 protected:
     void ExcludeOthers() override;
+    TGraphCheckBox* GroupNeighbour(bool forward) override;
 };
 
 // A check box with a language-tagged caption to the right of its box image, laid out with one
@@ -206,6 +210,7 @@ public:
 
 protected:
     void ExcludeOthers() override;
+    TGraphCheckBox* GroupNeighbour(bool forward) override;
 };
 
 }  // namespace marlowen

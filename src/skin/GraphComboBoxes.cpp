@@ -120,6 +120,7 @@ void TGraphComboBox::LoadStyle(const std::string& style) {
     std::unique_ptr<TGraphButton> button;
     if (s.Find("ButtonFolder") != nullptr) {
         button = std::make_unique<TGraphButton>(Context(), 0, 0, s.GetText("ButtonFolder"));
+        button->TabStop = false;  // the combo box is the stop
     }
     const std::string dropDownStyle = s.GetText("DropDownFrame");
     const std::string scrollFolder = s.GetTextDef("ScrollFolder", "");

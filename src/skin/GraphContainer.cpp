@@ -7,13 +7,35 @@
 #include "platform/Application.h"
 #include "platform/Platform.h"
 #include "skin/GraphAccessibleTree.h"
+#include "skin/GraphButtons.h"
 #include "skin/PaintContext.h"
+#include "skin/Resources.h"
 
 namespace marlowen {
 
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr uint32_t kBlack = 0xFF000000;
+
+// The keys that count as keyboard navigation and show the focus cues.
+bool NavigationKey(uint32_t virtualKey) {
+    switch (virtualKey) {
+        case VirtualKey::Tab:
+        case VirtualKey::Return:
+        case VirtualKey::Escape:
+        case VirtualKey::Space:
+        case VirtualKey::Left:
+        case VirtualKey::Up:
+        case VirtualKey::Right:
+        case VirtualKey::Down:
+        case VirtualKey::PageUp:
+        case VirtualKey::PageDown:
+        case VirtualKey::Home:
+        case VirtualKey::End: return true;
+        default: return false;
+    }
+}
 
 bool InSubtree(const TCustomGraphControl* candidate, const TCustomGraphControl& root) {
     return candidate != nullptr && (candidate == &root || TCustomTreeItem::IsAncestorOf(&root, candidate));
@@ -172,6 +194,49 @@ void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t
             control = control->NextInTree();
         }
     }
+    PaintFocusCue(bitmap, dx, dy, width, height);
+}
+
+void TCustomGraphContainer::PaintFocusCue(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
+    const TCustomGraphControl* focused = FocusedControl_;
+    if (!FocusCuesShown_ || focused == nullptr || !focused->Showing() || !focused->DrawsFocusRectangle() ||
+        focused->Width() <= 0 ||
+        focused->Height() <= 0) {
+        return;
+    }
+    // On the control's own outermost pixels: inside what the control repaints, above its children.
+    const int64_t left = int64_t{focused->ContainerLeft()} + dx;
+    const int64_t top = int64_t{focused->ContainerTop()} + dy;
+    const int64_t right = left + focused->Width() - 1;
+    const int64_t bottom = top + focused->Height() - 1;
+    const int64_t clipRight = std::min<int64_t>(width, bitmap.Width()) - 1;
+    const int64_t clipBottom = std::min<int64_t>(height, bitmap.Height()) - 1;
+    if (right < 0 || bottom < 0 || left > clipRight || top > clipBottom) return;
+    const uint32_t color = FocusColorOf(*focused);
+    auto clampX = [&](int64_t x) { return static_cast<int32_t>(std::clamp<int64_t>(x, 0, clipRight)); };
+    auto clampY = [&](int64_t y) { return static_cast<int32_t>(std::clamp<int64_t>(y, 0, clipBottom)); };
+    const int32_t l = clampX(left);
+    const int32_t r = clampX(right);
+    const int32_t t = clampY(top);
+    const int32_t b = clampY(bottom);
+    if (top >= 0) bitmap.FillRect({l, t, r, t}, color);
+    if (bottom <= clipBottom) bitmap.FillRect({l, b, r, b}, color);
+    if (left >= 0) bitmap.FillRect({l, t, l, b}, color);
+    if (right <= clipRight) bitmap.FillRect({r, t, r, b}, color);
+}
+
+uint32_t TCustomGraphContainer::FocusColorOf(const TCustomGraphControl& control) const {
+    if (control.HasFocusColor) return control.FocusColor;
+    if (const TStyleItem* style = Context_.Resources.Styles().Find("default"); style != nullptr && style->HasFocusColor()) {
+        return style->FocusColor();
+    }
+    return kBlack;
+}
+
+void TCustomGraphContainer::SetFocusCuesShown(bool value) {
+    if (value == FocusCuesShown_) return;
+    FocusCuesShown_ = value;
+    if (FocusedControl_ != nullptr) FocusedControl_->Invalidate();
 }
 
 // --- hit testing ---
@@ -311,6 +376,11 @@ void TCustomGraphContainer::SelectNextControl(bool forward) {
         next->SetFocused(true);
         return;
     }
+    if (TabWrap) {
+        // Past the end: round to the first (last) tab stop of the tree; none leaves it as it is.
+        if (TCustomGraphControl* first = FindNextControl(nullptr, forward, true)) first->SetFocused(true);
+        return;
+    }
     Host_->FocusNextWindow(forward);
     if (Host_->Focused()) {
         if (TCustomGraphControl* first = FindNextControl(nullptr, forward, true)) {
@@ -319,6 +389,31 @@ void TCustomGraphContainer::SelectNextControl(bool forward) {
         }
     }
     if (FocusedControl_ != nullptr) FocusedControl_->SetFocused(false);
+}
+
+namespace {
+
+template <class Marked>
+TCustomGraphControl* FindMarkedButton(const TGraphControls& controls, Marked marked) {
+    for (TCustomGraphControl* c = controls.First(); c != nullptr;) {
+        if (!c->Visible() || !c->Enabled()) {
+            c = c->NextSkippingChildren();
+            continue;
+        }
+        if (auto* button = dynamic_cast<TCustomGraphButton*>(c); button != nullptr && marked(*button)) return c;
+        c = c->NextInTree();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TCustomGraphControl* TCustomGraphContainer::DefaultButton() const {
+    return FindMarkedButton(*Controls_, [](const TCustomGraphButton& b) { return b.Default; });
+}
+
+TCustomGraphControl* TCustomGraphContainer::CancelButton() const {
+    return FindMarkedButton(*Controls_, [](const TCustomGraphButton& b) { return b.Cancel; });
 }
 
 // --- hints ---
@@ -515,13 +610,33 @@ void TCustomGraphContainer::CharPressed(uint32_t charCode, int32_t repeatCount, 
 }
 
 void TCustomGraphContainer::KeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) {
+    if (NavigationKey(virtualKey)) SetFocusCuesShown(true);
     processed = OfferKey(
         ActiveMenu_, FocusedControl_,
         [&](TCustomGraphControl& c, bool& p) { c.KeyDown(virtualKey, extended, repeated, p); },
         static_cast<bool>(OnKeyDown), [&](bool& p) { RaiseEvent(OnKeyDown, virtualKey, extended, repeated, p); });
-    if (!processed && virtualKey == VirtualKey::Tab) {
-        SelectNextControl((Host_->KeyboardShift() & ShiftState::Shift) == 0);
-        processed = true;
+    if (!processed) processed = DialogKey(virtualKey);
+}
+
+bool TCustomGraphContainer::DialogKey(uint32_t virtualKey) {
+    switch (virtualKey) {
+        case VirtualKey::Tab: SelectNextControl((Host_->KeyboardShift() & ShiftState::Shift) == 0); return true;
+        case VirtualKey::Return:
+            if (auto* button = static_cast<TCustomGraphButton*>(DefaultButton())) {
+                // The press may free the whole screen: it is the last action.
+                button->KeyClick();
+                return true;
+            }
+            return false;
+        case VirtualKey::Escape:
+            if (auto* button = static_cast<TCustomGraphButton*>(CancelButton())) {
+                button->KeyClick();
+                return true;
+            }
+            if (!OnCloseRequest) return false;
+            RaiseEvent(OnCloseRequest, *this);
+            return true;
+        default: return false;
     }
 }
 

@@ -103,8 +103,22 @@ public:
     void ControlRemoved(TCustomGraphControl& control) noexcept;
 
     // --- focus ---
+    // The next (previous) reachable control after `start` in tree order; none at either end.
     TCustomGraphControl* FindNextControl(TCustomGraphControl* start, bool forward, bool tabStopsOnly) const;
+    // Tab: with TabWrap the focus goes round within the tree; without it, past either end it
+    // moves to the form's next window and then to the first (last) tab stop.
     void SelectNextControl(bool forward);
+    bool TabWrap = true;
+    // Whether the focused control shows its focus rectangle. Off at start; keyboard navigation
+    // turns it on. Changing it repaints the focused control.
+    bool FocusCuesShown() const { return FocusCuesShown_; }
+    void SetFocusCuesShown(bool value);
+    // The colour of the control's focus rectangle: its own, else the default text style's, else
+    // opaque black.
+    uint32_t FocusColorOf(const TCustomGraphControl& control) const;
+    // The reachable button marked Default (Cancel) first in tree order; none when there is none.
+    TCustomGraphControl* DefaultButton() const;
+    TCustomGraphControl* CancelButton() const;
 
     // --- hints ---
     uint32_t HintDelay = kDefaultHintDelay;
@@ -146,6 +160,8 @@ public:
     TKeyUpEvent OnKeyUp;
     TShowHintEvent OnShowHint;
     TContainerNotifyEvent OnHideHint;
+    // Escape that nothing took, on a screen without a Cancel button: the window's close request.
+    TContainerNotifyEvent OnCloseRequest;
 
     // TWindowHostEvents
     void HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
@@ -183,6 +199,10 @@ private:
     static bool Reachable(const TCustomGraphControl& control);
     // Hover leaves the control it is on: MouseLeave on it.
     void LeaveHover();
+    // The keys the screen answers when no control took them: Tab, Return, Escape.
+    bool DialogKey(uint32_t virtualKey);
+    // The 1-pixel rectangle on the focused control's edge, while cues are shown.
+    void PaintFocusCue(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
 
     const TSkinContext& Context_;
     std::unique_ptr<TWindowHost> Host_;
@@ -200,6 +220,7 @@ private:
     TCustomGraphControl* FocusedControl_ = nullptr;
     TCustomGraphControl* HintControl_ = nullptr;
     TCustomGraphControl* ActiveMenu_ = nullptr;
+    bool FocusCuesShown_ = false;
     bool MouseInside_ = false;
     int32_t LastPressX_ = 0;
     int32_t LastPressY_ = 0;

@@ -590,6 +590,7 @@ void TCustomGraphControl::LoadFromXML(const TXMLNode& node) {
     Width_ = a.GetIntegerDef("Width", Width_);
     Height_ = a.GetIntegerDef("Height", Height_);
     TabStop = a.GetBooleanDef("TabStop", TabStop);
+    ReadFocusColor(a);
     Enabled_ = a.GetBooleanDef("Enabled", Enabled_);
     Visible_ = a.GetBooleanDef("Visible", Visible_);
     if (a.Find("Cursor") != nullptr) Cursor_ = CursorFromName(a.GetText("Cursor"));
@@ -620,6 +621,12 @@ void TCustomGraphControl::LoadFromXML(const TXMLNode& node) {
     AnchorBottom = a.GetBooleanDef("AnchorBottom", false);
 }
 
+void TCustomGraphControl::ReadFocusColor(const TValueItems& attributes) {
+    if (attributes.Find("FocusColor") == nullptr) return;
+    FocusColor = attributes.GetColor("FocusColor");
+    HasFocusColor = true;
+}
+
 void TCustomGraphControl::ApplyXML(const TXMLNode& node) {
     const TValueItems& a = node.Attributes();
     Name_ = a.GetTextDef("Name", Name_);
@@ -628,6 +635,7 @@ void TCustomGraphControl::ApplyXML(const TXMLNode& node) {
     if (a.Find("Width") != nullptr) SetWidth(a.GetInteger("Width"));
     if (a.Find("Height") != nullptr) SetHeight(a.GetInteger("Height"));
     TabStop = a.GetBooleanDef("TabStop", TabStop);
+    ReadFocusColor(a);
     if (a.Find("Enabled") != nullptr) SetEnabled(a.GetBoolean("Enabled"));
     if (a.Find("Visible") != nullptr) SetVisible(a.GetBoolean("Visible"));
     if (a.Find("Cursor") != nullptr) SetCursor(CursorFromName(a.GetText("Cursor")));

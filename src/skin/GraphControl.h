@@ -178,6 +178,12 @@ public:
     // Takes the focus from the container's focused control (or gives it up).
     void SetFocused(bool value);
     bool TabStop = false;
+    // The colour of the focus rectangle the container draws while focus cues are shown
+    // ("FocusColor"); unset, the default text style's is taken.
+    uint32_t FocusColor = 0;
+    bool HasFocusColor = false;
+    // False for controls that show the focus their own way (an edit's caret).
+    virtual bool DrawsFocusRectangle() const { return true; }
     bool MouseInside() const;
     int16_t Cursor() const { return Cursor_; }
     void SetCursor(int16_t cursor);
@@ -344,6 +350,7 @@ private:
     using TMouseHook = void (TCustomGraphControl::*)(int32_t x, int32_t y, TShiftState shift);
     void RunMouseEntry(TMouseHook hook, const TMouseEvent& event, int32_t x, int32_t y, TShiftState shift);
     void UpdateArea();
+    void ReadFocusColor(const TValueItems& attributes);
     void AnchorChildren(int32_t dx, int32_t dy);
     // Removal from a list: focus flag, container references, repaint. Never raises.
     void LeavingList() noexcept;

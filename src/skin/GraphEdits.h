@@ -29,6 +29,9 @@ public:
     static constexpr uint32_t kDefaultSelectionColor = 0x4F7F7FFF;
     static constexpr uint32_t kDefaultCaretColor = 0xFF000000;
     static constexpr int32_t kBlinkLastFrame = 100;
+
+    // The caret shows the focus.
+    bool DrawsFocusRectangle() const override { return false; }
     static constexpr int32_t kBlinkFrameTime = 300;
 
     // An edit at the given place that writes with the font (borrowed from the packs; none

@@ -234,6 +234,9 @@ TCustomScrollBar::TCustomScrollBar(const TSkinContext& context, int32_t left, in
     Second_ = Controls().AddControl(std::make_unique<TGraphButton>(
         context, 0, 0, secondFolder, TButtonStyle::FireButton, 0, secondTransform,
         [this](TCustomGraphControl&) { Scroller_->ScrollBy(Scroller_->SmallStep); }));
+    // The arrows are parts of the scroller, not stops of their own.
+    First_->TabStop = false;
+    Second_->TabStop = false;
     if (horizontal) {
         SetBoundsDirect(left, top, size, First_->Height());
     } else {

@@ -42,6 +42,7 @@ void LoadStyles(TStyleList& styles, const TXMLNode& root, const TResources& reso
         auto style = std::make_unique<TStyleItem>(element->Name());
         if (attributes.Find("Font") != nullptr) style->SetFont(&resources.GetFont(attributes.GetText("Font")));
         if (attributes.Find("Color") != nullptr) style->SetColor(attributes.GetColor("Color"));
+        if (attributes.Find("FocusColor") != nullptr) style->SetFocusColor(attributes.GetColor("FocusColor"));
         if (attributes.Find("Alignment") != nullptr) {
             style->SetAlignment(StyleAlignment(attributes.GetText("Alignment")));
         }

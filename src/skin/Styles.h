@@ -41,6 +41,13 @@ public:
         Color_ = color;
         HasColor_ = true;
     }
+    // The colour of the focus rectangle for controls that name none (read from "default").
+    uint32_t FocusColor() const { return FocusColor_; }
+    bool HasFocusColor() const { return HasFocusColor_; }
+    void SetFocusColor(uint32_t color) {
+        FocusColor_ = color;
+        HasFocusColor_ = true;
+    }
     TTextAlignment Alignment() const { return Alignment_; }
     bool HasAlignment() const { return HasAlignment_; }
     void SetAlignment(TTextAlignment alignment) {
@@ -48,11 +55,13 @@ public:
         HasAlignment_ = true;
     }
 
-    // Copies all five fields (the name stays).
+    // Copies every field (the name stays).
     void AssignStyle(const TStyleItem& source) {
         Font_ = source.Font_;
         Color_ = source.Color_;
         HasColor_ = source.HasColor_;
+        FocusColor_ = source.FocusColor_;
+        HasFocusColor_ = source.HasFocusColor_;
         Alignment_ = source.Alignment_;
         HasAlignment_ = source.HasAlignment_;
     }
@@ -61,6 +70,8 @@ private:
     const TFontImages* Font_ = nullptr;  // borrowed from the packs
     uint32_t Color_ = 0;
     bool HasColor_ = false;
+    uint32_t FocusColor_ = 0;
+    bool HasFocusColor_ = false;
     TTextAlignment Alignment_ = TTextAlignment::Left;
     bool HasAlignment_ = false;
 };

@@ -306,6 +306,79 @@ TEST_F(Wizard, EveryPageReadsOutItsTextsButtonsAndCheckBoxesWithTheirStates) {
         App().Terminate();
     });
     Form().Execute(TFrameWelcome::Class());
+
+// --- the keyboard alone ---
+
+class WizardKeys : public Wizard {
+protected:
+    THeadlessWindowHost& Keys() { return static_cast<THeadlessWindowHost&>(Form().Container().Host()); }
+    // Tab until the named control has the focus; false when a round of the page never reaches it.
+    bool TabTo(const std::string& name) {
+        for (int i = 0; i < 20 && !Control(name).Focused(); ++i) Keys().PressKey(VirtualKey::Tab);
+        return Control(name).Focused();
+    }
+    std::string FocusedName() {
+        TCustomGraphControl* f = Form().Container().FocusedControl();
+        return f != nullptr ? f->Name() : "(none)";
+    }
+};
+
+TEST_F(WizardKeys, ReturnTabAndSpaceInstallThroughEveryPage) {
+    Then([&] {
+        ASSERT_TRUE(On<TFrameWelcome>());
+        EXPECT_FALSE(Form().Container().FocusCuesShown());
+        Keys().PressKey(VirtualKey::Return);  // Next is the page's default button
+    });
+    Then([&] {
+        ASSERT_TRUE(On<TFrameDirectory>());
+        // The page's order: edits and their browse buttons, the boxes, Back and Install; the
+        // caption bar's buttons are not stops.
+        std::vector<std::string> order;
+        ASSERT_TRUE(TabTo("EditInstallFolder"));
+        for (int i = 0; i < 8; ++i) {
+            order.push_back(FocusedName());
+            Keys().PressKey(VirtualKey::Tab);
+        }
+        EXPECT_EQ(order, (std::vector<std::string>{"EditInstallFolder", "ButtonDirectory", "EditProgramGroup",
+                                                   "ButtonProgramGroup", "CheckBoxCreateDesctopIcons",
+                                                   "CheckBoxEnableAutoUpdate", "ButtonPrev", "ButtonNext"}));
+        EXPECT_EQ(FocusedName(), "EditInstallFolder");  // round again
+        ASSERT_TRUE(TabTo("CheckBoxCreateDesctopIcons"));
+        Keys().PressKey(VirtualKey::Space);
+        EXPECT_FALSE(Control<TGraphCheckBox>("CheckBoxCreateDesctopIcons").Checked());
+        EXPECT_TRUE(Form().Container().FocusCuesShown());
+        // Return from an edit presses Install too.
+        ASSERT_TRUE(TabTo("EditInstallFolder"));
+        Keys().PressKey(VirtualKey::Return);
+    });
+    Then([&] {
+        ASSERT_TRUE(On<TFrameSummary>());
+        Keys().PressKey(VirtualKey::Return);  // Finish
+    });
+    Form().Execute(TFrameWelcome::Class());
+
+    EXPECT_TRUE(Boxes().empty()) << Boxes()[0].Text;
+    EXPECT_EQ(Read("C:\\Program Files\\Marlowen\\Data\\cards.bin"), std::string(200000, 'c'));
+    EXPECT_FALSE(Exists(kDesktopLink));
+    EXPECT_EQ(Machine().Shell.Started().size(), 1u);  // Finish, with "Start Marlowen now" on
+}
+
+TEST_F(WizardKeys, EscapeAsksTheCloseQuestionLikeTheCloseButton) {
+    Then([&] {
+        ASSERT_TRUE(On<TFrameWelcome>());
+        Keys().PressKey(VirtualKey::Escape);  // answered No: the wizard stays
+    });
+    Then([&] {
+        EXPECT_TRUE(Form().Host().Visible());
+        ASSERT_TRUE(On<TFrameWelcome>());
+        App().QueueAnswer(MessageBoxAnswer::Yes);
+        Keys().PressKey(VirtualKey::Escape);
+    });
+    Form().Execute(TFrameWelcome::Class());
+
+    ASSERT_EQ(Boxes().size(), 2u);
+    for (const auto& box : Boxes()) EXPECT_EQ(box.Text.rfind(kExitQuestion, 0), 0u);
+    EXPECT_FALSE(Exists(kInstalled));
 }
 
 TEST_F(Wizard, ChoicesThatWouldLoseDataAreRefusedOrQuestioned) {

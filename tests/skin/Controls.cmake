@@ -17,6 +17,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindowTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCardsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphMenusTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/KeyboardTest.cpp
 )
 list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphComboBoxesTest.cpp

@@ -159,18 +159,22 @@ TEST_F(ScreenRenderTest, ThePointerFindsAPartOfTheControlThatTakesTheMouse) {
 }
 
 TEST_F(ScreenRenderTest, FocusGoesByTabOrDirectlyToAControlTabDoesNotReach) {
+    // The corner's inner pixel: the outermost ones carry the focus rectangle (black: the
+    // packs define no default style).
     TScreenRequest second;
     second.Focus = "B";
     const TRenderedScreen byTab = Render(kTwo, second);
-    EXPECT_EQ(At(byTab, 20, 0), kFocus);
-    EXPECT_NE(At(byTab, 0, 0), kFocus);
+    EXPECT_EQ(At(byTab, 21, 1), kFocus);
+    EXPECT_EQ(At(byTab, 20, 0), 0xFF000000u);
+    EXPECT_NE(At(byTab, 1, 1), kFocus);
 
     TScreenRequest direct;
     direct.Focus = "C";
     const TRenderedScreen given = Render(kTwo, direct);
-    EXPECT_EQ(At(given, 0, 12), kFocus);
-    EXPECT_NE(At(given, 0, 0), kFocus);
-    EXPECT_NE(At(given, 20, 0), kFocus);
+    EXPECT_EQ(At(given, 1, 13), kFocus);
+    EXPECT_EQ(At(given, 0, 12), 0xFF000000u) << "a control focused directly shows the rectangle too";
+    EXPECT_NE(At(given, 1, 1), kFocus);
+    EXPECT_NE(At(given, 21, 1), kFocus);
 }
 
 TEST_F(ScreenRenderTest, ConditionsReachEveryConditionBlockAsText) {

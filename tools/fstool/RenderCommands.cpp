@@ -176,7 +176,7 @@ std::vector<TToolCommand> RenderCommands() {
          "     control (\"If\", \"IfAny\", \"IfNot\" and \"Switch\" react to it), after the values\n"
          "     the document's own \"SetConditions\" define.\n"
          "  4. --focus NAME moves the keyboard focus to the control by Tab presses (a control Tab\n"
-         "     does not reach is focused directly). --hover NAME moves the pointer onto the control;\n"
+         "     does not reach is focused directly) and shows its focus rectangle. --hover NAME moves the pointer onto the control;\n"
          "     --press NAME moves it there and holds the left button down. The pointer goes to the\n"
          "     middle of the control or, when another control takes the mouse there, to the first\n"
          "     point (row by row) that reaches this one. --press MENU/ITEM presses the middle of the\n"

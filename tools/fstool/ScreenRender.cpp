@@ -84,6 +84,8 @@ void FocusControl(TCustomGraphContainer& container, THeadlessWindowHost& host, T
         host.KeyUp(VirtualKey::Tab);
     }
     if (target.Get() && container.FocusedControl() != &control) control.SetFocused(true);
+    // A control focused directly shows its focus rectangle as one reached by Tab does.
+    container.SetFocusCuesShown(true);
 }
 
 // Runs the clock one timer period at a time until no control animates, within the limit.
@@ -100,6 +102,7 @@ void Settle(THeadlessWindowHosts& windows, const TCustomGraphContainer& containe
 TGraphWindow& BuildWindow(TCustomGraphContainer& container, const TXMLNode& root, bool active) {
     auto window = std::make_unique<TGraphWindow>(container.Context());
     window->LoadFromXML(root);
+    container.TabWrap = root.Attributes().GetBooleanDef("TabWrap", true);
     TGraphWindow& shown = *container.Controls().AddControl(std::move(window));
     shown.SetBounds(0, 0, container.Width(), container.Height());
     shown.SetActive(active);

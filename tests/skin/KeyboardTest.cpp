@@ -1,0 +1,211 @@
+#include "ControlTestSupport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/GraphButtons.h"
+#include "skin/GraphCheckBoxes.h"
+#include "skin/Styles.h"
+
+namespace marlowen::testing {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr uint32_t kNormal = 0xFFE04010;
+constexpr uint32_t kPressed = 0xFF0000FF;
+constexpr uint32_t kRing = 0xFF00FF00;
+constexpr uint32_t kStyleRing = 0xFFFF00FF;
+
+// A screen of buttons and boxes driven by the keyboard alone.
+class KeyboardTest : public ::testing::Test {
+protected:
+    KeyboardTest() {
+        Bench.AddImage("Btn\\normal.bmp", 20, 10, kNormal);
+        Bench.AddImage("Btn\\pressed.bmp", 20, 10, kPressed);
+        Bench.AddImage("Box\\normal_checked.bmp", 4, 4, kNormal);
+        Bench.AddImage("Box\\normal.bmp", 4, 4, kNormal);
+        Bench.AddImage("Box\\pressed_checked.bmp", 4, 4, kPressed);
+        Bench.AddImage("Box\\pressed.bmp", 4, 4, kPressed);
+    }
+
+    TCustomGraphControl* Show(std::string_view xml) { return Bench.Show(xml); }
+    template <class T = TCustomGraphControl>
+    T& Find(std::string_view name) {
+        return Bench.Find<T>(name);
+    }
+    // Counts the clicks of every button and box by name.
+    void CountClicks(std::initializer_list<std::string_view> names) {
+        for (std::string_view name : names) {
+            TCustomGraphControl& c = Find(name);
+            auto note = [this, n = std::string(name)](TCustomGraphControl&) { Clicks.push_back(n); };
+            if (auto* button = dynamic_cast<TCustomGraphButton*>(&c)) button->OnClick = note;
+            if (auto* box = dynamic_cast<TGraphCheckBox*>(&c)) box->OnClick = note;
+        }
+    }
+    std::string Focused() {
+        TCustomGraphControl* f = Bench.Container->FocusedControl();
+        return f != nullptr ? f->Name() : "(none)";
+    }
+    void Tab(TShiftState shift = 0) { Bench.Host().PressKey(VirtualKey::Tab, shift); }
+
+    TControlBench Bench;
+    std::vector<std::string> Clicks;
+};
+
+constexpr std::string_view kPage =
+    R"(<Page>)"
+    R"(<GraphButton Name="A" Left="0" Top="0" Path="Btn"/>)"
+    R"(<GraphButton Name="Decor" Left="30" Top="0" Path="Btn" TabStop="false"/>)"
+    R"(<GraphButton Name="Off" Left="60" Top="0" Path="Btn" Enabled="false"/>)"
+    R"(<GraphCheckBox Name="Box" Left="0" Top="20" Path="Box"/>)"
+    R"(<GraphButton Name="Ok" Left="90" Top="40" Path="Btn" Default="true"/>)"
+    R"(<GraphButton Name="Close" Left="120" Top="40" Path="Btn" Cancel="true"/>)"
+    R"(</Page>)";
+
+TEST_F(KeyboardTest, TabGoesRoundTheInputControlsInTreeOrder) {
+    Show(kPage);
+    const int32_t asked = Bench.Host().FocusNextWindowCount();
+    std::vector<std::string> order;
+    for (int i = 0; i < 5; ++i) {
+        Tab();
+        order.push_back(Focused());
+    }
+    // Buttons and boxes are stops by default; TabStop="false" and disabled ones are not.
+    EXPECT_EQ(order, (std::vector<std::string>{"A", "Box", "Ok", "Close", "A"}));
+    Tab(ShiftState::Shift);
+    EXPECT_EQ(Focused(), "Close");
+    // Wrapping stays within the page: the form is never asked for its next window.
+    EXPECT_EQ(Bench.Host().FocusNextWindowCount(), asked);
+}
+
+TEST_F(KeyboardTest, WithoutWrapTabLeavesForTheFormsNextWindowAtTheEnd) {
+    Show(kPage);
+    Bench.Container->TabWrap = false;
+    Find("Close").SetFocused(true);
+    const int32_t asked = Bench.Host().FocusNextWindowCount();
+    Tab();
+    EXPECT_EQ(Bench.Host().FocusNextWindowCount(), asked + 1);
+    // A lone window starts over at the first stop.
+    EXPECT_EQ(Focused(), "A");
+}
+
+TEST_F(KeyboardTest, SpaceAndReturnPressTheFocusedButton) {
+    Show(kPage);
+    CountClicks({"A", "Ok", "Close", "Box"});
+    auto& a = Find<TGraphButton>("A");
+    a.SetFocused(true);
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Space));
+    EXPECT_EQ(a.State(), TButtonState::Pressed);  // the pressed look while held
+    EXPECT_TRUE(Clicks.empty());
+    EXPECT_TRUE(Bench.Host().KeyUp(VirtualKey::Space));
+    EXPECT_EQ(a.State(), TButtonState::Normal);
+    // Return on a focused button presses that one, not the default.
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Return));
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"A", "A"}));
+
+    // Space held while the focus moves away clicks nothing.
+    Clicks.clear();
+    Bench.Host().KeyDown(VirtualKey::Space);
+    Tab();
+    Bench.Host().KeyUp(VirtualKey::Space);
+    EXPECT_EQ(a.State(), TButtonState::Normal);
+    EXPECT_EQ(Focused(), "Box");
+    // Space toggles the focused box.
+    Bench.Host().PressKey(VirtualKey::Space);
+    EXPECT_FALSE(Find<TGraphCheckBox>("Box").Checked());
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"Box"}));
+}
+
+TEST_F(KeyboardTest, ReturnAndEscapePressTheDefaultAndCancelButtons) {
+    Show(kPage);
+    CountClicks({"A", "Ok", "Close", "Box"});
+    int closeRequests = 0;
+    Bench.Container->OnCloseRequest = [&](TCustomGraphContainer&) { ++closeRequests; };
+    // With no focus at all, and with the focus on a box that does not take Return.
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Return));
+    Find("Box").SetFocused(true);
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Return));
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Escape));
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"Ok", "Ok", "Close"}));
+    EXPECT_EQ(closeRequests, 0);
+
+    // Hidden or disabled marked buttons do nothing; Escape then asks for the close.
+    Clicks.clear();
+    Find("Ok").SetVisible(false);
+    Find("Close").SetEnabled(false);
+    EXPECT_FALSE(Bench.Host().KeyDown(VirtualKey::Return));
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Escape));
+    EXPECT_TRUE(Clicks.empty());
+    EXPECT_EQ(closeRequests, 1);
+    // Without a close handler Escape is left to the window.
+    Bench.Container->OnCloseRequest = nullptr;
+    EXPECT_FALSE(Bench.Host().KeyDown(VirtualKey::Escape));
+}
+
+TEST_F(KeyboardTest, ArrowsSelectTheNeighbourInARadioGroup) {
+    Show(R"(<Page>)"
+         R"(<GraphRadioButton Name="R1" Left="0" Top="0" Path="Box" Group="1" Checked="true"/>)"
+         R"(<GraphRadioButton Name="R2" Left="10" Top="0" Path="Box" Group="1"/>)"
+         R"(<GraphRadioButton Name="Other" Left="20" Top="0" Path="Box" Group="2"/>)"
+         R"(<GraphRadioButton Name="R3" Left="30" Top="0" Path="Box" Group="1"/>)"
+         R"(</Page>)");
+    CountClicks({"R1", "R2", "R3", "Other"});
+    Find("R1").SetFocused(true);
+    EXPECT_TRUE(Bench.Host().KeyDown(VirtualKey::Down));
+    EXPECT_EQ(Focused(), "R2");
+    EXPECT_TRUE(Find<TGraphCheckBox>("R2").Checked());
+    EXPECT_FALSE(Find<TGraphCheckBox>("R1").Checked());
+    Bench.Host().KeyDown(VirtualKey::Right);  // passes over the other group
+    EXPECT_EQ(Focused(), "R3");
+    Bench.Host().KeyDown(VirtualKey::Right);  // round to the first
+    EXPECT_EQ(Focused(), "R1");
+    Bench.Host().KeyDown(VirtualKey::Up);
+    EXPECT_EQ(Focused(), "R3");
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"R2", "R3", "R1", "R3"}));
+    EXPECT_FALSE(Find<TGraphCheckBox>("Other").Checked());
+}
+
+TEST_F(KeyboardTest, TheFocusRingShowsAfterTabNotAfterAMouseClick) {
+    Show(R"(<Page>)"
+         R"(<GraphButton Name="A" Left="10" Top="10" Path="Btn" FocusColor="0xFF00FF00"/>)"
+         R"(<GraphButton Name="B" Left="50" Top="10" Path="Btn"/>)"
+         R"(</Page>)");
+    EXPECT_FALSE(Bench.Container->FocusCuesShown());
+    Bench.Host().Click(15, 15);
+    Bench.Host().MoveMouse(150, 80);  // off the buttons: their normal look
+    Bench.Pump();
+    EXPECT_EQ(Focused(), "A");  // a click focuses the button...
+    EXPECT_EQ(Bench.Pixel(10, 10), kNormal);  // ...but shows no ring
+
+    Tab(ShiftState::Shift);  // to B and back
+    Tab();
+    Bench.Pump();
+    EXPECT_TRUE(Bench.Container->FocusCuesShown());
+    // A 1-pixel ring on the button's outermost pixels, its own colour.
+    for (auto [x, y] : {std::pair{10, 10}, {29, 10}, {10, 19}, {29, 19}, {20, 10}, {10, 15}, {29, 15}, {20, 19}}) {
+        EXPECT_EQ(Bench.Pixel(x, y), kRing) << x << "," << y;
+    }
+    EXPECT_EQ(Bench.Pixel(11, 11), kNormal);
+    EXPECT_EQ(Bench.Pixel(30, 15), kWhite);
+    // B had the ring a moment ago: its repaint took it away.
+    EXPECT_EQ(Bench.Pixel(50, 10), kNormal);
+
+    // A control without a colour of its own takes the default style's.
+    auto style = std::make_unique<TStyleItem>("default");
+    style->SetFocusColor(kStyleRing);
+    Bench.Resources.Styles().Add(std::move(style));
+    Tab();
+    Bench.Pump();
+    EXPECT_EQ(Focused(), "B");
+    EXPECT_EQ(Bench.Pixel(50, 10), kStyleRing);
+    EXPECT_EQ(Bench.Pixel(10, 10), kNormal);
+
+    // Turning the cues off repaints the focused control without its ring.
+    Bench.Container->SetFocusCuesShown(false);
+    Bench.Pump();
+    EXPECT_EQ(Bench.Pixel(50, 10), kNormal);
+}
+
+}  // namespace
+}  // namespace marlowen::testing
