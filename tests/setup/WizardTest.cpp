@@ -306,6 +306,7 @@ TEST_F(Wizard, EveryPageReadsOutItsTextsButtonsAndCheckBoxesWithTheirStates) {
         App().Terminate();
     });
     Form().Execute(TFrameWelcome::Class());
+}
 
 // --- the keyboard alone ---
 
