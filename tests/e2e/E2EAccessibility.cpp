@@ -64,7 +64,7 @@ void PrintNode(IAccessible* node, int depth) {
 IAccessible* ObjectOf(VARIANT& answer) {
     IAccessible* object = nullptr;
     if (answer.vt == VT_DISPATCH && answer.pdispVal != nullptr) {
-        answer.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+        answer.pdispVal->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&object));
     }
     VariantClear(&answer);
     return object;
@@ -96,9 +96,11 @@ void Walk(IAccessible* node, int depth, TWalk& walk) {
 
 void WalkWindow(HWND window, TWalk& walk) {
     IAccessible* client = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&client))) ||
-        client == nullptr) {
+    const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                                   reinterpret_cast<void**>(&client));
+    if (FAILED(got) || client == nullptr) {
+        fwprintf(stderr, L"window %p: no client object (0x%08lx)\n", static_cast<void*>(window),
+                 static_cast<unsigned long>(got));
         walk.Failed = true;
         return;
     }

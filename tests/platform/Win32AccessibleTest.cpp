@@ -9,6 +9,7 @@
 
 #include "platform/Accessibility.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32ChildWindow.h"
 #include "platform/win32/Win32WindowHosts.h"
@@ -121,7 +122,7 @@ std::wstring Take(BSTR text) {
 IAccessible* AccessibleOf(IDispatch* dispatch) {
     IAccessible* accessible = nullptr;
     if (dispatch != nullptr) {
-        dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&accessible));
+        dispatch->QueryInterface(kIidAccessible, reinterpret_cast<void**>(&accessible));
         dispatch->Release();
     }
     return accessible;
@@ -140,7 +141,7 @@ protected:
         Host = Hosts.CreateHost(Events, 200, 100);
         Window = static_cast<TWin32ChildWindow&>(*Host).Handle();
         Host->SetAccessibleTree(&Tree);
-        ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+        ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
                                              reinterpret_cast<void**>(&Root)),
                   S_OK);
         ASSERT_NE(Root, nullptr);
@@ -341,14 +342,14 @@ TEST_F(Win32Accessible, ObjectsHeldAfterTheirNodeOrWindowWentAreDisconnected) {
     EXPECT_EQ(Root->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
     // Without a tree the system answers for the client area.
     IAccessible* standard = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
                                          reinterpret_cast<void**>(&standard)),
               S_OK);
     standard->Release();
 
     Host->SetAccessibleTree(&Tree);
     IAccessible* again = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    ASSERT_EQ(AccessibleObjectFromWindow(Window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
                                          reinterpret_cast<void**>(&again)),
               S_OK);
     EXPECT_EQ(again->get_accChildCount(&count), S_OK);

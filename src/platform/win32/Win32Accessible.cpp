@@ -39,7 +39,7 @@ TWin32Accessible::TWin32Accessible(std::shared_ptr<TWin32AccessibleLink> link, i
 
 HRESULT TWin32Accessible::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IAccessible)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kIidAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;
@@ -354,7 +354,7 @@ bool TWin32AccessibleServer::AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESU
     // The object id is a DWORD; a 64-bit system may pass it without sign extension.
     if (Link_ == nullptr || static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return false;
     auto* root = new TWin32Accessible(Link_, TAccessibleTree::kClient);
-    result = LresultFromObject(IID_IAccessible, wParam, root);
+    result = LresultFromObject(kIidAccessible, wParam, root);
     root->Release();
     return true;
 }

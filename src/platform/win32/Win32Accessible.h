@@ -10,6 +10,10 @@
 
 namespace marlowen {
 
+// IID_IAccessible by value: the import library of oleacc exports the name as a code thunk, and
+// linking against it silently gives an address that is not the interface id.
+inline constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 // What every IAccessible object of one window shares: the window and the tree it serves. The
 // window clears it when the tree goes or the window is destroyed; objects that clients still
 // hold then answer that they are no longer connected.
