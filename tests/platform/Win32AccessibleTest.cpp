@@ -361,5 +361,38 @@ TEST_F(Win32Accessible, ObjectsHeldAfterTheirNodeOrWindowWentAreDisconnected) {
     item->Release();
 }
 
+struct TSeenEvent {
+    DWORD Event;
+    HWND Window;
+    LONG Object;
+    LONG Child;
+};
+std::vector<TSeenEvent> SeenEvents;
+
+void CALLBACK SeeEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    SeenEvents.push_back({event, window, object, child});
+}
+
+TEST_F(Win32Accessible, EventsNameTheClientObjectAndTheNode) {
+    SeenEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, SeeEvent,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) GTEST_SKIP() << "the system takes no event hook here";
+    Host->NotifyAccessible(AccEvent::Focus, 3);
+    Host->NotifyAccessible(AccEvent::NameChange, TAccessibleTree::kClient);
+    for (int i = 0; i < 20 && SeenEvents.size() < 2; ++i) {
+        Pump();
+        Sleep(10);
+    }
+    UnhookWinEvent(hook);
+    ASSERT_EQ(SeenEvents.size(), 2u);
+    EXPECT_EQ(SeenEvents[0].Event, static_cast<DWORD>(EVENT_OBJECT_FOCUS));
+    EXPECT_EQ(SeenEvents[0].Window, Window);
+    EXPECT_EQ(SeenEvents[0].Object, OBJID_CLIENT);
+    EXPECT_EQ(SeenEvents[0].Child, 3);
+    EXPECT_EQ(SeenEvents[1].Event, static_cast<DWORD>(EVENT_OBJECT_NAMECHANGE));
+    EXPECT_EQ(SeenEvents[1].Child, CHILDID_SELF);
+}
+
 }  // namespace
 }  // namespace marlowen
