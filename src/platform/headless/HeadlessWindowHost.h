@@ -48,6 +48,19 @@ public:
     bool Focused() const override;
     bool FocusNextWindow(bool forward) override;
     TFormHost* Form() const override;
+    void SetAccessibleTree(TAccessibleTree* tree) override { AccessibleTree_ = tree; }
+    void NotifyAccessible(uint32_t event, int32_t id) override { AccessibleEvents_.push_back({event, id}); }
+
+    // An event raised for assistive technology, in the order raised.
+    struct TAccessibleEvent {
+        uint32_t Event = 0;
+        int32_t Id = 0;
+        bool operator==(const TAccessibleEvent& other) const { return Event == other.Event && Id == other.Id; }
+    };
+    // The tree set for assistive technology (none unset) and the events raised so far.
+    TAccessibleTree* AccessibleTree() const { return AccessibleTree_; }
+    const std::vector<TAccessibleEvent>& AccessibleEvents() const { return AccessibleEvents_; }
+    void ClearAccessibleEvents() { AccessibleEvents_.clear(); }
 
     // The form that holds the window (THeadlessFormHost::AttachHost sets it).
     void SetForm(THeadlessFormHost* form) { Form_ = form; }
@@ -134,6 +147,8 @@ private:
     int32_t MouseMovePostCount_ = 0;
     int32_t FocusNextWindowCount_ = 0;
     bool LastFocusNextForward_ = true;
+    TAccessibleTree* AccessibleTree_ = nullptr;
+    std::vector<TAccessibleEvent> AccessibleEvents_;
 };
 
 // A pop-up window on the virtual screen: made hidden, shown on top of every window at a screen

@@ -24,6 +24,7 @@ TWin32ChildWindow::TWin32ChildWindow(TWin32WindowHosts& hosts, TWindowHostEvents
 }
 
 TWin32ChildWindow::~TWin32ChildWindow() {
+    Accessible_.Disconnect();
     if (Form_ != nullptr) Form_->DetachWindow(*this);
     Timer_.Stop();
     if (HasCapture()) ::ReleaseCapture();  // the container is going: no notice to it
@@ -31,6 +32,10 @@ TWin32ChildWindow::~TWin32ChildWindow() {
 }
 
 TFormHost* TWin32ChildWindow::Form() const { return Form_; }
+
+void TWin32ChildWindow::SetAccessibleTree(TAccessibleTree* tree) { Accessible_.SetTree(Handle(), tree); }
+
+void TWin32ChildWindow::NotifyAccessible(uint32_t event, int32_t id) { Accessible_.Notify(event, id); }
 
 int32_t TWin32ChildWindow::ClientWidth() const {
     RECT client{};
@@ -209,6 +214,7 @@ void TWin32ChildWindow::PointerTaken() {
 }
 
 void TWin32ChildWindow::HandleDestroyed() {
+    Accessible_.Disconnect();
     Timer_.Forget();
     TrackingLeave_ = false;
 }
@@ -326,6 +332,12 @@ LRESULT TWin32ChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         case WM_CHAR:
             if (Events_.HostCharPressed(static_cast<uint32_t>(wParam), LOWORD(lParam))) return 0;
             break;
+        case WM_GETOBJECT: {
+            LRESULT answer = 0;
+            if (Accessible_.AnswerGetObject(wParam, lParam, answer)) return answer;
+            break;
+        }
+        case TWin32AccessibleServer::kActionMessage: Accessible_.PerformPostedAction(wParam, lParam); return 0;
         default: break;
     }
     return DefaultMessage(message, wParam, lParam);

@@ -4,6 +4,7 @@
 
 #include "platform/WindowHost.h"
 #include "platform/shared/DoubleClickTracker.h"
+#include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32Window.h"
 
 namespace marlowen {
@@ -48,6 +49,8 @@ public:
     bool Focused() const override;
     bool FocusNextWindow(bool forward) override;
     TFormHost* Form() const override;
+    void SetAccessibleTree(TAccessibleTree* tree) override;
+    void NotifyAccessible(uint32_t event, int32_t id) override;
 
     // Moves the window into the form's client area at its top-left (none: back to the parking
     // window).
@@ -85,6 +88,7 @@ private:
     int16_t Cursor_ = CursorId::Default;
     bool TrackingLeave_ = false;
     TDoubleClickTracker DoubleClick_;
+    TWin32AccessibleServer Accessible_;
 };
 
 }  // namespace marlowen
