@@ -9,6 +9,7 @@
 #include "skin/Bitmap32.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
+#include "skin/GraphContainer.h"
 #include "skin/PaintContext.h"
 #include "skin/Resources.h"
 #include "skin/XMLNode.h"
@@ -405,8 +406,9 @@ void TGraphTextCheckBox::Paint(const TPaintContext& paint) {
     const int32_t textHeight = Text_.LineHeight();
     const int32_t textTop = (Height() - textHeight) / 2;
     paint.DrawText(Text_, boxWidth + TextIndent_, textTop);
-    if (Focused()) {
-        // Corners (box + 2, top) and (box + indent + text width, top + text height + 1), both on
+    const TCustomGraphContainer* container = GetContainer();
+    if (Focused() && container != nullptr && container->FocusCuesShown()) {
+        // Its own focus look, after keyboard use as every control's. Corners (box + 2, top) and (box + indent + text width, top + text height + 1), both on
         // the outline.
         paint.DottedFrame({boxWidth + 2, textTop, boxWidth + TextIndent_ + textWidth + 1, textTop + textHeight + 2},
                           kFocusColor);

@@ -143,7 +143,7 @@ protected:
 // A check box with a language-tagged caption to the right of its box image, laid out with one
 // font and colour, vertically centred; with auto-size the width follows the caption, keeping the
 // left edge, the right edge or the centre as the alignment says. It follows language changes
-// and draws a dotted focus rectangle around the caption while focused.
+// and draws a dotted focus rectangle around the caption while focused after keyboard use.
 class TGraphTextCheckBox : public TGraphCheckBox {
 public:
     TGraphTextCheckBox(const TSkinContext& context, int32_t left, int32_t top, int32_t width, int32_t height,
@@ -175,6 +175,8 @@ public:
     void Relayout();
 
     void Paint(const TPaintContext& paint) override;
+    // The dotted outline round the caption is its focus look, in place of the container's ring.
+    bool DrawsFocusRectangle() const override { return false; }
 
     // Assistive technology.
     std::u16string AccessibleCaption() const override;

@@ -223,6 +223,42 @@ TEST_F(Win32Accessible, AClientWalksTheTreeAsTheWindowDescribesIt) {
     button->Release();
 }
 
+// Readers list children with AccessibleChildren, which asks for them by position unless the
+// object enumerates them: with node ids that are not positions only the enumeration is right.
+TEST_F(Win32Accessible, ChildrenListedByAClientHelperAreTheNodesInOrder) {
+    Tree.Nodes[7] = Tree.Nodes[1];
+    Tree.Nodes[7].Name = "Later";
+    Tree.Parents[7] = TAccessibleTree::kClient;
+    Tree.Nodes.erase(1);  // children of the client: 2, 7
+    VARIANT children[4];
+    LONG obtained = 0;
+    const HRESULT listed = AccessibleChildren(Root, 0, 4, children, &obtained);
+    ASSERT_TRUE(listed == S_OK || listed == S_FALSE) << std::hex << listed;  // S_FALSE: fewer than asked
+    ASSERT_EQ(obtained, 2);
+    std::vector<std::wstring> names;
+    for (LONG i = 0; i < obtained; ++i) {
+        ASSERT_EQ(children[i].vt, VT_DISPATCH);
+        IAccessible* child = AccessibleOf(children[i].pdispVal);
+        ASSERT_NE(child, nullptr);
+        names.push_back(NameOf(child));
+        child->Release();
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Choices", L"Later"}));
+
+    IEnumVARIANT* items = nullptr;
+    ASSERT_EQ(Root->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items)), S_OK);
+    EXPECT_EQ(items->Skip(1), S_OK);
+    EXPECT_EQ(items->Skip(5), S_FALSE);
+    EXPECT_EQ(items->Reset(), S_OK);
+    ULONG fetched = 9;
+    VARIANT one;
+    EXPECT_EQ(items->Next(1, &one, &fetched), S_OK);
+    EXPECT_EQ(fetched, 1u);
+    VariantClear(&one);
+    EXPECT_EQ(items->Next(1, nullptr, nullptr), E_POINTER);
+    items->Release();
+}
+
 TEST_F(Win32Accessible, NavigationHitTestAndFocusAnswerObjects) {
     VARIANT end;
     ASSERT_EQ(Root->accNavigate(NAVDIR_FIRSTCHILD, Child(CHILDID_SELF), &end), S_OK);

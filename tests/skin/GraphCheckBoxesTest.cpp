@@ -445,10 +445,14 @@ TEST_F(GraphCheckBoxesTest, CaptionIsCentredBesideTheBoxWithAFocusRectangle) {
     EXPECT_EQ(Bench.Pixel(10, 2), kTextColor);
     EXPECT_EQ(Bench.Pixel(6, 2), kWhite);
 
-    // Focused: a dotted outline from (6, 2) to (13, 13), every other pixel from its corner.
+    // Focused by a click: no outline until the keyboard is used.
     Bench.Host().Click(1, 1);  // the corner outside the box image still hits
     EXPECT_TRUE(box.Focused());
     EXPECT_FALSE(box.Checked());
+    Bench.Pump();
+    EXPECT_EQ(Bench.Pixel(6, 2), kWhite);
+    // Then: a dotted outline from (6, 2) to (13, 13), every other pixel from its corner.
+    Bench.Container->SetFocusCuesShown(true);
     Bench.Pump();
     EXPECT_EQ(Bench.Pixel(6, 2), kBlack);
     EXPECT_EQ(Bench.Pixel(7, 2), kTextColor);  // odd places keep what lies below

@@ -44,6 +44,11 @@ HRESULT TWin32Accessible::QueryInterface(REFIID iid, void** object) {
         AddRef();
         return S_OK;
     }
+    if (IsEqualIID(iid, IID_IEnumVARIANT)) {
+        *object = static_cast<IEnumVARIANT*>(this);
+        AddRef();
+        return S_OK;
+    }
     *object = nullptr;
     return E_NOINTERFACE;
 }
@@ -368,6 +373,60 @@ void TWin32AccessibleServer::PerformPostedAction(WPARAM wParam, LPARAM lParam) {
 void TWin32AccessibleServer::Notify(uint32_t event, int32_t id) const {
     if (Link_ == nullptr || id < 0) return;
     NotifyWinEvent(event, Link_->Window, OBJID_CLIENT, id == TAccessibleTree::kClient ? CHILDID_SELF : id);
+}
+
+// --- IEnumVARIANT ---
+
+bool TWin32Accessible::EnsureEnumerated() {
+    if (HasEnumerated_) return true;
+    TAccessibleTree* tree = Connected();
+    if (tree == nullptr) return false;
+    Enumerated_ = tree->Children(Id_);
+    HasEnumerated_ = true;
+    Cursor_ = 0;
+    return true;
+}
+
+HRESULT TWin32Accessible::Next(ULONG count, VARIANT* items, ULONG* fetched) {
+    if (fetched != nullptr) *fetched = 0;
+    if (count == 0) return S_OK;
+    if (items == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
+    if (!EnsureEnumerated()) return CO_E_OBJNOTCONNECTED;
+    ULONG given = 0;
+    while (given < count && Cursor_ < Enumerated_.size()) {
+        VariantInit(&items[given]);
+        items[given].vt = VT_DISPATCH;
+        items[given].pdispVal = ObjectFor(Enumerated_[Cursor_++]);
+        ++given;
+    }
+    if (fetched != nullptr) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+}
+
+HRESULT TWin32Accessible::Skip(ULONG count) {
+    if (!EnsureEnumerated()) return CO_E_OBJNOTCONNECTED;
+    const size_t left = Enumerated_.size() - Cursor_;
+    Cursor_ += std::min<size_t>(count, left);
+    return count <= left ? S_OK : S_FALSE;
+}
+
+HRESULT TWin32Accessible::Reset() {
+    HasEnumerated_ = false;
+    Enumerated_.clear();
+    Cursor_ = 0;
+    return Connected() != nullptr ? S_OK : CO_E_OBJNOTCONNECTED;
+}
+
+HRESULT TWin32Accessible::Clone(IEnumVARIANT** copy) {
+    if (copy == nullptr) return E_POINTER;
+    *copy = nullptr;
+    if (Connected() == nullptr) return CO_E_OBJNOTCONNECTED;
+    auto* clone = new TWin32Accessible(Link_, Id_);
+    clone->Enumerated_ = Enumerated_;
+    clone->HasEnumerated_ = HasEnumerated_;
+    clone->Cursor_ = Cursor_;
+    *copy = static_cast<IEnumVARIANT*>(clone);
+    return S_OK;
 }
 
 }  // namespace marlowen

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/Accessibility.h"
 #include "platform/win32/Win32Api.h"
@@ -27,7 +28,9 @@ struct TWin32AccessibleLink {
 // One node of a window's tree as an IAccessible object. Every node is a full object: its
 // children, parent and navigation targets are objects too, so a client never has to speak of a
 // node by the id of another. Arguments come from other processes and are checked before use.
-class TWin32Accessible final : public IAccessible {
+// The object also enumerates its children (IEnumVARIANT): clients that list children through
+// AccessibleChildren would otherwise ask for them by position, which node ids are not.
+class TWin32Accessible final : public IAccessible, public IEnumVARIANT {
 public:
     // Starts with one reference, the caller's.
     TWin32Accessible(std::shared_ptr<TWin32AccessibleLink> link, int32_t id);
@@ -68,6 +71,12 @@ public:
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override;
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
+    // IEnumVARIANT: the children as objects, from a list taken at the first Next after Reset.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override;
+
 private:
     ~TWin32Accessible() = default;
 
@@ -86,9 +95,15 @@ private:
     HRESULT TextOf(const VARIANT& child, std::string TAccessibleDescription::*field, BSTR* text) const;
     IDispatch* ObjectFor(int32_t id) const;
 
+    // Takes the children's list when the enumeration has none.
+    bool EnsureEnumerated();
+
     LONG References_ = 1;
     std::shared_ptr<TWin32AccessibleLink> Link_;
     int32_t Id_;
+    std::vector<int32_t> Enumerated_;
+    bool HasEnumerated_ = false;
+    size_t Cursor_ = 0;
 };
 
 // The tree a window serves and the answer to the window's WM_GETOBJECT. Changing or clearing
