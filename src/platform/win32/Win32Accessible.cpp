@@ -359,7 +359,7 @@ bool TWin32AccessibleServer::AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESU
     // The object id is a DWORD; a 64-bit system may pass it without sign extension.
     if (Link_ == nullptr || static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return false;
     auto* root = new TWin32Accessible(Link_, TAccessibleTree::kClient);
-    result = LresultFromObject(kIidAccessible, wParam, root);
+    result = LresultFromObject(kIidAccessible, wParam, static_cast<IAccessible*>(root));
     root->Release();
     return true;
 }
