@@ -4,7 +4,7 @@ ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_ye
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile update_disguised update_signed uninstall_link
                uninstall_planted cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed
-               wizard_disk_full)
+               wizard_disk_full wizard_keys)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -845,4 +845,82 @@ scenario_wizard_disk_full() {
   check "the Start menu and desktop hold what they held" equals "$(menu_entries)" "$menu_before"
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   umount "$mount"
+}
+
+# --- keyboard and screen readers ------------------------------------------------------------------
+
+# msaa_tree: what a screen reader in another process reads of Setup.exe's windows, one line per
+# node ("depth role "name" state "value" left,top widthxheight"); msaa_focus: the focused node.
+msaa_tree() { wine "$HELPERS/e2e_msaa.exe" --title "$WIZARD_CAPTION" 2>/dev/null | tr -d '\r'; }
+msaa_focus() { wine "$HELPERS/e2e_msaa.exe" --title "$WIZARD_CAPTION" --focus 2>/dev/null | tr -d '\r'; }
+# msaa_has ROLE NAME [STATE-BITS]: a node of that role and name whose state holds the bits.
+msaa_has() {
+  local line state
+  line=$(printf '%s\n' "$TREE" | awk -v role="$1" -v name="\"$2\"" '$2 == role && index($0, " " name " ") {print; exit}')
+  [ -n "$line" ] || { log "no node $1 \"$2\" in:"; printf '%s\n' "$TREE" >&2; return 1; }
+  [ -z "${3:-}" ] && return 0
+  state=$(printf '%s\n' "$line" | grep -o ' 0x[0-9a-f]* ' | head -1)
+  (( (state & $3) == $3 )) || { log "node $1 \"$2\" has state $state, not $3"; return 1; }
+}
+msaa_lacks_state() {
+  local line state
+  line=$(printf '%s\n' "$TREE" | awk -v role="$1" -v name="\"$2\"" '$2 == role && index($0, " " name " ") {print; exit}')
+  state=$(printf '%s\n' "$line" | grep -o ' 0x[0-9a-f]* ' | head -1)
+  [ -n "$line" ] && (( (state & $3) == 0 ))
+}
+# key_wizard KEY...: keys to the wizard. Without a window manager the X focus may follow the
+# pointer (moved off the window for photographs), so the wizard is given the focus first.
+key_wizard() {
+  xdotool windowfocus --sync "$WIZARD" 2>/dev/null
+  xdotool key "$@"
+}
+focus_is() { msaa_focus | grep "^focus: " | grep -qF -- "\"$1\""; }
+# tab_to NAME: Tab until a screen reader hears the focus on NAME (at most 12 presses).
+tab_to() {
+  local i
+  for ((i = 0; i < 12; i++)); do
+    focus_is "$1" && return 0
+    key_wizard Tab
+    sleep 0.3
+  done
+  focus_is "$1"
+}
+
+# A whole install with keys only: Return on the welcome page, Tab to the desktop box and Space
+# to clear it, Return to install, Return to finish. On the way a screen reader in another process
+# reads each page's buttons and check boxes, their states, and where the focus is.
+scenario_wizard_keys() {
+  new_prefix wizard-keys
+  start_wizard wizard-keys || return 1
+  sleep 0.5
+  TREE=$(msaa_tree)
+  printf '%s\n' "$TREE" >"$E2E_OUT/wizard-keys-welcome.msaa"
+  check "welcome: Next is a push button" msaa_has 43 Next
+  check "welcome: Back is unavailable" msaa_has 43 Back 0x1
+  check "welcome: the greeting is read" msaa_has 41 "Welcome to Marlowen"
+  key_wizard Return
+  check "Return: the directory page" wait_page "$WIZARD" directory 10
+  sleep 0.5
+  TREE=$(msaa_tree)
+  printf '%s\n' "$TREE" >"$E2E_OUT/wizard-keys-directory.msaa"
+  check "directory: the install folder edit is named by its label" msaa_has 42 "Install folder"
+  check "directory: the desktop box is checked" msaa_has 44 "Create a desktop shortcut" 0x10
+  check "directory: Install is a push button" msaa_has 43 Install
+  check "Tab reaches the desktop box" tab_to "Create a desktop shortcut"
+  page_shot wizard-keys-focus
+  key_wizard space
+  sleep 0.5
+  page_shot wizard-keys-space
+  TREE=$(msaa_tree)
+  check "Space cleared it, as a reader hears" msaa_lacks_state 44 "Create a desktop shortcut" 0x10
+  key_wizard Return
+  check "Return installs: the summary page" wait_page "$WIZARD" summary 120
+  check "no message box" equals "$(box_count)" 0
+  sleep 0.5
+  TREE=$(msaa_tree)
+  check "summary: Finish is read" msaa_has 43 Finish
+  key_wizard Return
+  check "Return finishes" wait_exit "$SETUP_PID" 20
+  check "installed" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+  check "no desktop shortcut" missing "$DESKTOP_LINK"
 }
