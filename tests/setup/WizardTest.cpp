@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -290,6 +291,11 @@ TEST_F(Wizard, EveryPageReadsOutItsTextsButtonsAndCheckBoxesWithTheirStates) {
         Click("ButtonNext");
     });
     Then([&] {
+        // The new page was announced as a new dialog is.
+        const auto& events = static_cast<THeadlessWindowHost&>(Form().Container().Host()).AccessibleEvents();
+        EXPECT_NE(std::find(events.begin(), events.end(),
+                            THeadlessWindowHost::TAccessibleEvent{AccEvent::DialogStart, TAccessibleTree::kClient}),
+                  events.end());
         Click("CheckBoxCreateDesctopIcons");  // cleared, and focused
         const auto page = nodes();
         expect(page, "Install folder", AccRole::Text, 0, 0);

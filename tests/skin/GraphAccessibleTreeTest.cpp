@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "ControlTestSupport.h"
+#include "platform/headless/HeadlessWindowHost.h"
 #include "skin/GraphAccessibleTree.h"
 #include "skin/GraphButtons.h"
 #include "skin/GraphCheckBoxes.h"
@@ -150,6 +152,27 @@ TEST_F(AccessibleTreeTest, StatesFollowTheControls) {
     EXPECT_NE(Describe(next).State & AccState::Invisible, 0u);
     Panel->SetEnabled(false);
     EXPECT_NE(Describe(box).State & AccState::Unavailable, 0u) << "a disabled parent makes its children unavailable";
+}
+
+// Readers follow the page through events: the focus, a check box's state, an edit's value, a
+// label's name, each naming the control's node; the window is the one that serves the tree.
+TEST_F(AccessibleTreeTest, ChangesReachTheReadersAsEventsOnTheNodes) {
+    EXPECT_EQ(Bench.Host().AccessibleTree(), &Tree());
+    const std::vector<int32_t> children = Tree().Children(kClient);
+    Bench.Host().ClearAccessibleEvents();
+    Box->SetFocused(true);
+    Box->SetChecked(true);
+    Edit->SetText(u"Games");
+    Title->SetCaption(u"[eng]Target");
+    Back->SetEnabled(true);
+    std::vector<std::pair<uint32_t, int32_t>> events;
+    for (const auto& event : Bench.Host().AccessibleEvents()) events.emplace_back(event.Event, event.Id);
+    const std::vector<std::pair<uint32_t, int32_t>> expected{{AccEvent::Focus, children[3]},
+                                                             {AccEvent::StateChange, children[3]},
+                                                             {AccEvent::ValueChange, children[1]},
+                                                             {AccEvent::NameChange, children[0]},
+                                                             {AccEvent::StateChange, children[5]}};
+    EXPECT_EQ(events, expected);
 }
 
 TEST_F(AccessibleTreeTest, HitTestsFindTheTopmostNodeAndTheClientAroundIt) {
