@@ -39,15 +39,21 @@ constexpr uint32_t Focused = 0x4;
 constexpr uint32_t Pressed = 0x8;
 constexpr uint32_t Checked = 0x10;
 constexpr uint32_t ReadOnly = 0x40;
+constexpr uint32_t HotTracked = 0x80;
 constexpr uint32_t Default = 0x100;
 constexpr uint32_t Invisible = 0x8000;
 constexpr uint32_t Focusable = 0x100000;
 constexpr uint32_t Selectable = 0x200000;
 constexpr uint32_t Protected = 0x20000000;
+constexpr uint32_t HasPopup = 0x40000000;
 }  // namespace AccState
 
 // Events a window raises for assistive technology (EVENT_*).
 namespace AccEvent {
+constexpr uint32_t MenuStart = 0x0004;  // a menu bar becomes active
+constexpr uint32_t MenuEnd = 0x0005;
+constexpr uint32_t MenuPopupStart = 0x0006;  // an item's popup opens
+constexpr uint32_t MenuPopupEnd = 0x0007;
 constexpr uint32_t DialogStart = 0x0010;  // a new page is shown
 constexpr uint32_t Focus = 0x8005;
 constexpr uint32_t StateChange = 0x800A;

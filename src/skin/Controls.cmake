@@ -23,6 +23,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/HintWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/FormGraphWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphCards.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/GraphMenuKeyboard.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphMenus.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PopupMenu.cpp
 )

@@ -12,6 +12,20 @@
 
 namespace marlowen {
 
+namespace {
+
+// The object a node stands for, while it lives.
+const void* ObjectOf(const TWeakRef<TCustomGraphControl>& control, const TWeakRef<TAccessiblePart>& part) {
+    if (const TCustomGraphControl* c = control.Get()) return c;
+    return part.Get();
+}
+
+bool Inside(const TAccessibleDescription& d, int32_t x, int32_t y) {
+    return x >= d.Left && y >= d.Top && int64_t{x} - d.Left < d.Width && int64_t{y} - d.Top < d.Height;
+}
+
+}  // namespace
+
 TGraphAccessibleTree::TGraphAccessibleTree(TCustomGraphContainer& container) : Container_(container) {}
 
 bool TGraphAccessibleTree::IsNode(const TCustomGraphControl& control) {
@@ -20,29 +34,50 @@ bool TGraphAccessibleTree::IsNode(const TCustomGraphControl& control) {
 
 bool TGraphAccessibleTree::OwnsChildren(int32_t role) { return role == AccRole::List || role == AccRole::Grouping; }
 
-int32_t TGraphAccessibleTree::IdOf(const TCustomGraphControl& control) const {
-    auto known = Ids_.find(&control);
+// --- numbers ---
+
+template <class T>
+int32_t TGraphAccessibleTree::IdOfObject(const T& object, TNode node) const {
+    const void* key = &object;
+    auto known = Ids_.find(key);
     if (known != Ids_.end()) {
-        auto entry = Controls_.find(known->second);
-        // The address may be a new control's where an old one lived: that one gets a new number.
-        if (entry != Controls_.end() && entry->second.Get() == &control) return known->second;
-        if (entry != Controls_.end()) Controls_.erase(entry);
+        auto entry = Nodes_.find(known->second);
+        // The address may be a new object's where an old one lived: that one gets a new number.
+        if (entry != Nodes_.end() && ObjectOf(entry->second.Control, entry->second.Part) == key) return known->second;
+        if (entry != Nodes_.end()) Nodes_.erase(entry);
         Ids_.erase(known);
     }
     const int32_t id = NextId_++;
-    Controls_.emplace(id, TWeakRef<TCustomGraphControl>(const_cast<TCustomGraphControl*>(&control)));
-    Ids_.emplace(&control, id);
+    Nodes_.emplace(id, std::move(node));
+    Ids_.emplace(key, id);
     return id;
+}
+
+int32_t TGraphAccessibleTree::IdOf(const TCustomGraphControl& control) const {
+    return IdOfObject(control, TNode{TWeakRef<TCustomGraphControl>(const_cast<TCustomGraphControl*>(&control)), {}});
+}
+
+int32_t TGraphAccessibleTree::IdOf(const TAccessiblePart& part) const {
+    return IdOfObject(part, TNode{{}, TWeakRef<TAccessiblePart>(const_cast<TAccessiblePart*>(&part))});
 }
 
 TCustomGraphControl* TGraphAccessibleTree::ControlOf(int32_t id) const {
     if (id <= kClient) return nullptr;
-    auto entry = Controls_.find(id);
-    if (entry == Controls_.end()) return nullptr;
-    TCustomGraphControl* control = entry->second.Get();
+    auto entry = Nodes_.find(id);
+    if (entry == Nodes_.end()) return nullptr;
+    TCustomGraphControl* control = entry->second.Control.Get();
     // A control that left the container is gone for its clients too.
     if (control == nullptr || control->GetContainer() != &Container_) return nullptr;
     return control;
+}
+
+const TAccessiblePart* TGraphAccessibleTree::PartOf(int32_t id) const {
+    if (id <= kClient) return nullptr;
+    auto entry = Nodes_.find(id);
+    if (entry == Nodes_.end()) return nullptr;
+    const TAccessiblePart* part = entry->second.Part.Get();
+    if (part == nullptr || part->PartOwner().GetContainer() != &Container_) return nullptr;
+    return part;
 }
 
 int32_t TGraphAccessibleTree::NodeOf(const TCustomGraphControl* control) const {
@@ -53,6 +88,12 @@ int32_t TGraphAccessibleTree::NodeOf(const TCustomGraphControl* control) const {
     return kClient;
 }
 
+int32_t TGraphAccessibleTree::NodeOfPart(const TAccessiblePart& part) const {
+    return part.PartOwner().GetContainer() == &Container_ ? IdOf(part) : kNone;
+}
+
+// --- what a node says ---
+
 bool TGraphAccessibleTree::Describe(int32_t id, TAccessibleDescription& description) const {
     description = TAccessibleDescription{};
     if (id == kClient) {
@@ -60,6 +101,12 @@ bool TGraphAccessibleTree::Describe(int32_t id, TAccessibleDescription& descript
         description.Width = Container_.Width();
         description.Height = Container_.Height();
         description.State = Container_.Host().Focused() ? AccState::Focused : 0;
+        return true;
+    }
+    if (const TAccessiblePart* part = PartOf(id)) {
+        part->DescribePart(description);
+        const TCustomGraphControl& owner = part->PartOwner();
+        if (!owner.Showing() || !owner.ParentsShowing()) description.State |= AccState::Invisible;
         return true;
     }
     const TCustomGraphControl* control = ControlOf(id);
@@ -81,6 +128,8 @@ std::u16string TGraphAccessibleTree::LabelTextFor(const TCustomGraphControl& con
     return {};
 }
 
+// --- structure ---
+
 void TGraphAccessibleTree::AppendChildren(const TGraphControls& list, std::vector<int32_t>& out) const {
     for (const TCustomGraphControl* child : list.Controls()) {
         if (!child->Visible() || child->AccHidden) continue;
@@ -92,6 +141,11 @@ void TGraphAccessibleTree::AppendChildren(const TGraphControls& list, std::vecto
     }
 }
 
+void TGraphAccessibleTree::AppendParts(const std::vector<const TAccessiblePart*>& parts,
+                                       std::vector<int32_t>& out) const {
+    for (const TAccessiblePart* part : parts) out.push_back(IdOf(*part));
+}
+
 const TGraphControls& TGraphAccessibleTree::ListOf(int32_t id) const {
     const TCustomGraphControl* control = ControlOf(id);
     return control != nullptr ? control->Controls() : Container_.Controls();
@@ -99,18 +153,42 @@ const TGraphControls& TGraphAccessibleTree::ListOf(int32_t id) const {
 
 std::vector<int32_t> TGraphAccessibleTree::Children(int32_t id) const {
     std::vector<int32_t> children;
+    if (const TAccessiblePart* part = PartOf(id)) {
+        AppendParts(part->ChildParts(), children);
+        return children;
+    }
     if (id != kClient) {
         const TCustomGraphControl* control = ControlOf(id);
-        if (control == nullptr || !OwnsChildren(control->AccessibleRole())) return children;
+        if (control == nullptr) return children;
+        AppendParts(control->AccessibleParts(), children);
+        if (!OwnsChildren(control->AccessibleRole())) return children;
     }
     AppendChildren(ListOf(id), children);
     return children;
 }
 
 int32_t TGraphAccessibleTree::Parent(int32_t id) const {
+    if (const TAccessiblePart* part = PartOf(id)) {
+        const TAccessiblePart* parent = part->ParentPart();
+        return parent != nullptr ? IdOf(*parent) : NodeOf(&part->PartOwner());
+    }
     const TCustomGraphControl* control = ControlOf(id);
     if (control == nullptr) return kNone;
     return NodeOf(control->ParentControl());
+}
+
+// --- hit testing and focus ---
+
+int32_t TGraphAccessibleTree::HitInParts(const std::vector<const TAccessiblePart*>& parts, int32_t x,
+                                         int32_t y) const {
+    for (const TAccessiblePart* part : parts) {
+        const int32_t inner = HitInParts(part->ChildParts(), x, y);
+        if (inner != kNone) return inner;
+        TAccessibleDescription description;
+        part->DescribePart(description);
+        if (Inside(description, x, y)) return IdOf(*part);
+    }
+    return kNone;
 }
 
 int32_t TGraphAccessibleTree::HitIn(const TGraphControls& list, int32_t x, int32_t y) const {
@@ -123,6 +201,8 @@ int32_t TGraphAccessibleTree::HitIn(const TGraphControls& list, int32_t x, int32
         const bool inside = x >= at.X && y >= at.Y && x - at.X < child.Width() && y - at.Y < child.Height();
         if (IsNode(child)) {
             if (!inside) continue;
+            const int32_t part = HitInParts(child.AccessibleParts(), x, y);
+            if (part != kNone) return part;
             if (OwnsChildren(child.AccessibleRole())) {
                 const int32_t inner = HitIn(child.Controls(), x, y);
                 if (inner != kNone) return inner;
@@ -144,28 +224,50 @@ int32_t TGraphAccessibleTree::HitTest(int32_t x, int32_t y) const {
 
 int32_t TGraphAccessibleTree::Focus() const {
     if (!Container_.Host().Focused()) return kNone;
-    return NodeOf(Container_.FocusedControl());
+    // An open menu holds the keys wherever the focus is.
+    const TCustomGraphControl* focused = Container_.ActiveMenu();
+    if (focused == nullptr) focused = Container_.FocusedControl();
+    if (focused != nullptr) {
+        if (const TAccessiblePart* part = focused->FocusedPart()) return IdOf(*part);
+    }
+    return NodeOf(focused);
 }
 
+// --- actions and events ---
+
 bool TGraphAccessibleTree::DoDefaultAction(int32_t id) {
-    TCustomGraphControl* control = ControlOf(id);
-    if (control == nullptr || !control->HasAccessibleAction()) return false;
-    Pending_.emplace_back(control);
+    if (const TAccessiblePart* part = PartOf(id)) {
+        if (!part->HasPartAction()) return false;
+        Pending_.push_back(TNode{{}, TWeakRef<TAccessiblePart>(const_cast<TAccessiblePart*>(part))});
+    } else {
+        TCustomGraphControl* control = ControlOf(id);
+        if (control == nullptr || !control->HasAccessibleAction()) return false;
+        Pending_.push_back(TNode{TWeakRef<TCustomGraphControl>(control), {}});
+    }
     Container_.PostRepaint();
     return true;
 }
 
 void TGraphAccessibleTree::RunPendingActions() {
-    std::vector<TWeakRef<TCustomGraphControl>> pending = std::move(Pending_);
+    std::vector<TNode> pending = std::move(Pending_);
     Pending_.clear();
-    for (const TWeakRef<TCustomGraphControl>& ref : pending) {
-        // An earlier action may have freed the later ones' controls (a page that moved on).
-        if (TCustomGraphControl* control = ref.Get()) control->DoAccessibleAction();
+    for (const TNode& node : pending) {
+        // An earlier action may have freed the later ones' objects (a page that moved on).
+        if (TCustomGraphControl* control = node.Control.Get()) {
+            control->DoAccessibleAction();
+        } else if (TAccessiblePart* part = node.Part.Get()) {
+            part->DoPartAction();
+        }
     }
 }
 
 void TGraphAccessibleTree::Notify(uint32_t event, const TCustomGraphControl* control) const {
     Container_.Host().NotifyAccessible(event, control != nullptr ? NodeOf(control) : kClient);
+}
+
+void TGraphAccessibleTree::NotifyPart(uint32_t event, const TAccessiblePart& part) const {
+    const int32_t id = NodeOfPart(part);
+    if (id != kNone) Container_.Host().NotifyAccessible(event, id);
 }
 
 }  // namespace marlowen

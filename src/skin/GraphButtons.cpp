@@ -172,6 +172,21 @@ void TCustomGraphButton::SetDown(bool down) {
 
 void TCustomGraphButton::Click() { RaiseEvent(OnClick, *this); }
 
+bool TCustomGraphButton::IsTabTarget() const {
+    if (!TabStop || Style_ != TButtonStyle::RadioButton || Owner() == nullptr) return TabStop;
+    const TCustomGraphButton* first = nullptr;
+    for (TCustomItem* item = Owner()->First(); item != nullptr; item = item->Next()) {
+        const auto* button = dynamic_cast<const TCustomGraphButton*>(item);
+        if (button == nullptr || button->Style_ != TButtonStyle::RadioButton || button->Group_ != Group_ ||
+            !button->TabStop || !button->Visible() || !button->Enabled()) {
+            continue;
+        }
+        if (button->Down_) return button == this;
+        if (first == nullptr) first = button;
+    }
+    return first == nullptr || first == this;
+}
+
 void TCustomGraphButton::SetEnabled(bool value) {
     if (value == Enabled()) return;
     TCustomGraphControl::SetEnabled(value);

@@ -79,6 +79,8 @@ public:
 
     void SetEnabled(bool value) override;
     void CaptureLost() override;
+    // Radio buttons of a group are one tab stop: the one down, or the first when none is.
+    bool IsTabTarget() const override;
 
     // Assistive technology.
     int32_t AccessibleRole() const override;

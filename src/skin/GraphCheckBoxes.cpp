@@ -61,6 +61,24 @@ TGraphCheckBox* NeighbourInGroup(T& box, bool forward) {
     return group[next];
 }
 
+// Whether the box is its group's tab stop: the checked member that takes the focus, else the
+// first such member.
+template <class T>
+bool IsGroupTabStop(const T& box) {
+    if (!box.TabStop) return false;
+    auto* siblings = dynamic_cast<TGraphControls*>(box.Owner());
+    if (siblings == nullptr) return true;
+    const T* first = nullptr;
+    for (const TCustomGraphControl* control : siblings->Controls()) {
+        if (typeid(*control) != typeid(box)) continue;
+        const auto& other = static_cast<const T&>(*control);
+        if (other.Group != box.Group || !other.TabStop || !other.Visible() || !other.Enabled()) continue;
+        if (other.Checked()) return &other == &box;
+        if (first == nullptr) first = &other;
+    }
+    return first == nullptr || first == &box;
+}
+
 // The image kinds: their own attributes, then the box as made in code.
 template <class T>
 std::unique_ptr<T> MakeImageBox(const TSkinContext& context, const TXMLNode& node) {
@@ -333,6 +351,8 @@ void TGraphRadioButton::ExcludeOthers() { UncheckGroupOf(*this); }
 
 TGraphCheckBox* TGraphRadioButton::GroupNeighbour(bool forward) { return NeighbourInGroup(*this, forward); }
 
+bool TGraphRadioButton::IsTabTarget() const { return IsGroupTabStop(*this); }
+
 // --- TGraphTextCheckBox ---
 
 TGraphTextCheckBox::TGraphTextCheckBox(const TSkinContext& context, int32_t left, int32_t top, int32_t width,
@@ -434,6 +454,8 @@ void TGraphTextRadioButton::Toggle(int32_t x, int32_t y) { RadioClick(CanUncheck
 void TGraphTextRadioButton::ExcludeOthers() { UncheckGroupOf(*this); }
 
 TGraphCheckBox* TGraphTextRadioButton::GroupNeighbour(bool forward) { return NeighbourInGroup(*this, forward); }
+
+bool TGraphTextRadioButton::IsTabTarget() const { return IsGroupTabStop(*this); }
 
 // --- registration ---
 

@@ -132,6 +132,9 @@ public:
     bool CanUncheck = false;
     int32_t Group = 0;
 
+    // A group is one tab stop: its checked button, or its first when none is checked.
+    bool IsTabTarget() const override;
+
     // Assistive technology.
     int32_t AccessibleRole() const override { return AccRole::RadioButton; }
 
@@ -209,6 +212,9 @@ public:
 
     bool CanUncheck = true;
     int32_t Group = 0;
+
+    // A group is one tab stop, as TGraphRadioButton's.
+    bool IsTabTarget() const override;
 
 protected:
     void ExcludeOthers() override;

@@ -358,7 +358,7 @@ void TCustomGraphContainer::ControlRemoved(TCustomGraphControl& control) noexcep
 
 TCustomGraphControl* TCustomGraphContainer::FindNextControl(TCustomGraphControl* start, bool forward,
                                                             bool tabStopsOnly) const {
-    auto qualifies = [tabStopsOnly](const TCustomGraphControl& c) { return Reachable(c) && (!tabStopsOnly || c.TabStop); };
+    auto qualifies = [tabStopsOnly](const TCustomGraphControl& c) { return Reachable(c) && (!tabStopsOnly || c.IsTabTarget()); };
     if (start == nullptr) {
         start = forward ? Controls_->First() : static_cast<TCustomGraphControl*>(Controls_->LastInTree());
         if (start == nullptr || qualifies(*start)) return start;

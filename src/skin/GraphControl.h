@@ -18,6 +18,7 @@
 
 namespace marlowen {
 
+class TAccessiblePart;
 class TCustomGraphContainer;
 class TCustomGraphControl;
 class TPaintContext;
@@ -178,6 +179,8 @@ public:
     // Takes the focus from the container's focused control (or gives it up).
     void SetFocused(bool value);
     bool TabStop = false;
+    // Whether Tab stops here: TabStop, narrowed where a group takes one stop (a radio group).
+    virtual bool IsTabTarget() const { return TabStop; }
     // The colour of the focus rectangle the container draws while focus cues are shown
     // ("FocusColor"); unset, the default text style's is taken.
     uint32_t FocusColor = 0;
@@ -214,6 +217,10 @@ public:
     // The default action (press, toggle, select), as the person would do it.
     virtual bool HasAccessibleAction() const { return false; }
     virtual void DoAccessibleAction() {}
+    // Nodes of the control's own that are not controls (a menu's items), and the one of them that
+    // has the keyboard focus while the control has it.
+    virtual std::vector<const TAccessiblePart*> AccessibleParts() const { return {}; }
+    virtual const TAccessiblePart* FocusedPart() const { return nullptr; }
     // Tells the container window's clients of a change to the control (an AccEvent value).
     void NotifyAccessible(uint32_t event) const;
 

@@ -5,6 +5,7 @@
 
 #include "core/Exception.h"
 #include "core/StringHash.h"
+#include "core/Utf.h"
 #include "core/ValueItems.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
@@ -105,6 +106,47 @@ TRect TCustomMenuItem::ScreenRect() const {
     const TPoint p = ToScreen(0, 0);
     return {p.X, p.Y, SaturateInt32(int64_t{p.X} + Width), SaturateInt32(int64_t{p.Y} + Height)};
 }
+
+// --- what assistive technology reads of an item ---
+
+std::u16string TCustomMenuItem::AccessibleCaption() const { return Utf8ToUtf16(Name); }
+
+const TCustomGraphControl& TCustomMenuItem::PartOwner() const { return Menu_; }
+
+std::vector<const TAccessiblePart*> TCustomMenuItem::ChildParts() const {
+    std::vector<const TAccessiblePart*> parts;
+    if (!Expanded_) return parts;
+    for (const TCustomMenuItem* child : Items().MenuItems()) {
+        if (child->Visible) parts.push_back(child);
+    }
+    return parts;
+}
+
+void TCustomMenuItem::DescribePart(TAccessibleDescription& description) const {
+    description.Role = AccRole::MenuItem;
+    description.Name = Utf16ToUtf8(AccessibleCaption());
+    // The screen rectangle in the container's coordinates, wherever the item shows.
+    const TRect r = ScreenRect();
+    const TPoint screen = Menu_.ClientToScreen(0, 0);
+    const TPoint container = Menu_.ClientToContainer(0, 0);
+    description.Left = SaturateInt32(int64_t{r.Left} - screen.X + container.X);
+    description.Top = SaturateInt32(int64_t{r.Top} - screen.Y + container.Y);
+    description.Width = Width;
+    description.Height = Height;
+    if (!Enabled) description.State |= AccState::Unavailable;
+    if (Checked) description.State |= AccState::Checked;
+    if (Selected_) description.State |= AccState::HotTracked;
+    if (Menu_.FocusedPart() == this) description.State |= AccState::Focused;
+    if (Enabled) description.State |= AccState::Focusable;
+    if (HasChildren()) {
+        description.State |= AccState::HasPopup;
+        description.DefaultAction = Expanded_ ? "Close" : "Open";
+    } else {
+        description.DefaultAction = "Execute";
+    }
+}
+
+void TCustomMenuItem::DoPartAction() { Menu_.ItemAction(*this); }
 
 void TCustomMenuItem::Repaint() {
     TCustomMenuItem* parent = ParentItem();
@@ -232,6 +274,10 @@ void TXMLMenuItem::Paint(const TPaintContext& paint) {
     PaintDetached(*ItemControl_, paint);
 }
 
+std::u16string TXMLMenuItem::AccessibleCaption() const {
+    return Caption.empty() ? TCustomMenuItem::AccessibleCaption() : Caption;
+}
+
 std::unique_ptr<TFormPopupMenu> TXMLMenuItem::MakePopup() {
     auto popup = TCustomMenuItem::MakePopup();
     if (PopupTemplate_ != nullptr) {
@@ -244,7 +290,9 @@ std::unique_ptr<TFormPopupMenu> TXMLMenuItem::MakePopup() {
 // --- TGraphMenu ---
 
 TGraphMenu::TGraphMenu(const TSkinContext& context)
-    : TCustomGraphControl(context), Items_(std::make_unique<TMenuItems>(this)) {}
+    : TCustomGraphControl(context), Items_(std::make_unique<TMenuItems>(this)) {
+    TabStop = true;  // the top row is walked with the arrows
+}
 
 TGraphMenu::~TGraphMenu() {
     // The popups close with their items; nothing is raised any more.
@@ -324,6 +372,24 @@ void TGraphMenu::Paint(const TPaintContext& paint) {
                       SaturateInt32(int64_t{item->Y} + item->Height)};
         if (paint.Intersects(r)) item->Paint(paint.Offset(item->X, item->Y));
     }
+    DrawFocusCue(paint);
+}
+
+// The container's focus ring, on the highlighted item of the top row.
+void TGraphMenu::DrawFocusCue(const TPaintContext& paint) const {
+    const TCustomGraphContainer* container = GetContainer();
+    const TCustomMenuItem* item = Items_->SelectedItem();
+    if (container == nullptr || !container->FocusCuesShown() || !Focused() || State_ != TState::Passive ||
+        item == nullptr || !item->Visible || item->Width <= 0 || item->Height <= 0) {
+        return;
+    }
+    const uint32_t color = container->FocusColorOf(*this);
+    const int32_t right = SaturateInt32(int64_t{item->X} + item->Width);
+    const int32_t bottom = SaturateInt32(int64_t{item->Y} + item->Height);
+    paint.FillRect({item->X, item->Y, right, item->Y + 1}, color);
+    paint.FillRect({item->X, bottom - 1, right, bottom}, color);
+    paint.FillRect({item->X, item->Y, item->X + 1, bottom}, color);
+    paint.FillRect({right - 1, item->Y, right, bottom}, color);
 }
 
 TCustomMenuItem* TGraphMenu::FindItem(std::string_view name) const {
@@ -365,6 +431,7 @@ void TGraphMenu::Select(TCustomMenuItem* item) {
         if (previous != nullptr) previous->SetSelected(false);
         list.SetSelectedItem(item);
         item->SetSelected(true);
+        if (State_ == TState::Active || Focused()) NotifyItem(AccEvent::Focus, *item);
         return;
     }
     // No item: the highlight leaves every list, but the items whose popups are open stay marked.
@@ -399,11 +466,14 @@ void TGraphMenu::Expand(TCustomMenuItem& item) {
     CollapseOthers(&item);
     item.SetExpanded(true);
     Deepest_ = TWeakRef<TCustomMenuItem>(&item);
+    NotifyItem(AccEvent::MenuPopupStart, item);
     if (TCustomGraphContainer* container = GetContainer()) container->Host().SetFocus();
 }
 
 void TGraphMenu::Collapse(TCustomMenuItem& item) {
+    const bool wasExpanded = item.Expanded();
     item.SetExpanded(false);
+    if (wasExpanded) NotifyItem(AccEvent::MenuPopupEnd, item);
     // The items below it closed with it.
     if (TCustomMenuItem* deepest = Deepest_.Get(); deepest != nullptr && OnPathOf(item, *deepest)) {
         Deepest_ = TWeakRef<TCustomMenuItem>(item.ParentItem());
@@ -484,6 +554,7 @@ void TGraphMenu::RequestPath(TCustomMenuItem& item) {
 void TGraphMenu::Activate() {
     if (State_ == TState::Active) return;
     State_ = TState::Active;
+    NotifyAccessible(AccEvent::MenuStart);
     HasLastPoint_ = false;
     CaptureMouse();
     for (TCustomMenuItem* item : Items_->MenuItems()) {
@@ -503,6 +574,7 @@ void TGraphMenu::Deactivate() {
     StopAnimation();
     ReleaseMouse();
     CollapseAll();
+    NotifyAccessible(AccEvent::MenuEnd);
     RaiseEvent(OnDeactivate, *this);
 }
 
@@ -528,7 +600,12 @@ void TGraphMenu::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
 
 void TGraphMenu::PassiveMouseMove(int32_t x, int32_t y) {
     TCustomMenuItem* item = ItemAt(x, y);
-    Select(item != nullptr && item->Enabled ? item : nullptr);
+    // The focused menu keeps the keys' item where the pointer is on nothing.
+    if (item != nullptr && item->Enabled) {
+        Select(item);
+    } else if (!Focused()) {
+        Select(nullptr);
+    }
     HasLastPoint_ = true;
     LastX_ = x;
     LastY_ = y;
@@ -572,7 +649,7 @@ void TGraphMenu::ActiveMouseMove(int32_t x, int32_t y) {
 }
 
 void TGraphMenu::DoMouseLeave() {
-    if (State_ == TState::Passive) Select(nullptr);
+    if (State_ == TState::Passive && !Focused()) Select(nullptr);
 }
 
 void TGraphMenu::DoLButtonDown(int32_t x, int32_t y, TShiftState /*shift*/) {
@@ -626,14 +703,6 @@ void TGraphMenu::DoLButtonUp(int32_t x, int32_t y, TShiftState /*shift*/) {
 
 void TGraphMenu::DoRButtonDown(int32_t /*x*/, int32_t /*y*/, TShiftState /*shift*/) {
     if (State_ == TState::Active) Leave();
-}
-
-void TGraphMenu::DoKeyDown(uint32_t virtualKey, bool /*extended*/, bool /*repeated*/, bool& processed) {
-    if (State_ == TState::Active && virtualKey == VirtualKey::Escape) {
-        processed = true;
-        Leave();
-        return;
-    }
 }
 
 }  // namespace marlowen

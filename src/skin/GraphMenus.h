@@ -9,6 +9,7 @@
 
 #include "core/LifeToken.h"
 #include "core/TreeItems.h"
+#include "skin/AccessiblePart.h"
 #include "skin/GraphControl.h"
 #include "skin/Geometry.h"
 
@@ -25,15 +26,16 @@ class TXMLNode;
 using TMenuItemEvent = std::function<void(TCustomMenuItem& item)>;
 
 // One entry of a menu at any depth: its place (relative to the menu control for the top row, to
-// its popup window below), its flags, and while expanded the popup that shows its children.
-class TCustomMenuItem : public TCustomTreeItem {
+// its popup window below), its flags, and while expanded the popup that shows its children. To
+// assistive technology it is a menu item of the menu bar, with the items of its open popup below.
+class TCustomMenuItem : public TCustomTreeItem, public TAccessiblePart {
 public:
     explicit TCustomMenuItem(TGraphMenu& menu);
     ~TCustomMenuItem() override;
 
     TGraphMenu& Menu() const { return Menu_; }
     // Ends where the destruction begins: a TWeakRef to the item answers none from then on.
-    const TLifeToken& LifeToken() const { return Life_; }
+    const TLifeToken& LifeToken() const override { return Life_; }
     TMenuItems& Items() const;
     TCustomMenuItem* ParentItem() const { return static_cast<TCustomMenuItem*>(Parent()); }
     TCustomMenuItem* NextMenuItem() const { return static_cast<TCustomMenuItem*>(NextItem()); }
@@ -77,6 +79,17 @@ public:
 
     // Paints the item with its top-left at the context's origin.
     virtual void Paint(const TPaintContext& paint);
+
+    // Assistive technology: the name read out (the item's name; the documents' items their caption).
+    virtual std::u16string AccessibleCaption() const;
+    const TCustomGraphControl& PartOwner() const override;
+    const TAccessiblePart* ParentPart() const override { return ParentItem(); }
+    // The visible items of the open popup; none while it is closed.
+    std::vector<const TAccessiblePart*> ChildParts() const override;
+    void DescribePart(TAccessibleDescription& description) const override;
+    bool HasPartAction() const override { return Enabled; }
+    // Opens or closes a branch, clicks a leaf (TGraphMenu::ItemAction).
+    void DoPartAction() override;
 
 protected:
     // The popup that shows the children, laid out but not placed.
@@ -135,6 +148,7 @@ public:
 
     // Hands the conditions, size, caption and images to the template's controls and paints them.
     void Paint(const TPaintContext& paint) override;
+    std::u16string AccessibleCaption() const override;
 
 protected:
     std::unique_ptr<TFormPopupMenu> MakePopup() override;
@@ -204,6 +218,12 @@ public:
     // Lays the top row out: each visible item as wide as its minimum width, shifted by the
     // alignment.
     void LayoutTopRow();
+    // The item the keys act on: the highlighted item of the deepest open list, else the deepest
+    // open item, else the highlighted item of the top row.
+    TCustomMenuItem* KeyItem() const;
+    // What a person's default action does: a branch opens (the menu becoming active) or closes,
+    // a leaf is clicked after the menu left the active state.
+    void ItemAction(TCustomMenuItem& item);
 
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -215,9 +235,14 @@ public:
     void CaptureLost() override;
     void Activate() override;
     void Deactivate() override;
+    // The menu shows the focus on its highlighted item.
+    bool DrawsFocusRectangle() const override { return false; }
 
-    // Assistive technology.
+    // Assistive technology: the menu bar, with the top row's visible items as its children.
     int32_t AccessibleRole() const override { return AccRole::MenuBar; }
+    std::vector<const TAccessiblePart*> AccessibleParts() const override;
+    // The key item while the menu is active or focused.
+    const TAccessiblePart* FocusedPart() const override;
 
 protected:
     void DoResized() override;
@@ -227,6 +252,8 @@ protected:
     void DoMouseMove(int32_t x, int32_t y, TShiftState shift) override;
     void DoMouseLeave() override;
     void DoKeyDown(uint32_t virtualKey, bool extended, bool repeated, bool& processed) override;
+    void DoEnter() override;
+    void DoExit() override;
     void DoFrameChanged() override;
 
 private:
@@ -243,6 +270,18 @@ private:
     void ActiveMouseMove(int32_t x, int32_t y);
     void PassiveLButtonDown(int32_t x, int32_t y);
     void ActiveLButtonDown(int32_t x, int32_t y);
+    // The keyboard (GraphMenuKeyboard.cpp).
+    void PassiveKeyDown(uint32_t virtualKey, bool& processed);
+    void ActiveKeyDown(uint32_t virtualKey, bool& processed);
+    // Opens the item's popup with its first (last) usable item highlighted.
+    void OpenByKey(TCustomMenuItem& item, bool atLast);
+    // Highlights the next (previous) usable item of the top row after `from`; `open` opens its popup.
+    void StepTopRow(const TCustomMenuItem* from, bool forward, bool open);
+    // Becomes the container's active menu; then `then` runs, unless the activation's handlers
+    // freed the item or left the menu passive.
+    void EnterWith(TCustomMenuItem& item, std::function<void(TCustomMenuItem&)> then);
+    void DrawFocusCue(const TPaintContext& paint) const;
+    void NotifyItem(uint32_t event, const TCustomMenuItem& item) const;
     uint32_t Now() const;
 
     std::unique_ptr<TMenuItems> Items_;

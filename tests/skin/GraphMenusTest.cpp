@@ -4,6 +4,8 @@
 
 #include "ControlTestSupport.h"
 #include "core/Exception.h"
+#include "platform/headless/HeadlessWindowHost.h"
+#include "skin/GraphAccessibleTree.h"
 #include "skin/GraphMenus.h"
 #include "skin/PopupMenu.h"
 
@@ -377,6 +379,146 @@ TEST_F(MenuTest, HandlerThatFreesTheMenuIsSafe) {
     bench.Host().PressKey(VirtualKey::Escape);
     EXPECT_EQ(bench.Container->Controls().Count(), 0);
     bench.Advance(100);
+}
+
+// The name of the item the keys act on, "-" for none.
+std::string KeyName(const TGraphMenu& menu) {
+    const TCustomMenuItem* item = menu.KeyItem();
+    return item != nullptr ? item->Name : "-";
+}
+
+TEST_F(MenuTest, TheKeyboardWalksTheTopRowAndThePopupsAndClicksALeaf) {
+    TGraphMenu& menu = ShowMenu();
+    std::vector<std::string> clicked;
+    for (const char* name : {"Cut", "Help", "Two"}) {
+        Item(menu, name).OnClick = [&clicked](TCustomMenuItem& item) { clicked.push_back(item.Name); };
+    }
+    auto key = [this](uint32_t k) { bench.Host().PressKey(k); };
+
+    key(VirtualKey::Tab);
+    ASSERT_EQ(bench.Container->FocusedControl(), &menu) << "the menu is a tab stop";
+    EXPECT_EQ(KeyName(menu), "File");
+    bench.Pump();
+    EXPECT_EQ(bench.Host().Pixel(0, 0), 0xFF000000u) << "the focus ring on the item";
+    EXPECT_EQ(bench.Host().Pixel(5, 5), kBlue) << "the item shows as selected";
+    std::string walk;
+    for (uint32_t k : {VirtualKey::Right, VirtualKey::Right, VirtualKey::Right, VirtualKey::Left}) {
+        key(k);
+        walk += KeyName(menu) + " ";
+    }
+    EXPECT_EQ(walk, "Edit Help File Help ") << "round the row, passive";
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+
+    key(VirtualKey::Right);
+    key(VirtualKey::Down);
+    ASSERT_EQ(menu.State(), TGraphMenu::TState::Active);
+    EXPECT_TRUE(Item(menu, "File").Expanded());
+    walk.clear();
+    for (uint32_t k : {VirtualKey::Down, VirtualKey::Down, VirtualKey::Down, VirtualKey::Up, VirtualKey::Up}) {
+        key(k);
+        walk += KeyName(menu) + " ";
+    }
+    EXPECT_EQ(walk, "Recent Save Open Save Recent ") << "the disabled item is passed over";
+    key(VirtualKey::Right);
+    EXPECT_TRUE(Item(menu, "Recent").Expanded());
+    EXPECT_EQ(KeyName(menu), "One");
+    key(VirtualKey::Down);
+    key(VirtualKey::Left);
+    EXPECT_FALSE(Item(menu, "Recent").Expanded());
+    EXPECT_EQ(KeyName(menu), "Recent");
+    key(VirtualKey::Left);  // from the first popup: the previous top item, which has none
+    EXPECT_FALSE(Item(menu, "File").Expanded());
+    EXPECT_EQ(KeyName(menu), "Help");
+    key(VirtualKey::Right);
+    EXPECT_EQ(KeyName(menu), "Open");
+    key(VirtualKey::Right);  // from a leaf: on to the next top item's popup
+    EXPECT_TRUE(Item(menu, "Edit").Expanded());
+    EXPECT_FALSE(Item(menu, "File").Expanded());
+    EXPECT_EQ(KeyName(menu), "Cut");
+    key(VirtualKey::Return);
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+    EXPECT_TRUE(bench.Windows().VisiblePopups().empty());
+    EXPECT_EQ(bench.Container->FocusedControl(), &menu) << "the focus stays";
+
+    key(VirtualKey::Up);  // opens at the last item
+    EXPECT_EQ(KeyName(menu), "Copy");
+    key(VirtualKey::Escape);
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+    key(VirtualKey::Right);
+    key(VirtualKey::Space);  // a top item without children is clicked
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Cut", "Help"}));
+    EXPECT_EQ(activations, 2);
+    EXPECT_EQ(deactivations, 2);
+
+    menu.SetFocused(false);
+    EXPECT_EQ(KeyName(menu), "-") << "leaving the focus clears the highlight";
+    key(VirtualKey::Tab);
+    EXPECT_EQ(KeyName(menu), "File") << "coming back starts at the first item";
+}
+
+TEST_F(MenuTest, ReadersSeeTheBarItsItemsTheOpenPopupAndTheFocusedItem) {
+    TGraphMenu& menu = ShowMenu();
+    TGraphAccessibleTree& tree = bench.Container->Accessible();
+    auto describe = [&tree](int32_t id) {
+        TAccessibleDescription d;
+        EXPECT_TRUE(tree.Describe(id, d)) << id;
+        return d;
+    };
+    auto names = [&](int32_t id) {
+        std::string listing;
+        for (int32_t child : tree.Children(id)) listing += describe(child).Name + " ";
+        return listing;
+    };
+    const std::vector<int32_t> top = tree.Children(TAccessibleTree::kClient);
+    ASSERT_EQ(top.size(), 1u);
+    const int32_t bar = top[0];
+    EXPECT_EQ(describe(bar).Role, AccRole::MenuBar);
+    EXPECT_EQ(names(bar), "File Edit Help ");
+    const std::vector<int32_t> items = tree.Children(bar);
+    const TAccessibleDescription file = describe(items[0]);
+    EXPECT_EQ(file.Role, AccRole::MenuItem);
+    EXPECT_NE(file.State & AccState::HasPopup, 0u);
+    EXPECT_EQ(file.DefaultAction, "Open");
+    EXPECT_EQ(describe(items[2]).DefaultAction, "Execute");
+    EXPECT_EQ(tree.Parent(items[1]), bar);
+    EXPECT_EQ(names(items[0]), "") << "a closed popup shows nothing";
+    EXPECT_EQ(tree.HitTest(50, 10), items[1]);
+
+    // A reader opens File: the action waits for the message loop, then the popup's items are
+    // children of File and the focus is on its first item.
+    bench.Host().ClearAccessibleEvents();
+    EXPECT_TRUE(tree.DoDefaultAction(items[0]));
+    EXPECT_EQ(menu.State(), TGraphMenu::TState::Passive);
+    bench.Pump();
+    ASSERT_EQ(menu.State(), TGraphMenu::TState::Active);
+    EXPECT_EQ(names(items[0]), "Open Recent Gone Save ");
+    const std::vector<int32_t> fileItems = tree.Children(items[0]);
+    EXPECT_EQ(tree.Parent(fileItems[0]), items[0]);
+    EXPECT_EQ(tree.Focus(), fileItems[0]);
+    const TAccessibleDescription open = describe(fileItems[0]);
+    EXPECT_NE(open.State & AccState::Focused, 0u);
+    EXPECT_EQ((std::vector<int32_t>{open.Left, open.Top, open.Width, open.Height}), (std::vector<int32_t>{2, 23, 56, 20}))
+        << "the popup's place, in the window's coordinates";
+    EXPECT_NE(describe(fileItems[2]).State & AccState::Unavailable, 0u);
+    EXPECT_FALSE(tree.DoDefaultAction(fileItems[2])) << "a disabled item has no action";
+    std::vector<std::pair<uint32_t, int32_t>> events;
+    for (const auto& event : bench.Host().AccessibleEvents()) events.emplace_back(event.Event, event.Id);
+    const std::vector<std::pair<uint32_t, int32_t>> expected{{AccEvent::MenuStart, bar},
+                                                             {AccEvent::Focus, items[0]},
+                                                             {AccEvent::MenuPopupStart, items[0]},
+                                                             {AccEvent::Focus, fileItems[0]}};
+    EXPECT_EQ(events, expected);
+
+    // A leaf's action closes the menu and clicks it; a menu freed by the click leaves its items gone.
+    Item(menu, "Save").OnClick = [this](TCustomMenuItem&) { bench.Container->Controls().Clear(); };
+    EXPECT_TRUE(tree.DoDefaultAction(fileItems[3]));
+    bench.Pump();
+    EXPECT_EQ(bench.Container->Controls().Count(), 0);
+    TAccessibleDescription gone;
+    EXPECT_FALSE(tree.Describe(fileItems[3], gone));
+    EXPECT_FALSE(tree.Describe(items[0], gone));
+    EXPECT_TRUE(tree.Children(items[0]).empty());
+    EXPECT_FALSE(tree.DoDefaultAction(items[1]));
 }
 
 TEST_F(MenuTest, StructureErrorsAndDefaults) {

@@ -166,6 +166,38 @@ TEST_F(KeyboardTest, ArrowsSelectTheNeighbourInARadioGroup) {
     EXPECT_FALSE(Find<TGraphCheckBox>("Other").Checked());
 }
 
+TEST_F(KeyboardTest, ARadioGroupIsOneTabStopItsCheckedButtonOrItsFirst) {
+    Show(R"(<Page>)"
+         R"(<GraphButton Name="A" Left="0" Top="20" Path="Btn"/>)"
+         R"(<GraphRadioButton Name="R1" Left="0" Top="0" Path="Box" Group="1"/>)"
+         R"(<GraphRadioButton Name="R2" Left="10" Top="0" Path="Box" Group="1" Checked="true"/>)"
+         R"(<GraphRadioButton Name="R3" Left="20" Top="0" Path="Box" Group="1"/>)"
+         R"(<GraphRadioButton Name="Alone" Left="30" Top="0" Path="Box" Group="2"/>)"
+         R"(<GraphButton Name="Ok" Left="30" Top="20" Path="Btn"/>)"
+         R"(</Page>)");
+    Find("A").SetFocused(true);
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        Tab();
+        order.push_back(Focused());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"R2", "Alone", "Ok", "A"}));
+    Tab(ShiftState::Shift);
+    Tab(ShiftState::Shift);
+    Tab(ShiftState::Shift);
+    EXPECT_EQ(Focused(), "R2") << "Shift+Tab comes back to the checked one";
+
+    // With none checked, the first of the group is its stop; a disabled first passes it on.
+    Find<TGraphCheckBox>("R2").SetChecked(false);
+    Find("A").SetFocused(true);
+    Tab();
+    EXPECT_EQ(Focused(), "R1");
+    Find("R1").SetEnabled(false);
+    Find("A").SetFocused(true);
+    Tab();
+    EXPECT_EQ(Focused(), "R2");
+}
+
 TEST_F(KeyboardTest, TheFocusRingShowsAfterTabNotAfterAMouseClick) {
     Show(R"(<Page>)"
          R"(<GraphButton Name="A" Left="10" Top="10" Path="Btn" FocusColor="0xFF00FF00"/>)"
