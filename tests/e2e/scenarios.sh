@@ -81,6 +81,14 @@ scenario_uninstall_yes() {
   check "installed" install_product uninstall-yes
   check_installed_state
   start_setup uninstall-yes "$INSTALL_FOLDER\\Setup.exe" /uninstall
+  wait_box "Remove Marlowen" 30 >/dev/null
+  sleep 0.5
+  TREE=$(wine "$HELPERS/e2e_msaa.exe" --title "Remove Marlowen" 2>/dev/null | tr -d '\r')
+  printf '%s\n' "$TREE" >"$E2E_OUT/uninstall-confirm.msaa"
+  # The question is the system's own box: a reader hears its text and buttons, the focus on Yes.
+  check "a reader hears the question" grep -qF '"Are you sure to remove Marlowen from your computer?"' <<<"$TREE"
+  check "a reader hears Yes, focused" grep -qE '"Yes" 0x[0-9a-f]*[4567cdef] ' <<<"$TREE"
+  check "a reader hears No" grep -qF '"No"' <<<"$TREE"
   expect_box uninstall-confirm "Remove Marlowen" "Are you sure to remove Marlowen from your computer?" y
   check "the program ends" wait_exit "$SETUP_PID" 20
   check "one box only" equals "$(box_count)" 1
