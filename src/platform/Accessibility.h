@@ -72,6 +72,7 @@ struct TAccessibleDescription {
     int32_t Width = 0;
     int32_t Height = 0;
     std::string DefaultAction;  // UTF-8; empty for none
+    std::string KeyboardShortcut;  // UTF-8 ("Alt+N"); empty for none
 };
 
 // The tree a window shows to assistive technology. Node 0 is the window's client area itself;

@@ -82,6 +82,8 @@ public:
     virtual bool HostKeyDown(uint32_t virtualKey, bool extended, bool repeated) = 0;
     virtual bool HostKeyUp(uint32_t virtualKey, bool extended) = 0;
     virtual bool HostCharPressed(uint32_t charCode, int32_t repeatCount) = 0;
+    // A character typed with Alt held (an access key); false leaves it to the system.
+    virtual bool HostAccessKey(uint32_t /*charCode*/) { return false; }
 };
 
 // The child window in which one graph container lives: what the container asks of it.

@@ -3,6 +3,7 @@ list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/SkinContext.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PaintContext.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphControl.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/AccessKey.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/AccessibleDescriptions.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphAccessibleTree.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphContainer.cpp

@@ -6,6 +6,7 @@
 #include "core/StringHash.h"
 #include "core/Utf.h"
 
+#include "skin/AccessKey.h"
 #include "skin/GraphContainer.h"
 #include "skin/GraphControl.h"
 #include "skin/GraphLabels.h"
@@ -112,20 +113,26 @@ bool TGraphAccessibleTree::Describe(int32_t id, TAccessibleDescription& descript
     const TCustomGraphControl* control = ControlOf(id);
     if (control == nullptr) return false;
     control->Describe(description);
-    if (description.Name.empty()) description.Name = Utf16ToUtf8(LabelTextFor(*control));
+    if (description.Name.empty() || description.KeyboardShortcut.empty()) {
+        // The label that names the control gives what the control does not say itself.
+        if (const TTextImageLabel* label = LabelFor(*control)) {
+            if (description.Name.empty()) description.Name = Utf16ToUtf8(label->AccessibleCaption());
+            if (description.KeyboardShortcut.empty()) {
+                description.KeyboardShortcut = Utf16ToUtf8(AccessKeyShortcut(label->AccessKeyChar()));
+            }
+        }
+    }
     if (!control->Showing() || !control->ParentsShowing()) description.State |= AccState::Invisible;
     return true;
 }
 
-std::u16string TGraphAccessibleTree::LabelTextFor(const TCustomGraphControl& control) const {
-    if (control.Name().empty()) return {};
+const TTextImageLabel* TGraphAccessibleTree::LabelFor(const TCustomGraphControl& control) const {
+    if (control.Name().empty()) return nullptr;
     for (const TCustomGraphControl* c = Container_.Controls().First(); c != nullptr; c = c->NextInTree()) {
         const auto* label = dynamic_cast<const TTextImageLabel*>(c);
-        if (label != nullptr && !label->LabelFor.empty() && TextEquals(label->LabelFor, control.Name())) {
-            return label->AccessibleCaption();
-        }
+        if (label != nullptr && !label->LabelFor.empty() && TextEquals(label->LabelFor, control.Name())) return label;
     }
-    return {};
+    return nullptr;
 }
 
 // --- structure ---

@@ -14,6 +14,7 @@ namespace marlowen {
 class TCustomGraphContainer;
 class TCustomGraphControl;
 class TGraphControls;
+class TTextImageLabel;
 
 // What a container's window tells assistive technology: its controls that have a role
 // (TCustomGraphControl::AccessibleRole), in tree order. A control without a role (a frame, a
@@ -72,8 +73,8 @@ private:
     int32_t HitIn(const TGraphControls& list, int32_t x, int32_t y) const;
     int32_t HitInParts(const std::vector<const TAccessiblePart*>& parts, int32_t x, int32_t y) const;
     const TGraphControls& ListOf(int32_t id) const;
-    // The text of the label whose LabelFor names the control (letter case ignored).
-    std::u16string LabelTextFor(const TCustomGraphControl& control) const;
+    // The label whose LabelFor names the control (letter case ignored); none when there is none.
+    const TTextImageLabel* LabelFor(const TCustomGraphControl& control) const;
 
     TCustomGraphContainer& Container_;
     mutable int32_t NextId_ = 1;

@@ -6,6 +6,7 @@
 
 #include "core/TaggedString.h"
 #include "core/ValueItems.h"
+#include "skin/AccessKey.h"
 #include "skin/Bitmap32.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
@@ -427,6 +428,9 @@ void TGraphTextCheckBox::Paint(const TPaintContext& paint) {
     const int32_t textTop = (Height() - textHeight) / 2;
     paint.DrawText(Text_, boxWidth + TextIndent_, textTop);
     const TCustomGraphContainer* container = GetContainer();
+    if (container != nullptr && container->FocusCuesShown()) {
+        DrawAccessKeyCue(paint, Text_, boxWidth + TextIndent_, textTop, AccessKeyChar());
+    }
     if (Focused() && container != nullptr && container->FocusCuesShown()) {
         // Its own focus look, after keyboard use as every control's. Corners (box + 2, top) and (box + indent + text width, top + text height + 1), both on
         // the outline.

@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "skin/AccessKey.h"
 #include "skin/GraphAccessibleTree.h"
 #include "skin/GraphButtons.h"
 #include "skin/PaintContext.h"
@@ -236,7 +237,8 @@ uint32_t TCustomGraphContainer::FocusColorOf(const TCustomGraphControl& control)
 void TCustomGraphContainer::SetFocusCuesShown(bool value) {
     if (value == FocusCuesShown_) return;
     FocusCuesShown_ = value;
-    if (FocusedControl_ != nullptr) FocusedControl_->Invalidate();
+    // The focus ring and every caption's access key show (or go).
+    InvalidateRect(0, 0, Width(), Height());
 }
 
 // --- hit testing ---
@@ -638,6 +640,29 @@ bool TCustomGraphContainer::DialogKey(uint32_t virtualKey) {
             return true;
         default: return false;
     }
+}
+
+TCustomGraphControl* TCustomGraphContainer::FindAccessKey(char32_t key) const {
+    const char32_t folded = FoldAccessKey(key);
+    for (TCustomGraphControl* c = Controls_->First(); c != nullptr;) {
+        if (!c->Visible() || !c->Enabled()) {
+            c = c->NextSkippingChildren();
+            continue;
+        }
+        if (c->AccessKeyChar() == folded) return c;
+        c = c->NextInTree();
+    }
+    return nullptr;
+}
+
+bool TCustomGraphContainer::HostAccessKey(uint32_t charCode) {
+    if (ActiveMenu_ != nullptr || charCode == 0 || charCode > 0x10FFFF) return false;
+    SetFocusCuesShown(true);
+    TCustomGraphControl* control = FindAccessKey(static_cast<char32_t>(charCode));
+    if (control == nullptr) return false;
+    // The action may free the screen: it is the last thing done.
+    control->DoAccessKey();
+    return true;
 }
 
 void TCustomGraphContainer::KeyUp(uint32_t virtualKey, bool extended, bool& processed) {

@@ -103,6 +103,8 @@ public:
     void ControlRemoved(TCustomGraphControl& control) noexcept;
 
     // --- focus ---
+    // Visible and enabled with every ancestor: it can take the focus and the keys.
+    static bool Reachable(const TCustomGraphControl& control);
     // The next (previous) reachable control after `start` in tree order; none at either end.
     TCustomGraphControl* FindNextControl(TCustomGraphControl* start, bool forward, bool tabStopsOnly) const;
     // Tab: with TabWrap the focus goes round within the tree; without it, past either end it
@@ -116,6 +118,9 @@ public:
     // The colour of the control's focus rectangle: its own, else the default text style's, else
     // opaque black.
     uint32_t FocusColorOf(const TCustomGraphControl& control) const;
+    // The first reachable control in tree order whose access key is the character (letter case
+    // ignored); none when there is none.
+    TCustomGraphControl* FindAccessKey(char32_t key) const;
     // The reachable button marked Default (Cancel) first in tree order; none when there is none.
     TCustomGraphControl* DefaultButton() const;
     TCustomGraphControl* CancelButton() const;
@@ -180,6 +185,9 @@ public:
     bool HostKeyDown(uint32_t virtualKey, bool extended, bool repeated) override;
     bool HostKeyUp(uint32_t virtualKey, bool extended) override;
     bool HostCharPressed(uint32_t charCode, int32_t repeatCount) override;
+    // Alt with a character: the control with that access key acts (DoAccessKey); not while a
+    // menu is active.
+    bool HostAccessKey(uint32_t charCode) override;
 
 protected:
     // A container in a window made by the caller (a pop-up window); the host delivers its
@@ -196,7 +204,6 @@ private:
     TShiftState WithAlt(TShiftState shift) const;
     uint32_t Now() const;
     void PointerOnScreen(int32_t& x, int32_t& y) const;
-    static bool Reachable(const TCustomGraphControl& control);
     // Hover leaves the control it is on: MouseLeave on it.
     void LeaveHover();
     // The keys the screen answers when no control took them: Tab, Return, Escape.

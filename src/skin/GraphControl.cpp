@@ -10,10 +10,12 @@
 #include "core/ValueItems.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "skin/AccessKey.h"
 #include "skin/GraphAccessibleTree.h"
 #include "skin/GraphContainer.h"
 #include "skin/GraphElementRegistry.h"
 #include "skin/PaintContext.h"
+#include "skin/TextImage.h"
 #include "skin/XMLNode.h"
 
 namespace marlowen {
@@ -615,6 +617,7 @@ void TCustomGraphControl::LoadFromXML(const TXMLNode& node) {
     }
     AccName = a.GetWideTextDef("AccName", u"");
     AccHidden = a.GetBooleanDef("AccHidden", false);
+    AccessKey = a.GetWideTextDef("AccessKey", u"");
     AnchorLeft = a.GetBooleanDef("AnchorLeft", true);
     AnchorTop = a.GetBooleanDef("AnchorTop", true);
     AnchorRight = a.GetBooleanDef("AnchorRight", false);
@@ -643,6 +646,7 @@ void TCustomGraphControl::ApplyXML(const TXMLNode& node) {
     Hint = a.GetWideTextDef("Hint", Hint);
     AccName = a.GetWideTextDef("AccName", AccName);
     AccHidden = a.GetBooleanDef("AccHidden", AccHidden);
+    AccessKey = a.GetWideTextDef("AccessKey", AccessKey);
     AnchorLeft = a.GetBooleanDef("AnchorLeft", AnchorLeft);
     AnchorTop = a.GetBooleanDef("AnchorTop", AnchorTop);
     AnchorRight = a.GetBooleanDef("AnchorRight", AnchorRight);
@@ -674,6 +678,19 @@ void TGraphAnimator::DoFrameChanged() {
 
 // --- accessibility ---
 
+char32_t TCustomGraphControl::AccessKeyChar() const {
+    if (AccessKey.empty()) return 0;
+    const std::u16string key = Translate(AccessKey);
+    size_t at = 0;
+    return key.empty() ? 0 : FoldAccessKey(NextChar(key, at));
+}
+
+void TCustomGraphControl::DoAccessKey() {
+    if (TabStop) SetFocused(true);
+    // The action may free the control (a page that moves on): it is the last thing done.
+    if (HasAccessibleAction()) DoAccessibleAction();
+}
+
 std::u16string TCustomGraphControl::AccessibleName() const {
     if (!AccName.empty()) return Translate(AccName);
     return AccessibleCaption();
@@ -691,6 +708,7 @@ void TCustomGraphControl::Describe(TAccessibleDescription& description) const {
     if (!enabled) description.State |= AccState::Unavailable;
     if (TabStop && enabled) description.State |= AccState::Focusable;
     if (Focused()) description.State |= AccState::Focused;
+    description.KeyboardShortcut = Utf16ToUtf8(AccessKeyShortcut(AccessKeyChar()));
 }
 
 void TCustomGraphControl::NotifyAccessible(uint32_t event) const {

@@ -205,6 +205,15 @@ public:
     std::u16string AccName;
     // Left out, with its subtree ("AccHidden"): decoration.
     bool AccHidden = false;
+    // The access key ("AccessKey", language-tagged, one character per language: "[rus]Д[eng]N"):
+    // Alt with it acts on the control (DoAccessKey); a caption shows it underlined once keys are
+    // in use.
+    std::u16string AccessKey;
+    // The key in the current language, letter case folded; 0 for none.
+    char32_t AccessKeyChar() const;
+    // Takes the focus where the control takes it, then does the default action; a label gives
+    // the focus to the control it names.
+    virtual void DoAccessKey();
     // The role (an AccRole value); 0 for layout and decoration, whose children stand in its place.
     virtual int32_t AccessibleRole() const { return 0; }
     // The caption read when AccName is empty.

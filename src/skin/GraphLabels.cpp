@@ -7,6 +7,8 @@
 #include "core/ValueItems.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
+#include "skin/AccessKey.h"
+#include "skin/GraphContainer.h"
 #include "skin/GraphControlsRegistration.h"
 #include "skin/GraphElementRegistry.h"
 #include "skin/ImageAlignment.h"
@@ -92,7 +94,32 @@ void TTextImageLabel::Paint(const TPaintContext& paint) {
     const TPaintContext inside = paint.ClippedTo({0, 0, Width(), Height()});
     if (Shadow) inside.DrawTextOneColour(Text_, x + 1, y + 1, ShadowColor);
     inside.DrawText(Text_, x, y);
+    if (const TCustomGraphContainer* container = GetContainer(); container != nullptr && container->FocusCuesShown()) {
+        DrawAccessKeyCue(inside, Text_, x, y, ShownAccessKey());
+    }
     TCustomGraphControl::Paint(paint);
+}
+
+char32_t TTextImageLabel::ShownAccessKey() const {
+    if (const char32_t own = AccessKeyChar()) return own;
+    const TCustomGraphControl* owner = ParentControl();
+    if (owner != nullptr && owner->AccessibleCaption() == Text_.Text()) return owner->AccessKeyChar();
+    return 0;
+}
+
+void TTextImageLabel::DoAccessKey() {
+    if (LabelFor.empty()) {
+        TCustomGraphControl::DoAccessKey();
+        return;
+    }
+    const TCustomGraphContainer* container = GetContainer();
+    if (container == nullptr) return;
+    for (TCustomGraphControl* c = container->Controls().First(); c != nullptr; c = c->NextInTree()) {
+        if (TextEquals(c->Name(), LabelFor)) {
+            if (TCustomGraphContainer::Reachable(*c)) c->SetFocused(true);
+            return;
+        }
+    }
 }
 
 // --- TGraphTextLabel ---
@@ -126,6 +153,7 @@ void TGraphTextLabel::LoadFromXML(const TXMLNode& node) {
     VerticalAlignment = VertAlignmentFromName(a.GetTextDef("VerticalAlignment", "Top"));
     Caption_ = a.GetWideTextDef("Caption", u"");
     LabelFor = a.GetTextDef("LabelFor", "");
+    AccessKey = a.GetWideTextDef("AccessKey", u"");
     Font_ = &resources.GetFont(a.GetText("Font"));
     TextColor_ = a.GetColor("TextColor");
     HotFont_ = a.Find("HotFont") != nullptr ? &resources.GetFont(a.GetText("HotFont")) : Font_;

@@ -54,6 +54,10 @@ public:
     // An empty label (a place for a later message) is not read.
     int32_t AccessibleRole() const override { return AccessibleCaption().empty() ? 0 : AccRole::StaticText; }
     std::u16string AccessibleCaption() const override { return Text().Text(); }
+    // A label's access key gives the focus to the control it names (LabelFor).
+    void DoAccessKey() override;
+    // The key the caption shows: the label's own, else that of the control whose caption it is.
+    char32_t ShownAccessKey() const;
 
 private:
     TTextImage Text_;

@@ -894,8 +894,8 @@ tab_to() {
   focus_is "$1"
 }
 
-# A whole install with keys only: Return on the welcome page, Tab to the desktop box and Space
-# to clear it, Return to install, Return to finish. On the way a screen reader in another process
+# A whole install with keys only: Alt+N and Alt+B there and back, Return on the welcome page, Tab
+# to the desktop box and Space to clear it, Return to install, Return to finish. On the way a screen reader in another process
 # reads each page's buttons and check boxes, their states, and where the focus is.
 scenario_wizard_keys() {
   new_prefix wizard-keys
@@ -906,6 +906,11 @@ scenario_wizard_keys() {
   check "welcome: Next is a push button" msaa_has 43 Next
   check "welcome: Back is unavailable" msaa_has 43 Back 0x1
   check "welcome: the greeting is read" msaa_has 41 "Welcome to Marlowen"
+  key_wizard alt+n
+  check "Alt+N: the directory page" wait_page "$WIZARD" directory 10
+  page_shot wizard-keys-access-keys
+  key_wizard alt+b
+  check "Alt+B: the welcome page again" wait_page "$WIZARD" welcome 10
   key_wizard Return
   check "Return: the directory page" wait_page "$WIZARD" directory 10
   sleep 0.5

@@ -130,6 +130,21 @@ TEST_F(AccessibleTreeTest, ThePageReadsInTreeOrderWithRolesNamesAndValuesAndWith
     Languages->SelectLanguage(u"eng");
 }
 
+// A reader tells the access keys: the control's own, else the one of the label that names it.
+TEST_F(AccessibleTreeTest, AccessKeysAreToldAsKeyboardShortcuts) {
+    Next->AccessKey = u"[rus]д[eng]n";
+    Title->AccessKey = u"[rus]П[eng]F";
+    const std::vector<int32_t> children = Tree().Children(kClient);
+    Languages->SelectLanguage(u"eng");
+    EXPECT_EQ(Describe(children[4]).KeyboardShortcut, "Alt+N");
+    EXPECT_EQ(Describe(children[1]).KeyboardShortcut, "Alt+F") << "the edit, through its label";
+    EXPECT_EQ(Describe(children[5]).KeyboardShortcut, "");
+    Languages->SelectLanguage(u"rus");
+    EXPECT_EQ(Describe(children[4]).KeyboardShortcut, "Alt+Д");
+    EXPECT_EQ(Describe(children[1]).KeyboardShortcut, "Alt+П");
+    Languages->SelectLanguage(u"eng");
+}
+
 TEST_F(AccessibleTreeTest, StatesFollowTheControls) {
     const std::vector<int32_t> children = Tree().Children(kClient);
     const int32_t box = children[3], next = children[4], back = children[5];

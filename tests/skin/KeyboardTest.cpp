@@ -198,6 +198,47 @@ TEST_F(KeyboardTest, ARadioGroupIsOneTabStopItsCheckedButtonOrItsFirst) {
     EXPECT_EQ(Focused(), "R2");
 }
 
+// Alt with a letter acts on the control whose access key it is: a button is pressed, a box is
+// toggled and focused, a label focuses what it names. Keys follow the language and ignore case.
+TEST_F(KeyboardTest, AltWithAnAccessKeyActsOnItsControl) {
+    constexpr uint32_t kText = 0xFF102030;
+    Bench.AddFont("F.fnt", u"Go far", 4);
+    Show(R"(<Page>)"
+         R"(<GraphButton Name="Next" Left="0" Top="0" Path="Btn" AccessKey="[rus]Д[eng]N"/>)"
+         R"(<GraphButton Name="Off" Left="30" Top="0" Path="Btn" AccessKey="x" Enabled="false"/>)"
+         R"(<GraphCheckBox Name="Box" Left="0" Top="20" Path="Box" AccessKey="b"/>)"
+         R"(<Label Name="Caption" Left="0" Top="50" Font="F.fnt" TextColor="0xFF102030" Caption="Go far")"
+         R"( LabelFor="next" AccessKey="F"/>)"
+         R"(</Page>)");
+    CountClicks({"Next", "Off", "Box"});
+    Languages->SelectLanguage(u"eng");
+    const uint32_t before = Bench.Pixel(13, 59);
+    const bool wasChecked = Find<TGraphCheckBox>("Box").Checked();
+    EXPECT_TRUE(Bench.Host().AccessKey(U'n'));
+    EXPECT_TRUE(Bench.Host().AccessKey(U'B'));
+    EXPECT_EQ(Focused(), "Box");
+    EXPECT_NE(Find<TGraphCheckBox>("Box").Checked(), wasChecked);
+    EXPECT_FALSE(Bench.Host().AccessKey(U'x')) << "a disabled control has no key; the system beeps";
+    EXPECT_FALSE(Bench.Host().AccessKey(U'q'));
+    EXPECT_TRUE(Bench.Host().AccessKey(U'f'));
+    EXPECT_EQ(Focused(), "Next") << "the label's key focuses the control it names, without pressing it";
+    Languages->SelectLanguage(u"rus");
+    EXPECT_TRUE(Bench.Host().AccessKey(0x0434));  // д
+    EXPECT_FALSE(Bench.Host().AccessKey(U'n'));
+    Languages->SelectLanguage(u"eng");
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"Next", "Box", "Next"}));
+
+    // Once keys are in use the captions show their keys: a line under the "f" of "Go far"
+    // (glyph 3, 4 pixels wide), one pixel below the baseline.
+    Bench.Pump();
+    EXPECT_EQ(Bench.Pixel(13, 59), kText);
+    EXPECT_EQ(Bench.Pixel(12, 59), kText);
+    EXPECT_EQ(Bench.Pixel(15, 59), kText);
+    EXPECT_NE(Bench.Pixel(16, 59), kText);
+    EXPECT_NE(Bench.Pixel(11, 59), kText);
+    EXPECT_NE(before, kText) << "no line before";
+}
+
 TEST_F(KeyboardTest, TheFocusRingShowsAfterTabNotAfterAMouseClick) {
     Show(R"(<Page>)"
          R"(<GraphButton Name="A" Left="10" Top="10" Path="Btn" FocusColor="0xFF00FF00"/>)"

@@ -221,6 +221,13 @@ bool THeadlessWindowHost::CharPressed(uint32_t charCode, int32_t repeatCount) {
     return Events_.HostCharPressed(charCode, repeatCount);
 }
 
+bool THeadlessWindowHost::AccessKey(uint32_t charCode) {
+    Hosts_.KeyboardShift_ = ShiftState::Alt;
+    const bool processed = Events_.HostAccessKey(charCode);
+    Hosts_.KeyboardShift_ = 0;
+    return processed;
+}
+
 void THeadlessWindowHost::PressKey(uint32_t virtualKey, TShiftState shift) {
     KeyDown(virtualKey, shift);
     KeyUp(virtualKey, shift);

@@ -94,6 +94,8 @@ public:
     bool KeyDown(uint32_t virtualKey, TShiftState shift = 0, bool repeated = false);
     bool KeyUp(uint32_t virtualKey, TShiftState shift = 0);
     bool CharPressed(uint32_t charCode, int32_t repeatCount = 1);
+    // A character typed with Alt held.
+    bool AccessKey(uint32_t charCode);
     // Down and up.
     void PressKey(uint32_t virtualKey, TShiftState shift = 0);
 

@@ -200,7 +200,7 @@ HRESULT TWin32Accessible::get_accDescription(VARIANT child, BSTR* description) {
 HRESULT TWin32Accessible::get_accHelp(VARIANT child, BSTR* help) { return get_accDescription(child, help); }
 
 HRESULT TWin32Accessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-    return get_accDescription(child, shortcut);
+    return TextOf(child, &TAccessibleDescription::KeyboardShortcut, shortcut);
 }
 
 HRESULT TWin32Accessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
