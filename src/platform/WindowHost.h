@@ -36,6 +36,7 @@ namespace VirtualKey {
 constexpr uint32_t Backspace = 8;
 constexpr uint32_t Tab = 9;
 constexpr uint32_t Return = 13;
+constexpr uint32_t Alt = 18;  // the Alt key itself (VK_MENU)
 constexpr uint32_t Escape = 27;
 constexpr uint32_t Space = 32;
 constexpr uint32_t PageUp = 33;

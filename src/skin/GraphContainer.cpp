@@ -22,6 +22,7 @@ constexpr uint32_t kBlack = 0xFF000000;
 // The keys that count as keyboard navigation and show the focus cues.
 bool NavigationKey(uint32_t virtualKey) {
     switch (virtualKey) {
+        case VirtualKey::Alt:  // the captions show their access keys
         case VirtualKey::Tab:
         case VirtualKey::Return:
         case VirtualKey::Escape:

@@ -214,6 +214,9 @@ TEST_F(KeyboardTest, AltWithAnAccessKeyActsOnItsControl) {
     Languages->SelectLanguage(u"eng");
     const uint32_t before = Bench.Pixel(13, 59);
     const bool wasChecked = Find<TGraphCheckBox>("Box").Checked();
+    EXPECT_FALSE(Bench.Container->FocusCuesShown());
+    Bench.Host().PressKey(VirtualKey::Alt);
+    EXPECT_TRUE(Bench.Container->FocusCuesShown()) << "Alt alone shows the keys";
     EXPECT_TRUE(Bench.Host().AccessKey(U'n'));
     EXPECT_TRUE(Bench.Host().AccessKey(U'B'));
     EXPECT_EQ(Focused(), "Box");

@@ -332,6 +332,10 @@ LRESULT TWin32ChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         case WM_CHAR:
             if (Events_.HostCharPressed(static_cast<uint32_t>(wParam), LOWORD(lParam))) return 0;
             break;
+        case WM_SYSKEYDOWN:
+            // Alt alone shows the access keys; the system still gets it (its menu, Alt+F4).
+            if (wParam == VK_MENU) Events_.HostKeyDown(VirtualKey::Alt, false, (lParam & (1 << 30)) != 0);
+            break;
         case WM_SYSCHAR:
             // Alt with a character; what no control takes goes on to the system (Alt+Space, the beep).
             if (Events_.HostAccessKey(static_cast<uint32_t>(wParam))) return 0;
