@@ -37,6 +37,9 @@ constexpr uint32_t Restore = 0xF120;
 // The first user-defined message number (WM_USER).
 constexpr uint32_t kUserMessage = 0x0400;
 
+// The dots per inch of a display at 100 % (USER_DEFAULT_SCREEN_DPI).
+constexpr int32_t kDefaultDpi = 96;
+
 // How a form became active or inactive (WM_ACTIVATE's state).
 enum class TFormActivation : uint8_t { Inactive, Active, ClickActive };
 
@@ -57,6 +60,10 @@ public:
     virtual void FormResized() = 0;
     // A posted message of the user range (kUserMessage and above) arrived.
     virtual void FormMessage(uint32_t message) = 0;
+    // The form moved to a display of another scale (WM_DPICHANGED): the new dots per inch and
+    // the rectangle the system suggests. The object resizes its contents and places the form;
+    // doing nothing leaves it where and as it is.
+    virtual void FormDpiChanged(int32_t /*dpi*/, const TScreenRect& /*suggested*/) {}
 };
 
 // The border-less top-level form that holds the windows of graph containers: what the skin's
@@ -68,6 +75,8 @@ public:
 
     // The form's rectangle on the screen.
     virtual TScreenRect Bounds() const = 0;
+    // The dots per inch of the display the form is on (kDefaultDpi at 100 %).
+    virtual int32_t Dpi() const { return kDefaultDpi; }
     // Moves the form's top-left to the screen point, keeping its size.
     virtual void MoveTo(int32_t left, int32_t top) = 0;
     // The desktop without the task bars.

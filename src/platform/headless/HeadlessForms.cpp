@@ -30,6 +30,7 @@ THeadlessFormHost::THeadlessFormHost(THeadlessScreen& screen, const TScreenRect&
     : Screen_(screen),
       Events_(events),
       Bounds_(bounds),
+      Dpi_(screen.Dpi),
       Visible_(events == nullptr),
       SystemMenu_{SystemCommand::Restore, SystemCommand::Move,     SystemCommand::Size,
                   SystemCommand::Minimize, SystemCommand::Maximize, SystemCommand::Close} {
@@ -138,6 +139,11 @@ void THeadlessFormHost::BringToFront() {
     Visible_ = true;
     Minimized_ = false;
     if (Screen_.Active_ != this) Activate(TFormActivation::Active);
+}
+
+void THeadlessFormHost::MoveToDpi(int32_t dpi, const TScreenRect& suggested) {
+    Dpi_ = dpi;
+    if (Events_ != nullptr) Events_->FormDpiChanged(dpi, suggested);
 }
 
 void THeadlessFormHost::Activate(TFormActivation state) {

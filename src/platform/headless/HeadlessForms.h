@@ -24,6 +24,8 @@ public:
     static constexpr TScreenRect kDefaultWorkArea{0, 0, 1024, 738};
 
     TScreenRect WorkArea = kDefaultWorkArea;
+    // The dots per inch the forms made from now on are at.
+    int32_t Dpi = kDefaultDpi;
     // Visible windows of other programs.
     std::vector<TScreenRect> ForeignWindows;
 
@@ -64,6 +66,7 @@ public:
 
     // TFormHost
     TScreenRect Bounds() const override { return Bounds_; }
+    int32_t Dpi() const override { return Dpi_; }
     void MoveTo(int32_t left, int32_t top) override;
     TScreenRect WorkArea() const override { return Screen_.WorkArea; }
     std::vector<TScreenRect> OtherWindows() const override;
@@ -100,6 +103,10 @@ public:
     TFormHost* Owner() const { return Owner_; }
     // Test injector: the system (de)activates the form, as a click or Alt+Tab would.
     void Activate(TFormActivation state);
+    // Test injectors: the form is on a display of these dots per inch from now on; moved there,
+    // it is told so with the rectangle the system suggests (FormDpiChanged).
+    void SetDpi(int32_t dpi) { Dpi_ = dpi; }
+    void MoveToDpi(int32_t dpi, const TScreenRect& suggested);
     // Delivers the oldest posted message; false when none was waiting. The events may free the
     // form while handling it: call no more on it then.
     bool DeliverNextMessage();
@@ -126,6 +133,7 @@ private:
     THeadlessScreen& Screen_;
     TFormHostEvents* Events_;
     TScreenRect Bounds_;
+    int32_t Dpi_;
     bool Visible_ = true;
     bool Maximized_ = false;
     bool Minimized_ = false;

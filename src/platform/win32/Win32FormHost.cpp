@@ -47,6 +47,28 @@ TWin32FormHost::~TWin32FormHost() {
     DestroyHandle();
 }
 
+namespace {
+
+// GetDpiForWindow where the system has it (Windows 10 1607 and later), else the screen's
+// LOGPIXELSX, which is what a per-monitor-aware program sees on older systems.
+int32_t WindowDpi(HWND window) {
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) return static_cast<int32_t>(dpi);
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+}  // namespace
+
+int32_t TWin32FormHost::Dpi() const { return WindowDpi(Handle()); }
+
 TScreenRect TWin32FormHost::Bounds() const {
     RECT rect{};
     if (Handle() != nullptr) GetWindowRect(Handle(), &rect);
@@ -254,6 +276,13 @@ LRESULT TWin32FormHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         }
         case WM_ERASEBKGND: return 1;  // the container windows cover the form
+        case WM_DPICHANGED: {
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            if (suggested == nullptr) return 0;
+            Events_.FormDpiChanged(static_cast<int32_t>(LOWORD(wParam)),
+                                   TScreenRect{suggested->left, suggested->top, suggested->right, suggested->bottom});
+            return 0;
+        }
         default: break;
     }
     return DefaultMessage(message, wParam, lParam);

@@ -24,6 +24,7 @@ public:
 
     // TFormHost
     TScreenRect Bounds() const override;
+    int32_t Dpi() const override;
     void MoveTo(int32_t left, int32_t top) override;
     TScreenRect WorkArea() const override;
     std::vector<TScreenRect> OtherWindows() const override;
