@@ -20,6 +20,8 @@ class TGraphControls;
 // left out with everything below it, and so is a hidden one. Only lists and groupings have
 // children of their own: the parts of a button (its caption label) are the button.
 //
+// Bounds and hit-test points are device pixels of the window: the container's scale maps them.
+//
 // Nodes are numbered as they are first asked for and a number is never given to another
 // control, so an object that a client held on to after its control went answers "gone".
 // Default actions asked for by a client run from the window's own message loop, not inside the
@@ -52,6 +54,8 @@ public:
 
 private:
     int32_t IdOf(const TCustomGraphControl& control) const;
+    // A control's bounds (container units) as device pixels of the window.
+    void ToDevicePixels(TAccessibleDescription& description) const;
     void AppendChildren(const TGraphControls& list, std::vector<int32_t>& out) const;
     int32_t HitIn(const TGraphControls& list, int32_t x, int32_t y) const;
     const TGraphControls& ListOf(int32_t id) const;
