@@ -160,8 +160,12 @@ void TGraphWindow::ApplyShape() {
     TCustomGraphContainer* container = GetContainer();
     TFormHost* form = container != nullptr ? container->Host().Form() : nullptr;
     if (form == nullptr) return;
+    // The shape is found in units and each of its rectangles mapped to the window's pixels.
     std::vector<TScreenRect> rectangles;
-    for (const TRect& r : ShapeRectangles()) rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
+    for (const TRect& units : ShapeRectangles()) {
+        const TRect r = container->Scale().DeviceRect(units);
+        rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
+    }
     form->SetShape(rectangles);
 }
 
