@@ -16,15 +16,23 @@ TBoxFilter::TAxis TBoxFilter::MakeAxis(int32_t sourceStart, int32_t sourceLength
     const int64_t s = sourceLength / g;  // destination pixel length in the common measure
     const int64_t d = destLength / g;    // source pixel length in the common measure
     axis.Total = static_cast<uint32_t>(s);
-    axis.Start.reserve(static_cast<size_t>(to - from) + 1);
+    axis.Factor = static_cast<int32_t>(d);
+    axis.SourceStart = sourceStart;
+    axis.From = from;
+    const auto count = static_cast<size_t>(std::max(to - from, 0));
+    axis.Start.reserve(count + 1);
+    axis.Inside.reserve(count);
+    axis.Taps.reserve(count * static_cast<size_t>(s / d + 2));
     for (int64_t k = from; k < to; ++k) {
-        axis.Start.push_back(static_cast<uint32_t>(axis.Taps.size()));
+        const auto start = static_cast<uint32_t>(axis.Taps.size());
+        axis.Start.push_back(start);
         const int64_t begin = k * s;
         const int64_t end = begin + s;
         for (int64_t j = begin / d; j * d < end; ++j) {
             const int64_t overlap = std::min(end, (j + 1) * d) - std::max(begin, j * d);
             axis.Taps.push_back({static_cast<int32_t>(sourceStart + j), static_cast<uint32_t>(overlap)});
         }
+        axis.Inside.push_back(axis.Taps.size() - start == 1 ? axis.Taps[start].Source : -1);
     }
     axis.Start.push_back(static_cast<uint32_t>(axis.Taps.size()));
     return axis;
@@ -32,16 +40,19 @@ TBoxFilter::TAxis TBoxFilter::MakeAxis(int32_t sourceStart, int32_t sourceLength
 
 TBoxFilter::TBoxFilter(const TRect& source, int32_t destWidth, int32_t destHeight, const TRect& visible)
     : X_(MakeAxis(source.Left, source.Right - source.Left, destWidth, visible.Left, visible.Right)),
-      Y_(MakeAxis(source.Top, source.Bottom - source.Top, destHeight, visible.Top, visible.Bottom)) {}
+      Y_(MakeAxis(source.Top, source.Bottom - source.Top, destHeight, visible.Top, visible.Bottom)),
+      // sum w a c <= W * 255 * 255 must fit: W up to 66051.
+      Narrow_(uint64_t{X_.Total} * Y_.Total <= 66051) {}
 
+template <class TSum>
 uint32_t TBoxFilter::MixPixel(const TBitmap32& source, int32_t x, int32_t y) const {
-    uint64_t a = 0, r = 0, g = 0, b = 0;
+    TSum a = 0, r = 0, g = 0, b = 0;
     for (uint32_t ty = Y_.Start[y]; ty < Y_.Start[y + 1]; ++ty) {
         const uint32_t* row = source.Row(Y_.Taps[ty].Source);
-        const uint64_t wy = Y_.Taps[ty].Weight;
+        const TSum wy = Y_.Taps[ty].Weight;
         for (uint32_t tx = X_.Start[x]; tx < X_.Start[x + 1]; ++tx) {
             const uint32_t p = row[X_.Taps[tx].Source];
-            const uint64_t wa = wy * X_.Taps[tx].Weight * (p >> 24);
+            const TSum wa = wy * X_.Taps[tx].Weight * (p >> 24);
             a += wa;
             r += wa * ((p >> 16) & 0xFF);
             g += wa * ((p >> 8) & 0xFF);
@@ -49,10 +60,38 @@ uint32_t TBoxFilter::MixPixel(const TBitmap32& source, int32_t x, int32_t y) con
         }
     }
     if (a == 0) return 0;
-    const uint64_t total = uint64_t{X_.Total} * Y_.Total;
-    const uint64_t alpha = (a + total / 2) / total;
-    const uint64_t half = a / 2;
-    return static_cast<uint32_t>(alpha << 24 | ((r + half) / a) << 16 | ((g + half) / a) << 8 | ((b + half) / a));
+    const TSum total = static_cast<TSum>(X_.Total) * Y_.Total;
+    const TSum alpha = (a + total / 2) / total;
+    const TSum half = a / 2;
+    return static_cast<uint32_t>(alpha) << 24 | static_cast<uint32_t>((r + half) / a) << 16 |
+           static_cast<uint32_t>((g + half) / a) << 8 | static_cast<uint32_t>((b + half) / a);
+}
+
+void TBoxFilter::ResampleRow(const TBitmap32& source, int32_t y, uint32_t* d) const {
+    const int32_t w = X_.Count();
+    if (Y_.Single(y) && X_.Total == 1) {
+        // A whole factor across: each source pixel repeated, run by run.
+        const uint32_t* s = source.Row(Y_.First(y).Source) + X_.SourceStart + X_.From / X_.Factor;
+        int32_t run = X_.Factor - X_.From % X_.Factor;
+        for (int32_t x = 0; x < w; ++s, run = X_.Factor) {
+            const uint32_t p = *s;
+            for (const int32_t end = std::min(x + run, w); x < end; ++x) d[x] = p;
+        }
+        return;
+    }
+    if (Y_.Single(y)) {
+        const uint32_t* s = source.Row(Y_.First(y).Source);
+        const int32_t* inside = X_.Inside.data();
+        for (int32_t x = 0; x < w; ++x) {
+            if (inside[x] >= 0) {
+                d[x] = s[inside[x]];
+            } else {
+                d[x] = Narrow_ ? MixPixel<uint32_t>(source, x, y) : MixPixel<uint64_t>(source, x, y);
+            }
+        }
+        return;
+    }
+    for (int32_t x = 0; x < w; ++x) d[x] = Narrow_ ? MixPixel<uint32_t>(source, x, y) : MixPixel<uint64_t>(source, x, y);
 }
 
 void TBoxFilter::Resample(const TBitmap32& source, TBitmap32& out) const {
@@ -61,16 +100,11 @@ void TBoxFilter::Resample(const TBitmap32& source, TBitmap32& out) const {
     out.SetSize(w, h);
     if (w <= 0 || h <= 0 || out.Width() != w || out.Height() != h) return;
     for (int32_t y = 0; y < h; ++y) {
-        uint32_t* d = out.Row(y);
-        const bool singleRow = Y_.Single(y);
         // Rows inside the same source row come out alike: copied (every row at 200 % but the first).
-        if (y > 0 && singleRow && Y_.Single(y - 1) && Y_.First(y).Source == Y_.First(y - 1).Source) {
-            std::memcpy(d, out.Row(y - 1), sizeof(uint32_t) * static_cast<size_t>(w));
-            continue;
-        }
-        const uint32_t* s = singleRow ? source.Row(Y_.First(y).Source) : nullptr;
-        for (int32_t x = 0; x < w; ++x) {
-            d[x] = singleRow && X_.Single(x) ? s[X_.First(x).Source] : MixPixel(source, x, y);
+        if (RepeatsRow(y)) {
+            std::memcpy(out.Row(y), out.Row(y - 1), sizeof(uint32_t) * static_cast<size_t>(w));
+        } else {
+            ResampleRow(source, y, out.Row(y));
         }
     }
 }
@@ -83,7 +117,16 @@ void TBoxFilter::Resample(const TImage8& source, TImage8& out) const {
     const uint64_t total = uint64_t{X_.Total} * Y_.Total;
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* d = out.Row(y);
+        if (RepeatsRow(y)) {
+            std::memcpy(d, out.Row(y - 1), static_cast<size_t>(w));
+            continue;
+        }
+        const uint8_t* inside = Y_.Single(y) ? source.Row(Y_.First(y).Source) : nullptr;
         for (int32_t x = 0; x < w; ++x) {
+            if (inside != nullptr && X_.Inside[x] >= 0) {
+                d[x] = inside[X_.Inside[x]];
+                continue;
+            }
             uint64_t sum = 0;
             for (uint32_t ty = Y_.Start[y]; ty < Y_.Start[y + 1]; ++ty) {
                 const uint8_t* row = source.Row(Y_.Taps[ty].Source);

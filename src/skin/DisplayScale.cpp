@@ -88,6 +88,11 @@ int32_t TDisplayScale::DeviceLength(int64_t from, int64_t length) const {
     return SaturateInt32(int64_t{Device(from + length)} - Device(from));
 }
 
+int32_t TDisplayScale::UnitsCovering(int64_t device) const {
+    if (device <= 0 || IsIdentity()) return SaturateInt32(device);
+    return SaturateInt32(int64_t{Unit(device - 1)} + 1);
+}
+
 TRect TDisplayScale::DeviceRect(const TRect& units) const {
     return {Device(units.Left), Device(units.Top), Device(units.Right), Device(units.Bottom)};
 }

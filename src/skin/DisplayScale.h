@@ -43,6 +43,9 @@ public:
     int32_t Unit(int64_t device) const;
     // A length that starts at unit `from`: Device(from + length) - Device(from).
     int32_t DeviceLength(int64_t from, int64_t length) const;
+    // The units that cover `device` pixels from 0: Unit(device - 1) + 1 (a length of no pixels
+    // stays as it is).
+    int32_t UnitsCovering(int64_t device) const;
     // Edges mapped one by one (exclusive rectangles stay exclusive).
     TRect DeviceRect(const TRect& units) const;
     // The units whose pixels reach into the device rectangle (exclusive); an empty rectangle

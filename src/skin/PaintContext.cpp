@@ -122,15 +122,27 @@ void TPaintContext::DrawPartScaled(const TBitmap32& image, int32_t sx, int32_t s
     const TScaledImage source = ChooseScaledImage(image, Scale_);
     const TDisplayScale& f = source.Factor;
     const TRect part{f.Device(sx), f.Device(sy), f.Device(int64_t{sx} + width), f.Device(int64_t{sy} + height)};
-    TBitmap32 resampled;
-    TBoxFilter(part, dest.Right - dest.Left, dest.Bottom - dest.Top, RelativeTo(visible, dest))
-        .Resample(*source.Bitmap, resampled);
-    const int32_t w = visible.Right - visible.Left;
-    const int32_t h = visible.Bottom - visible.Top;
-    if (opacity >= 256) {
-        Blit(resampled, 0, 0, Target_, visible.Left, visible.Top, w, h);
-    } else {
-        BlitOpacity(resampled, 0, 0, Target_, visible.Left, visible.Top, w, h, opacity);
+    // Row by row through one row of pixels: a row that repeats the previous one is blended again
+    // without being made again.
+    const TBoxFilter filter(part, dest.Right - dest.Left, dest.Bottom - dest.Top, RelativeTo(visible, dest));
+    const int32_t w = filter.Width();
+    TBitmap32 row;
+    row.SetSize(w, 1);
+    if (row.Width() != w) return;
+    const bool doubled = opacity >= 256 && filter.ReplicatedFactor() == 2;
+    for (int32_t y = 0; y < filter.Height(); ++y) {
+        // At twice the width the pixels are blended straight from the source row.
+        if (doubled && filter.InsideRow(y) >= 0) {
+            BlitDoubled(source.Bitmap->Row(filter.InsideRow(y)) + filter.ReplicatedStart(), filter.ReplicatedPhase(),
+                        Target_.Row(visible.Top + y) + visible.Left, w);
+            continue;
+        }
+        if (!filter.RepeatsRow(y)) filter.ResampleRow(*source.Bitmap, y, row.Row(0));
+        if (opacity >= 256) {
+            Blit(row, 0, 0, Target_, visible.Left, visible.Top + y, w, 1);
+        } else {
+            BlitOpacity(row, 0, 0, Target_, visible.Left, visible.Top + y, w, 1, opacity);
+        }
     }
 }
 
