@@ -23,12 +23,15 @@ TBoxFilter::TAxis TBoxFilter::MakeAxis(int32_t sourceStart, int32_t sourceLength
     axis.Start.reserve(count + 1);
     axis.Inside.reserve(count);
     axis.Taps.reserve(count * static_cast<size_t>(s / d + 2));
+    // The first source pixel under destination pixel k only moves forward with k: one division.
+    int64_t first = int64_t{from} * s / d;
     for (int64_t k = from; k < to; ++k) {
         const auto start = static_cast<uint32_t>(axis.Taps.size());
         axis.Start.push_back(start);
         const int64_t begin = k * s;
         const int64_t end = begin + s;
-        for (int64_t j = begin / d; j * d < end; ++j) {
+        while ((first + 1) * d <= begin) ++first;
+        for (int64_t j = first; j * d < end; ++j) {
             const int64_t overlap = std::min(end, (j + 1) * d) - std::max(begin, j * d);
             axis.Taps.push_back({static_cast<int32_t>(sourceStart + j), static_cast<uint32_t>(overlap)});
         }
