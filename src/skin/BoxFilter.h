@@ -79,10 +79,10 @@ private:
     // Accumulates in 32 bits when the weights are small enough (most scales), else in 64.
     template <class TSum>
     uint32_t MixPixel(const TBitmap32& source, int32_t x, int32_t y) const;
-    bool Narrow_ = false;
 
     TAxis X_;
     TAxis Y_;
+    bool Narrow_ = false;
 };
 
 }  // namespace marlowen
