@@ -47,8 +47,22 @@ TBoxFilter::TBoxFilter(const TRect& source, int32_t destWidth, int32_t destHeigh
       // sum w a c <= W * 255 * 255 must fit: W up to 66051.
       Narrow_(uint64_t{X_.Total} * Y_.Total <= 66051) {}
 
+bool TBoxFilter::Uniform(const TBitmap32& source, int32_t x, int32_t y, uint32_t& pixel) const {
+    pixel = source.Row(Y_.First(y).Source)[X_.First(x).Source];
+    for (uint32_t ty = Y_.Start[y]; ty < Y_.Start[y + 1]; ++ty) {
+        const uint32_t* row = source.Row(Y_.Taps[ty].Source);
+        for (uint32_t tx = X_.Start[x]; tx < X_.Start[x + 1]; ++tx) {
+            if (row[X_.Taps[tx].Source] != pixel) return false;
+        }
+    }
+    return true;
+}
+
 template <class TSum>
 uint32_t TBoxFilter::MixPixel(const TBitmap32& source, int32_t x, int32_t y) const {
+    // Equal pixels average to themselves (A = W a: the sums give back a and every c exactly).
+    uint32_t same = 0;
+    if (Uniform(source, x, y, same)) return (same >> 24) != 0 ? same : 0;
     TSum a = 0, r = 0, g = 0, b = 0;
     for (uint32_t ty = Y_.Start[y]; ty < Y_.Start[y + 1]; ++ty) {
         const uint32_t* row = source.Row(Y_.Taps[ty].Source);

@@ -76,6 +76,8 @@ private:
     };
     static TAxis MakeAxis(int32_t sourceStart, int32_t sourceLength, int32_t destLength, int32_t from, int32_t to);
 
+    // Whether every pixel under destination pixel (x, y) is the same one (given in `pixel`).
+    bool Uniform(const TBitmap32& source, int32_t x, int32_t y, uint32_t& pixel) const;
     // Accumulates in 32 bits when the weights are small enough (most scales), else in 64.
     template <class TSum>
     uint32_t MixPixel(const TBitmap32& source, int32_t x, int32_t y) const;
