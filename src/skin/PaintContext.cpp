@@ -42,13 +42,9 @@ bool CutToSource(int32_t& s, int32_t& d, int32_t& length, int32_t size) {
 
 }  // namespace
 
-int32_t TPaintContext::X() const {
-    return Scale_.IsIdentity() ? BaseX_ + UnitX_ : SaturateInt32(int64_t{BaseX_} + Scale_.Device(UnitX_));
-}
+int32_t TPaintContext::ScaledX() const { return SaturateInt32(int64_t{BaseX_} + Scale_.Device(UnitX_)); }
 
-int32_t TPaintContext::Y() const {
-    return Scale_.IsIdentity() ? BaseY_ + UnitY_ : SaturateInt32(int64_t{BaseY_} + Scale_.Device(UnitY_));
-}
+int32_t TPaintContext::ScaledY() const { return SaturateInt32(int64_t{BaseY_} + Scale_.Device(UnitY_)); }
 
 TRect TPaintContext::ToDevice(const TRect& local) const {
     if (Scale_.IsIdentity()) {

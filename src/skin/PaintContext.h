@@ -47,8 +47,8 @@ public:
     TBitmap32& Target() const { return Target_; }
     const TDisplayScale& Scale() const { return Scale_; }
     // The target pixel of the local (0, 0).
-    int32_t X() const;
-    int32_t Y() const;
+    int32_t X() const { return Scale_.IsIdentity() ? BaseX_ + UnitX_ : ScaledX(); }
+    int32_t Y() const { return Scale_.IsIdentity() ? BaseY_ + UnitY_ : ScaledY(); }
     const TRect& Clip() const { return Clip_; }
 
     // The context of something at (dx, dy) of this one, with the same clip.
@@ -89,6 +89,8 @@ public:
     void DrawTextJustified(const TTextImage& text, int32_t x, int32_t y, int32_t width) const;
 
 private:
+    int32_t ScaledX() const;
+    int32_t ScaledY() const;
     // The local exclusive rectangle in target coordinates, cut to the clip; false when empty.
     bool ToTarget(const TRect& local, TRect& target) const;
     // DrawPart at a scale other than 100 %.
