@@ -77,33 +77,46 @@ MARLOWEN_SSE2 __m128i BroadcastAlpha(__m128i p) {
 // ((255 - a) dst + a src) div 255 per channel for every a (0 keeps dst, 255 gives src), in 16-bit
 // lanes: both products and their sum stay within 65025, where x div 255 is the high half of
 // x * kDiv255Multiplier shifted.
-__attribute__((target("sse2"))) void BlitRowsSse2(const TBitmap32& source, TBitmap32& dest, const TCopyArea& c) {
+MARLOWEN_SSE2 void BlitFour(uint32_t* d, const uint32_t* s, __m128i sp) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i alphaMask = _mm_set1_epi32(static_cast<int32_t>(pixel::kAlphaMask));
+    const __m128i sa = _mm_and_si128(sp, alphaMask);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) return;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaMask)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), sp);
+        return;
+    }
+    const __m128i dp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dp, alphaMask), alphaMask)) != 0xFFFF) {
+        BlitPixels(d, s, 4);
+        return;
+    }
+    const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
+    const __m128i lo = LerpLanes(_mm_unpacklo_epi8(dp, zero), sLo, BroadcastAlpha(sLo));
+    const __m128i hi = LerpLanes(_mm_unpackhi_epi8(dp, zero), sHi, BroadcastAlpha(sHi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask));
+}
+
+__attribute__((target("sse2"))) void BlitRowsSse2(const TBitmap32& source, TBitmap32& dest, const TCopyArea& c) {
     for (int32_t row = 0; row < c.Height; ++row) {
         const uint32_t* s = source.Row(c.Sy + row) + c.Sx;
         uint32_t* d = dest.Row(c.Dy + row) + c.Dx;
         int32_t i = 0;
-        for (; i + 4 <= c.Width; i += 4) {
-            const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-            const __m128i sa = _mm_and_si128(sp, alphaMask);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) continue;
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaMask)) == 0xFFFF) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sp);
-                continue;
-            }
-            const __m128i dp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dp, alphaMask), alphaMask)) != 0xFFFF) {
-                BlitPixels(d + i, s + i, 4);
-                continue;
-            }
-            const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
-            const __m128i lo = LerpLanes(_mm_unpacklo_epi8(dp, zero), sLo, BroadcastAlpha(sLo));
-            const __m128i hi = LerpLanes(_mm_unpackhi_epi8(dp, zero), sHi, BroadcastAlpha(sHi));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask));
-        }
+        for (; i + 4 <= c.Width; i += 4) BlitFour(d + i, s + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
         BlitPixels(d + i, s + i, c.Width - i);
     }
+}
+
+// Destination pixel i takes s[i div 2]: two source pixels, each twice, per step.
+__attribute__((target("sse2"))) void BlitDoubledSse2(const uint32_t* s, uint32_t* d, int32_t count) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4, s += 2) {
+        const __m128i pair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s));
+        const __m128i doubled = _mm_unpacklo_epi32(pair, pair);
+        const uint32_t four[4] = {s[0], s[0], s[1], s[1]};
+        BlitFour(d + i, four, doubled);
+    }
+    for (int32_t k = 0; i < count; ++i, ++k) BlitPixels(d + i, s + k / 2, 1);
 }
 
 bool HasSse2() {
@@ -179,6 +192,19 @@ void BlitOpacity(const TBitmap32& source, int32_t sx, int32_t sy, TBitmap32& des
             if (a != 0) d[i] = pixel::Over(d[i], s[i], a);
         }
     }
+}
+
+void BlitDoubled(const uint32_t* sourceRow, int32_t first, uint32_t* destRow, int32_t count) {
+    if (first < 0 || count <= 0) return;
+    const uint32_t* s = sourceRow + first / 2;
+    if (first % 2 != 0) {
+        BlitPixels(destRow++, s++, 1);
+        --count;
+    }
+#ifdef MARLOWEN_BLIT_SSE2
+    if (HasSse2()) return BlitDoubledSse2(s, destRow, count);
+#endif
+    for (int32_t i = 0; i < count; ++i) BlitPixels(destRow + i, s + i / 2, 1);
 }
 
 void Draw(TBitmap32& dest, int32_t x, int32_t y, const TBitmap32& source) {

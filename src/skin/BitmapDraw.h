@@ -43,6 +43,10 @@ void DrawFrame(TBitmap32& dest, int32_t x, int32_t y, int32_t width, int32_t hei
 // rows alike.
 void StretchDraw(const TBitmap32& source, const TRect& sourceRect, TBitmap32& dest, const TRect& destRect,
                  const TRect& visible);
+// Blit of one row of a picture at twice its width: destination pixel i (0 <= i < count) takes
+// sourceRow[(first + i) div 2], blended as Blit blends; the caller keeps those columns inside
+// the source row.
+void BlitDoubled(const uint32_t* sourceRow, int32_t first, uint32_t* destRow, int32_t count);
 // Tints with colour through an 8-bit mask: effective alpha (mask * (colour alpha + 1)) >> 8.
 void DrawMask8(const TImage8& mask, int32_t sx, int32_t sy, TBitmap32& dest, int32_t dx, int32_t dy,
                int32_t width, int32_t height, uint32_t colour);

@@ -1,6 +1,7 @@
 # The control base, the graph container, the element registry and the controls.
 list(APPEND sources
   ${CMAKE_CURRENT_SOURCE_DIR}/SkinContext.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/DisplayScale.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PaintContext.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphControl.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/AccessKey.cpp

@@ -66,10 +66,23 @@ void TFormGraphWindow::LoadSkinNode(const TXMLNode& node) {
     window->Invalidate();
     window->OnMinimize = [this] { Minimize(); };
     window->OnClose = [this] { CloseBySkin(); };
+    FitToWindow(*window);
+}
+
+// The form is the window's size in device pixels at the container's scale.
+void TFormGraphWindow::FitToWindow(TGraphWindow& window) {
     const TScreenRect bounds = Host_->Bounds();
-    Host_->SetBounds({bounds.Left, bounds.Top, bounds.Left + window->Width(), bounds.Top + window->Height()});
+    const TPoint size = Container_->UnitsToDevice(window.Width(), window.Height());
+    Host_->SetBounds({bounds.Left, bounds.Top, SaturateInt32(int64_t{bounds.Left} + size.X),
+                      SaturateInt32(int64_t{bounds.Top} + size.Y)});
     FormResized();
-    window->ApplyShape();
+    window.ApplyShape();
+}
+
+void TFormGraphWindow::SetScale(const TDisplayScale& scale) {
+    if (scale == Container_->Scale()) return;
+    Container_->SetScale(scale);
+    if (TGraphWindow* window = Window()) FitToWindow(*window);
 }
 
 void TFormGraphWindow::CenterOnWorkArea() {
@@ -127,7 +140,8 @@ void TFormGraphWindow::Minimize() {
 void TFormGraphWindow::CloseBySkin() { Host_->Close(); }
 
 void TFormGraphWindow::ShowHintWindow(TCustomGraphControl& control, int32_t screenX, int32_t screenY) {
-    HintWindow_.ShowHintText(control.Hint, screenX, screenY + kHintOffsetY);
+    const int32_t below = Container_->Scale().Device(kHintOffsetY);
+    HintWindow_.ShowHintText(control.Hint, screenX, SaturateInt32(int64_t{screenY} + below));
 }
 
 void TFormGraphWindow::HideHintWindow() { HintWindow_.Hide(); }
@@ -158,9 +172,12 @@ void TFormGraphWindow::FormCloseRequest() {
 }
 
 void TFormGraphWindow::FormResized() {
+    // The form's device pixels in units: every unit that reaches into them.
     const TScreenRect bounds = Host_->Bounds();
-    Container_->SetSize(bounds.Width(), bounds.Height());
-    if (TCustomGraphControl* window = Window_.Get()) window->SetBounds(0, 0, bounds.Width(), bounds.Height());
+    const int32_t width = Container_->Scale().UnitsCovering(bounds.Width());
+    const int32_t height = Container_->Scale().UnitsCovering(bounds.Height());
+    Container_->SetSize(width, height);
+    if (TCustomGraphControl* window = Window_.Get()) window->SetBounds(0, 0, width, height);
 }
 
 void TFormGraphWindow::FormMessage(uint32_t message) {

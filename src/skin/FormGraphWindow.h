@@ -31,7 +31,7 @@ public:
     static constexpr int32_t kInitialHeight = 328;
     static constexpr uint32_t kFormHintDelay = 1500;
     static constexpr uint32_t kFormHintTime = 5000;
-    // Hints show this far below the pointer.
+    // Hints show this far below the pointer (units: pixels at the container's scale).
     static constexpr int32_t kHintOffsetY = 22;
     // The posted message that closes the form.
     static constexpr uint32_t kCloseMessage = kUserMessage + 1;
@@ -61,6 +61,9 @@ public:
     // Frees the previous window, builds a new one from the node (a failure frees it and passes
     // on), takes its size at the form's current position and applies its shape.
     virtual void LoadSkinNode(const TXMLNode& node);
+    // Draws the form at a display scale: the container takes it, and a loaded window's form is
+    // sized to its device pixels and shaped again.
+    void SetScale(const TDisplayScale& scale);
     // Centres the form on the work area, halves rounded toward zero; nothing when maximized.
     void CenterOnWorkArea();
     // Stands the form modal over `parent` (disabling the parent's input), or, with none, ends the
@@ -89,6 +92,7 @@ public:
 
 private:
     void FreeWindow();
+    void FitToWindow(TGraphWindow& window);
 
     const TSkinContext& Context_;
     THintWindowControl& HintWindow_;

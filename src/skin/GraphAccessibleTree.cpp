@@ -99,13 +99,14 @@ bool TGraphAccessibleTree::Describe(int32_t id, TAccessibleDescription& descript
     description = TAccessibleDescription{};
     if (id == kClient) {
         description.Role = AccRole::Client;
-        description.Width = Container_.Width();
-        description.Height = Container_.Height();
+        description.Width = Container_.DeviceWidth();
+        description.Height = Container_.DeviceHeight();
         description.State = Container_.Host().Focused() ? AccState::Focused : 0;
         return true;
     }
     if (const TAccessiblePart* part = PartOf(id)) {
         part->DescribePart(description);
+        ToDevicePixels(description);
         const TCustomGraphControl& owner = part->PartOwner();
         if (!owner.Showing() || !owner.ParentsShowing()) description.State |= AccState::Invisible;
         return true;
@@ -113,6 +114,7 @@ bool TGraphAccessibleTree::Describe(int32_t id, TAccessibleDescription& descript
     const TCustomGraphControl* control = ControlOf(id);
     if (control == nullptr) return false;
     control->Describe(description);
+    ToDevicePixels(description);
     if (description.Name.empty() || description.KeyboardShortcut.empty()) {
         // The label that names the control gives what the control does not say itself.
         if (const TTextImageLabel* label = LabelFor(*control)) {
@@ -223,9 +225,23 @@ int32_t TGraphAccessibleTree::HitIn(const TGraphControls& list, int32_t x, int32
     return kNone;
 }
 
+void TGraphAccessibleTree::ToDevicePixels(TAccessibleDescription& description) const {
+    const TDisplayScale& scale = Container_.Scale();
+    if (scale.IsIdentity()) return;
+    const TRect device = scale.DeviceRect({description.Left, description.Top,
+                                           SaturateInt32(int64_t{description.Left} + description.Width),
+                                           SaturateInt32(int64_t{description.Top} + description.Height)});
+    description.Left = device.Left;
+    description.Top = device.Top;
+    description.Width = SaturateInt32(int64_t{device.Right} - device.Left);
+    description.Height = SaturateInt32(int64_t{device.Bottom} - device.Top);
+}
+
 int32_t TGraphAccessibleTree::HitTest(int32_t x, int32_t y) const {
-    if (x < 0 || y < 0 || x >= Container_.Width() || y >= Container_.Height()) return kNone;
-    const int32_t hit = HitIn(Container_.Controls(), x, y);
+    // A client's point (device pixels of the window) is checked before it is mapped.
+    if (x < 0 || y < 0 || x >= Container_.DeviceWidth() || y >= Container_.DeviceHeight()) return kNone;
+    const TPoint units = Container_.DeviceToUnits(x, y);
+    const int32_t hit = HitIn(Container_.Controls(), units.X, units.Y);
     return hit != kNone ? hit : kClient;
 }
 

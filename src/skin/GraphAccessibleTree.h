@@ -23,6 +23,8 @@ class TTextImageLabel;
 // children of their own: the parts of a button (its caption label) are the button. A control
 // may add nodes that are not controls (TAccessiblePart: a menu's items) as its children.
 //
+// Bounds and hit-test points are device pixels of the window: the container's scale maps them.
+//
 // Nodes are numbered as they are first asked for and a number is never given to another
 // control, so an object that a client held on to after its control went answers "gone".
 // Default actions asked for by a client run from the window's own message loop, not inside the
@@ -68,6 +70,8 @@ private:
     template <class T>
     int32_t IdOfObject(const T& object, TNode node) const;
     const TAccessiblePart* PartOf(int32_t id) const;
+    // A node's bounds (container units) as device pixels of the window.
+    void ToDevicePixels(TAccessibleDescription& description) const;
     void AppendChildren(const TGraphControls& list, std::vector<int32_t>& out) const;
     void AppendParts(const std::vector<const TAccessiblePart*>& parts, std::vector<int32_t>& out) const;
     int32_t HitIn(const TGraphControls& list, int32_t x, int32_t y) const;

@@ -80,8 +80,58 @@ TCustomGraphContainer::~TCustomGraphContainer() {
 }
 
 void TCustomGraphContainer::SetSize(int32_t width, int32_t height) {
-    Host_->SetClientSize(width, height);
+    Width_ = width;
+    Height_ = height;
+    Host_->SetClientSize(Scale_.Device(width), Scale_.Device(height));
     InvalidateRect(0, 0, width, height);
+}
+
+void TCustomGraphContainer::SetScale(const TDisplayScale& scale) {
+    if (scale == Scale_) return;
+    const int32_t width = Width();
+    const int32_t height = Height();
+    Scale_ = scale;
+    SetSize(width, height);
+}
+
+TPoint TCustomGraphContainer::UnitsToDevice(int32_t x, int32_t y) const { return {Scale_.Device(x), Scale_.Device(y)}; }
+
+TPoint TCustomGraphContainer::DeviceToUnits(int32_t x, int32_t y) const { return {Scale_.Unit(x), Scale_.Unit(y)}; }
+
+TPoint TCustomGraphContainer::ClientToScreen(int32_t x, int32_t y) const {
+    TPoint p = UnitsToDevice(x, y);
+    Host_->ClientToScreen(p.X, p.Y);
+    return p;
+}
+
+void TCustomGraphContainer::HostLButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    LButtonDown(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostLButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    LButtonUp(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostLButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    LButtonDblClk(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostRButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    RButtonDown(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostRButtonUp(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    RButtonUp(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostMouseMove(int32_t x, int32_t y, TShiftState shift) {
+    const TPoint p = DeviceToUnits(x, y);
+    MouseMove(p.X, p.Y, WithAlt(shift));
 }
 
 uint32_t TCustomGraphContainer::Now() const { return Context_.Platform.Application.TickCount(); }
@@ -127,7 +177,10 @@ void TCustomGraphContainer::EndUpdate() {
 }
 
 void TCustomGraphContainer::HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    InvalidateRect(left, top, right, bottom);
+    if (Scale_.IsIdentity()) return InvalidateRect(left, top, right, bottom);
+    // Every unit whose pixels the window lost is painted again.
+    const TRect units = Scale_.UnitRectCovering({left, top, right, bottom});
+    InvalidateRect(units.Left, units.Top, units.Right, units.Bottom);
 }
 
 void TCustomGraphContainer::HostRepaintMessage() {
@@ -144,20 +197,22 @@ void TCustomGraphContainer::PaintNow() {
 }
 
 void TCustomGraphContainer::PaintRegion(const TRect& rect) {
-    const int32_t w = rect.Right - rect.Left;
-    const int32_t h = rect.Bottom - rect.Top;
-    if (w <= 0 || h <= 0) return;
+    // The unit rectangle's edges mapped one by one: exactly the device pixels of its units.
+    TRect device = Scale_.DeviceRect(rect);
+    if (!IntersectRect(device, TRect{0, 0, DeviceWidth(), DeviceHeight()})) return;
+    const int32_t w = device.Right - device.Left;
+    const int32_t h = device.Bottom - device.Top;
     try {
         if (BackBuffer_.Width() < w || BackBuffer_.Height() < h) {
             BackBuffer_.SetSize(std::max(BackBuffer_.Width(), w), std::max(BackBuffer_.Height(), h));
         }
-        PaintControls(BackBuffer_, -rect.Left, -rect.Top, w, h);
-        Host_->CopyToWindow(BackBuffer_.Bits(), BackBuffer_.Width(), rect.Left, rect.Top, w, h);
+        PaintControls(BackBuffer_, -device.Left, -device.Top, w, h);
+        Host_->CopyToWindow(BackBuffer_.Bits(), BackBuffer_.Width(), device.Left, device.Top, w, h);
         int32_t px = 0;
         int32_t py = 0;
         PointerOnScreen(px, py);
         Host_->ScreenToClient(px, py);
-        if (px >= rect.Left && px < rect.Right && py >= rect.Top && py < rect.Bottom) Host_->PostMouseMove(px, py);
+        if (px >= device.Left && px < device.Right && py >= device.Top && py < device.Bottom) Host_->PostMouseMove(px, py);
     } catch (...) {
         // A control that fails to paint leaves the window's old pixels in the region.
     }
@@ -170,7 +225,7 @@ void TCustomGraphContainer::PaintBackground(TBitmap32& bitmap, int32_t dx, int32
 
 void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
     PaintBackground(bitmap, dx, dy, width, height);
-    const TRect visible{-dx, -dy, -dx + width, -dy + height};
+    const TRect visible = Scale_.UnitRectCovering({-dx, -dy, -dx + width, -dy + height});
     const TRect clip{0, 0, width, height};
     for (int pass = 0; pass < 2; ++pass) {
         TCustomGraphControl* control = Controls_->First();
@@ -187,7 +242,7 @@ void TCustomGraphContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t
                 control = control->NextSkippingChildren();
                 continue;
             }
-            const TPaintContext paint(bitmap, dx + control->ContainerLeft(), dy + control->ContainerTop(), clip);
+            const TPaintContext paint(bitmap, Scale_, dx, dy, control->ContainerLeft(), control->ContainerTop(), clip);
             if (pass == 0) {
                 control->Paint(paint);
             } else {
@@ -206,25 +261,17 @@ void TCustomGraphContainer::PaintFocusCue(TBitmap32& bitmap, int32_t dx, int32_t
         focused->Height() <= 0) {
         return;
     }
-    // On the control's own outermost pixels: inside what the control repaints, above its children.
-    const int64_t left = int64_t{focused->ContainerLeft()} + dx;
-    const int64_t top = int64_t{focused->ContainerTop()} + dy;
-    const int64_t right = left + focused->Width() - 1;
-    const int64_t bottom = top + focused->Height() - 1;
-    const int64_t clipRight = std::min<int64_t>(width, bitmap.Width()) - 1;
-    const int64_t clipBottom = std::min<int64_t>(height, bitmap.Height()) - 1;
-    if (right < 0 || bottom < 0 || left > clipRight || top > clipBottom) return;
+    // On the control's own outermost unit pixels: inside what the control repaints, above its
+    // children.
+    const TRect clip{0, 0, std::min(width, bitmap.Width()), std::min(height, bitmap.Height())};
+    const TPaintContext paint(bitmap, Scale_, dx, dy, focused->ContainerLeft(), focused->ContainerTop(), clip);
     const uint32_t color = FocusColorOf(*focused);
-    auto clampX = [&](int64_t x) { return static_cast<int32_t>(std::clamp<int64_t>(x, 0, clipRight)); };
-    auto clampY = [&](int64_t y) { return static_cast<int32_t>(std::clamp<int64_t>(y, 0, clipBottom)); };
-    const int32_t l = clampX(left);
-    const int32_t r = clampX(right);
-    const int32_t t = clampY(top);
-    const int32_t b = clampY(bottom);
-    if (top >= 0) bitmap.FillRect({l, t, r, t}, color);
-    if (bottom <= clipBottom) bitmap.FillRect({l, b, r, b}, color);
-    if (left >= 0) bitmap.FillRect({l, t, l, b}, color);
-    if (right <= clipRight) bitmap.FillRect({r, t, r, b}, color);
+    const int32_t w = focused->Width();
+    const int32_t h = focused->Height();
+    paint.FillRect({0, 0, w, 1}, color);
+    paint.FillRect({0, h - 1, w, h}, color);
+    paint.FillRect({0, 0, 1, h}, color);
+    paint.FillRect({w - 1, 0, w, h}, color);
 }
 
 uint32_t TCustomGraphContainer::FocusColorOf(const TCustomGraphControl& control) const {
@@ -267,10 +314,8 @@ TCustomGraphControl* TCustomGraphContainer::ControlAt(int32_t x, int32_t y) {
 
 TCustomGraphControl* TCustomGraphContainer::ControlAtPoint(int32_t x, int32_t y) {
     if (CapturedControl_ != nullptr) return CapturedControl_;
-    int32_t sx = x;
-    int32_t sy = y;
-    Host_->ClientToScreen(sx, sy);
-    return Host_->IsWindowAt(sx, sy) ? ControlAt(x, y) : nullptr;
+    const TPoint screen = ClientToScreen(x, y);
+    return Host_->IsWindowAt(screen.X, screen.Y) ? ControlAt(x, y) : nullptr;
 }
 
 // --- references ---
@@ -564,7 +609,8 @@ void TCustomGraphContainer::MouseLeave() {
 
 void TCustomGraphContainer::HostMouseWheel(int32_t delta, int32_t screenX, int32_t screenY, TShiftState shift) {
     Host_->ScreenToClient(screenX, screenY);
-    MouseWheel(delta / 120, screenX, screenY, WithAlt(shift));
+    const TPoint p = DeviceToUnits(screenX, screenY);
+    MouseWheel(delta / 120, p.X, p.Y, WithAlt(shift));
 }
 
 void TCustomGraphContainer::HostCaptureChanged() {
@@ -577,7 +623,7 @@ void TCustomGraphContainer::HostCaptureChanged() {
     const TWeakRef<TCustomGraphControl> ref(captured);
     // The window lost the capture: a loan ends with it, and the holder hears of it too.
     const TWeakRef<TCustomGraphControl> lender(std::exchange(CaptureLender_, nullptr));
-    if (x < 0 || y < 0 || x >= Width() || y >= Height()) captured->MouseLeave();
+    if (x < 0 || y < 0 || x >= DeviceWidth() || y >= DeviceHeight()) captured->MouseLeave();
     if (ref.Get() && CapturedControl_ == captured) SetCapturedControl(nullptr);
     if (TCustomGraphControl* l = lender.Get()) l->CaptureLost();
 }

@@ -6,6 +6,7 @@
 
 #include "platform/WindowHost.h"
 #include "skin/Bitmap32.h"
+#include "skin/DisplayScale.h"
 #include "skin/GraphControl.h"
 
 namespace marlowen {
@@ -28,6 +29,11 @@ using TShowHintEvent =
 // window's mouse, keyboard and timer messages into calls on the controls (hit testing, hover,
 // capture, focus and Tab, hints, frame animation). Repaints are deferred: requests grow one dirty
 // rectangle and post one private message; the message paints it all in one pass.
+//
+// The container draws at a display scale (100 % unless set). The tree, its documents, hit tests,
+// dirty rectangles and the input routines below stay in skin units; the window, the back buffer,
+// what the host reports (paint requests, mouse and wheel positions) and the bounds told to
+// assistive technology are device pixels, mapped by the scale's rule (TDisplayScale).
 class TCustomGraphContainer : public TWindowHostEvents {
 public:
     static constexpr uint32_t kDefaultHintDelay = 500;
@@ -46,9 +52,26 @@ public:
     const TBitmap32& BackBuffer() const { return BackBuffer_; }
     // What the window tells assistive technology about the tree.
     TGraphAccessibleTree& Accessible() const { return *Accessible_; }
-    int32_t Width() const { return Host_->ClientWidth(); }
-    int32_t Height() const { return Host_->ClientHeight(); }
+    // The client size in skin units (at 100 % the window's own size).
+    int32_t Width() const { return Scale_.IsIdentity() ? Host_->ClientWidth() : Width_; }
+    int32_t Height() const { return Scale_.IsIdentity() ? Host_->ClientHeight() : Height_; }
+    // In units: the window becomes Device(width) x Device(height) pixels.
     void SetSize(int32_t width, int32_t height);
+    // The window's client size in device pixels.
+    int32_t DeviceWidth() const { return Host_->ClientWidth(); }
+    int32_t DeviceHeight() const { return Host_->ClientHeight(); }
+
+    // --- display scale ---
+    const TDisplayScale& Scale() const { return Scale_; }
+    // Keeps the size in units, sizes the window in device pixels for the new scale and repaints
+    // all of it.
+    void SetScale(const TDisplayScale& scale);
+    // The device pixel of the window where the unit point starts, and the unit point whose pixels
+    // hold a device pixel of the window.
+    TPoint UnitsToDevice(int32_t x, int32_t y) const;
+    TPoint DeviceToUnits(int32_t x, int32_t y) const;
+    // The unit point on the screen (device pixels).
+    TPoint ClientToScreen(int32_t x, int32_t y) const;
 
     // --- repainting ---
     // Adds the rectangle (right- and bottom-exclusive, container coordinates) to the dirty
@@ -65,13 +88,14 @@ public:
     // message loop, such as the default actions that assistive technology asked for).
     void PostRepaint();
     TRect DirtyRect() const { return DirtyRect_; }
-    // Paints the rectangle (exclusive) of the tree into the back buffer and copies it to the
-    // window. Exceptions of the controls are swallowed; an interrupted paint copies nothing.
+    // Paints the rectangle (exclusive, units) of the tree into the back buffer and copies its
+    // device pixels to the window. Exceptions of the controls are swallowed; an interrupted paint
+    // copies nothing.
     void PaintRegion(const TRect& rect);
     // The background, then both passes over the tree, into `bitmap` with the container's (0, 0)
-    // at (dx, dy) and w x h pixels to cover.
+    // at device pixel (dx, dy) and w x h device pixels to cover.
     virtual void PaintControls(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
-    // White, then OnPaintBackground.
+    // White, then OnPaintBackground (device pixels, as PaintControls).
     virtual void PaintBackground(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
 
     // --- hit testing ---
@@ -172,12 +196,13 @@ public:
     void HostPaint(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
     void HostRepaintMessage() override;
     void HostTimer() override { Tick(); }
-    void HostLButtonDown(int32_t x, int32_t y, TShiftState shift) override { LButtonDown(x, y, WithAlt(shift)); }
-    void HostLButtonUp(int32_t x, int32_t y, TShiftState shift) override { LButtonUp(x, y, WithAlt(shift)); }
-    void HostLButtonDblClk(int32_t x, int32_t y, TShiftState shift) override { LButtonDblClk(x, y, WithAlt(shift)); }
-    void HostRButtonDown(int32_t x, int32_t y, TShiftState shift) override { RButtonDown(x, y, WithAlt(shift)); }
-    void HostRButtonUp(int32_t x, int32_t y, TShiftState shift) override { RButtonUp(x, y, WithAlt(shift)); }
-    void HostMouseMove(int32_t x, int32_t y, TShiftState shift) override { MouseMove(x, y, WithAlt(shift)); }
+    // The host's positions are device pixels of the window; the input routines get units.
+    void HostLButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void HostLButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void HostLButtonDblClk(int32_t x, int32_t y, TShiftState shift) override;
+    void HostRButtonDown(int32_t x, int32_t y, TShiftState shift) override;
+    void HostRButtonUp(int32_t x, int32_t y, TShiftState shift) override;
+    void HostMouseMove(int32_t x, int32_t y, TShiftState shift) override;
     void HostMouseWheel(int32_t delta, int32_t screenX, int32_t screenY, TShiftState shift) override;
     void HostMouseEnter() override { MouseEnter(); }
     void HostMouseLeave() override { MouseLeave(); }
@@ -212,6 +237,10 @@ private:
     void PaintFocusCue(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height);
 
     const TSkinContext& Context_;
+    TDisplayScale Scale_;
+    // The client size in units, kept while the scale is not 100 %.
+    int32_t Width_ = 0;
+    int32_t Height_ = 0;
     std::unique_ptr<TWindowHost> Host_;
     std::unique_ptr<TGraphControls> Controls_;
     std::unique_ptr<TGraphAccessibleTree> Accessible_;

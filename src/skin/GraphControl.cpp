@@ -267,8 +267,8 @@ TPoint TCustomGraphControl::ClientToContainer(int32_t x, int32_t y) const {
 }
 
 TPoint TCustomGraphControl::ClientToScreen(int32_t x, int32_t y) const {
-    TPoint p = ClientToContainer(x, y);
-    if (TCustomGraphContainer* container = GetContainer()) container->Host().ClientToScreen(p.X, p.Y);
+    const TPoint p = ClientToContainer(x, y);
+    if (TCustomGraphContainer* container = GetContainer()) return container->ClientToScreen(p.X, p.Y);
     return p;
 }
 

@@ -66,6 +66,8 @@ void TCustomMenuItem::SetExpanded(bool expanded) {
     if (expanded) {
         if (Expanded_ || !Enabled || !HasChildren()) return;
         std::unique_ptr<TFormPopupMenu> popup = MakePopup();
+        // The popup draws at the scale of the window that opens it.
+        if (TCustomGraphContainer* container = Menu_.GetContainer()) popup->Container().SetScale(container->Scale());
         popup->Container().Layout();
         const TPoint at = TopLevel() ? ToScreen(0, Height) : ToScreen(Width, 0);
         Popup_ = std::move(popup);
@@ -97,14 +99,15 @@ TPoint TCustomMenuItem::ToScreen(int32_t x, int32_t y) const {
     const int32_t py = SaturateInt32(int64_t{Y} + y);
     TCustomMenuItem* parent = ParentItem();
     if (parent == nullptr) return Menu_.ClientToScreen(px, py);
-    TPoint p{px, py};
-    if (TFormPopupMenu* popup = parent->Popup()) popup->Container().Host().ClientToScreen(p.X, p.Y);
-    return p;
+    if (TFormPopupMenu* popup = parent->Popup()) return popup->Container().ClientToScreen(px, py);
+    return {px, py};
 }
 
 TRect TCustomMenuItem::ScreenRect() const {
+    // Both corners mapped: at a display scale the item's far edges are device pixels too.
     const TPoint p = ToScreen(0, 0);
-    return {p.X, p.Y, SaturateInt32(int64_t{p.X} + Width), SaturateInt32(int64_t{p.Y} + Height)};
+    const TPoint q = ToScreen(Width, Height);
+    return {p.X, p.Y, q.X, q.Y};
 }
 
 // --- what assistive technology reads of an item ---

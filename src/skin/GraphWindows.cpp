@@ -160,8 +160,12 @@ void TGraphWindow::ApplyShape() {
     TCustomGraphContainer* container = GetContainer();
     TFormHost* form = container != nullptr ? container->Host().Form() : nullptr;
     if (form == nullptr) return;
+    // The shape is found in units and each of its rectangles mapped to the window's pixels.
     std::vector<TScreenRect> rectangles;
-    for (const TRect& r : ShapeRectangles()) rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
+    for (const TRect& units : ShapeRectangles()) {
+        const TRect r = container->Scale().DeviceRect(units);
+        rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
+    }
     form->SetShape(rectangles);
 }
 
@@ -194,8 +198,17 @@ void TWinCaptionArea::DoMouseMove(int32_t x, int32_t y, TShiftState /*shift*/) {
     if (!Dragging_ || (x == GrabX_ && y == GrabY_)) return;
     TFormHost* form = Form();
     if (form == nullptr) return;
+    // The pointer's move in device pixels: at a display scale the units' pixels apart.
+    const TCustomGraphContainer* container = GetContainer();
+    TPoint now = ClientToContainer(x, y);
+    TPoint grab = ClientToContainer(GrabX_, GrabY_);
+    if (container != nullptr) {
+        now = container->UnitsToDevice(now.X, now.Y);
+        grab = container->UnitsToDevice(grab.X, grab.Y);
+    }
     const TScreenRect bounds = form->Bounds();
-    const TPoint proposed{SaturateInt32(int64_t{bounds.Left} + x - GrabX_), SaturateInt32(int64_t{bounds.Top} + y - GrabY_)};
+    const TPoint proposed{SaturateInt32(int64_t{bounds.Left} + now.X - grab.X),
+                          SaturateInt32(int64_t{bounds.Top} + now.Y - grab.Y)};
     const TPoint at = ScreenSnap ? SnapPosition(*form, proposed.X, proposed.Y) : proposed;
     form->MoveTo(at.X, at.Y);
     RaiseEvent(OnMoved, *this);

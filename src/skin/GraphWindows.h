@@ -76,7 +76,8 @@ public:
 
     // The window shape: one-row rectangles (exclusive) covering the pixels of the container's
     // size (the window's without a container) to which the active background alone gives a
-    // non-zero alpha; empty when there are none.
+    // non-zero alpha; empty when there are none. In skin units: the window's region maps each
+    // rectangle by the container's scale.
     std::vector<TRect> ShapeRectangles() const;
     // Gives the shape to the top-level form that holds the container, when there is one.
     void ApplyShape();

@@ -64,7 +64,7 @@ void TPopupMenuContainer::PaintBackground(TBitmap32& bitmap, int32_t /*dx*/, int
 
 void TPopupMenuContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t dy, int32_t width, int32_t height) {
     PaintBackground(bitmap, dx, dy, width, height);
-    const TPaintContext paint(bitmap, dx, dy, TRect{0, 0, width, height});
+    const TPaintContext paint(bitmap, Scale(), dx, dy, 0, 0, TRect{0, 0, width, height});
     if (Background_ != nullptr) {
         Background_->SetBounds(0, 0, Width(), Height());
         Background_->Paint(paint);
@@ -80,8 +80,8 @@ void TPopupMenuContainer::PaintControls(TBitmap32& bitmap, int32_t dx, int32_t d
 }
 
 void TPopupMenuContainer::PaintPicture(TBitmap32& picture) {
-    picture.SetSize(Width(), Height());
-    PaintControls(picture, 0, 0, Width(), Height());
+    picture.SetSize(DeviceWidth(), DeviceHeight());
+    PaintControls(picture, 0, 0, DeviceWidth(), DeviceHeight());
 }
 
 // --- TFormPopupMenu ---
@@ -105,7 +105,7 @@ void TFormPopupMenu::ShowAt(int32_t screenX, int32_t screenY) {
     TPopupMenuContainer& container = *Container_;
     TPopupWindow& window = container.Window();
     TPoint at{screenX, screenY};
-    if (AlignToScreen) at = Placed(screenX, screenY, container.Width(), container.Height(), window.WorkArea());
+    if (AlignToScreen) at = Placed(screenX, screenY, container.DeviceWidth(), container.DeviceHeight(), window.WorkArea());
     window.ShowAt(at.X, at.Y);
     TBitmap32 picture;
     container.PaintPicture(picture);

@@ -43,16 +43,16 @@ void DrawTextOneColour(TBitmap32& bitmap, int32_t x, int32_t y, uint32_t colour,
     });
 }
 
-void DrawTextJustified(TBitmap32& bitmap, int32_t x, int32_t y, const TRect& clip, int32_t width,
-                       const TTextImage& text) {
+void LayOutText(int32_t x, const TTextImage& text, const TGlyphPlacement& place) {
+    EachGlyph(x, text, place);
+}
+
+void LayOutTextJustified(int32_t x, int32_t width, const TTextImage& text, const TGlyphPlacement& place) {
     const TTextMetrics m = text.Measure();
     int64_t extra = int64_t{width} - m.AdvanceSum;
     int64_t spaces = 0;
     for (int32_t i = 0; i < text.Count(); ++i) spaces += IsSpace(*text.Symbol(i));
-    if (extra <= 0 || spaces == 0) {
-        DrawTextClipped(bitmap, x, y, clip, text);
-        return;
-    }
+    if (extra <= 0 || spaces == 0) return LayOutText(x, text, place);
     int64_t pen = x, shift = 0;
     for (int32_t i = 0; i < text.Count(); ++i) {
         const TTextSymbol& symbol = *text.Symbol(i);
@@ -62,9 +62,17 @@ void DrawTextJustified(TBitmap32& bitmap, int32_t x, int32_t y, const TRect& cli
             extra -= share;
             --spaces;
         }
-        symbol.DrawSymbolClipped(bitmap, SaturateInt32(pen + shift), text.Colour(i), m.Ascent, y, clip);
+        place(symbol, SaturateInt32(pen + shift), text.Colour(i));
         pen += symbol.Advance();
     }
+}
+
+void DrawTextJustified(TBitmap32& bitmap, int32_t x, int32_t y, const TRect& clip, int32_t width,
+                       const TTextImage& text) {
+    const int32_t ascent = text.Measure().Ascent;
+    LayOutTextJustified(x, width, text, [&](const TTextSymbol& symbol, int32_t pen, uint32_t colour) {
+        symbol.DrawSymbolClipped(bitmap, pen, colour, ascent, y, clip);
+    });
 }
 
 void DrawMultiLine(TBitmap32& bitmap, int32_t x, int32_t y, TVerticalAlignment alignment,

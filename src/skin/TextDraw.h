@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "skin/Geometry.h"
 
@@ -11,8 +12,16 @@ namespace marlowen {
 class TBitmap32;
 class TMultiLinesImage;
 class TTextImage;
+class TTextSymbol;
 
 enum class TVerticalAlignment : uint8_t { Top = 0, Bottom = 1, Center = 2 };
+
+// Where the glyphs of a run go: place(glyph, pen x, its colour) for each glyph in drawing order.
+using TGlyphPlacement = std::function<void(const TTextSymbol& symbol, int32_t penX, uint32_t colour)>;
+// The pen starts at x and moves by the advances.
+void LayOutText(int32_t x, const TTextImage& text, const TGlyphPlacement& place);
+// The pens of DrawTextJustified (below) for a run stretched to width.
+void LayOutTextJustified(int32_t x, int32_t width, const TTextImage& text, const TGlyphPlacement& place);
 
 // Each glyph in its own colour, the pen moving by the advances.
 void DrawText(TBitmap32& bitmap, int32_t x, int32_t y, const TTextImage& text);

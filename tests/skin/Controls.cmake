@@ -1,4 +1,6 @@
 list(APPEND sources
+  ${CMAKE_CURRENT_SOURCE_DIR}/DisplayScaleTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/ScaledContainerTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphControlTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphContainerTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/GraphConditionsTest.cpp

@@ -70,6 +70,37 @@ TEST_F(FormTest, TakesTheWindowSizeAndShapeAndOffersNeitherMaximizeNorMoveNorSiz
     EXPECT_EQ(host.Bounds(), (TScreenRect{40, 50, 340, 201}));
 }
 
+TEST_F(FormTest, AtADisplayScaleTheFormItsShapeAndItsHintsAreDevicePixels) {
+    auto form = MakeForm();
+    THeadlessFormHost& host = HostOf(*form);
+    host.MoveTo(100, 200);
+    form->SetScale(TDisplayScale::FromPercent(150));
+    EXPECT_EQ(host.Bounds(), (TScreenRect{100, 200, 550, 426}));  // 300 x 151 units: 450 x 226 pixels
+    EXPECT_EQ(form->Container().Width(), 300);
+    EXPECT_EQ(form->Container().Height(), 151);
+    EXPECT_EQ(form->Container().DeviceWidth(), 450);
+    EXPECT_EQ(form->Window()->Width(), 300);
+    int64_t area = 0;
+    for (const TScreenRect& r : host.Shape()) {
+        EXPECT_LE(r.Right, 450);
+        EXPECT_LE(r.Bottom, 226);
+        area += int64_t{r.Width()} * r.Height();
+    }
+    EXPECT_EQ(area, 450 * 226);
+    // A window loaded at the scale takes it too.
+    form->LoadSkin("W\\Main.xml");
+    EXPECT_EQ(host.Bounds(), (TScreenRect{100, 200, 550, 426}));
+
+    host.Show();
+    auto& window = static_cast<THeadlessWindowHost&>(form->Container().Host());
+    bench.Windows().SetWindowUnderPointer(&window);
+    window.MoveMouse(15, 16);  // unit (10, 10): the hinted tile's corner
+    bench.Advance(1600);
+    ASSERT_TRUE(popup.Showing());
+    EXPECT_EQ(popup.Picture().Bounds.Top, 216 + 33 - 2);  // 22 units below the pointer
+    bench.Windows().ClearWindowUnderPointer();
+}
+
 TEST_F(FormTest, AFailingLoadLeavesNoWindowAndAMissingDocumentRaises) {
     auto form = MakeForm();
     EXPECT_ANY_THROW(form->LoadSkin("W\\Broken.xml"));

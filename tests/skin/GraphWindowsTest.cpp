@@ -244,6 +244,18 @@ TEST_F(CaptionAreaTest, DraggingMovesTheFormAndReleasingEndsIt) {
     EXPECT_EQ(At(), (TPoint{137, 121}));
 }
 
+TEST_F(CaptionAreaTest, AtADisplayScaleTheFormFollowsThePointerInDevicePixels) {
+    bench.Container->SetScale(TDisplayScale::FromPercent(200));
+    area->ScreenSnap = false;
+    // The press lands on unit (25, 5) of the window; 40 pixels right and 20 down are 20 and 10 units.
+    bench.Host().PressLeft(50, 10);
+    int32_t x = form.Bounds().Left + 50 + 40;
+    int32_t y = form.Bounds().Top + 10 + 20;
+    bench.Host().ScreenToClient(x, y);
+    bench.Host().MoveMouse(x, y, ShiftState::Left);
+    EXPECT_EQ(At(), (TPoint{140, 120}));
+}
+
 TEST_F(CaptionAreaTest, TheRightEdgeSnapsToTheWorkAreaWithinTenPixelsButNotEleven) {
     // The right edge dropped 10 pixels left of the work area's (1024 wide): it snaps.
     Drag(1024 - 10 - 300, 0);

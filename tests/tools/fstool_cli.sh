@@ -175,6 +175,14 @@ else
   check "--size sets the window's size" test "$(png_size "$WORK/sized.png")" = 123x45
   fstool render --packs "$WORK/rp" 'XML\Screen.xml' "$WORK/again.png"
   check "renders are deterministic" same "$WORK/screen.png" "$WORK/again.png"
+  fstool render --packs "$WORK/rp" --scale 150% 'XML\Screen.xml' "$WORK/scaled.png"
+  check "--scale 150% makes the image floor(1.5 W) x floor(1.5 H)" test "$(png_size "$WORK/scaled.png")" = 60x45
+  fstool render --packs "$WORK/rp" --scale 1.5x 'XML\Screen.xml' "$WORK/scaled-x.png"
+  check "--scale 1.5x is the same scale" same "$WORK/scaled.png" "$WORK/scaled-x.png"
+  fstool render --packs "$WORK/rp" --scale 100% 'XML\Screen.xml' "$WORK/unscaled.png"
+  check "--scale 100% is the unscaled render" same "$WORK/screen.png" "$WORK/unscaled.png"
+  fstool render --packs "$WORK/rp" --scale 200% 'XML\Window.xml' "$WORK/window-200.png"
+  check "a window at 200% keeps its shape's alpha" test "$(png_size "$WORK/window-200.png")-$(png_colour_type "$WORK/window-200.png")" = 60x40-6
   fstool render --packs "$WORK/rp" 'XML\Global\Games.xml' "$WORK/games.png"
   check "a document without a size is 562x294" test "$(png_size "$WORK/games.png")" = 562x294
   fstool render --packs "$WORK/rp" 'XML\Window.xml' "$WORK/window.png"
@@ -209,7 +217,8 @@ else
   fstool render --packs "$WORK/nopacks" 'XML\Screen.xml' "$WORK/x.png" 2>"$WORK/err"
   check "a folder without packs fails in the skin start-up" bash -c "[ $? -eq 1 ] && grep -qF 'XML\\Global\\Styles.xml' '$WORK/err' && [ ! -e '$WORK/x.png' ]"
   check "and the packs folder stays as it was" test -z "$(ls -A "$WORK/nopacks")"
-  for bad in "--size 0x5" "--size 12" "--size 5x5000" "--lang deu" "--set =x" "--set Mode" "--hover Panel --press Panel"; do
+  for bad in "--size 0x5" "--size 12" "--size 5x5000" "--lang deu" "--set =x" "--set Mode" "--hover Panel --press Panel" \
+    "--scale 99%" "--scale 401%" "--scale 1.333x" "--scale big"; do
     # shellcheck disable=SC2086
     fstool render --packs "$WORK/rp" $bad 'XML\Screen.xml' "$WORK/x.png" 2>/dev/null
     check "render $bad is a usage error" test $? -eq 2 -a ! -e "$WORK/x.png"

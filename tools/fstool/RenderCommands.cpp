@@ -90,7 +90,7 @@ std::vector<std::pair<std::string, std::string>> ParseConditions(const std::vect
 }
 
 int Render(const std::vector<std::string>& args) {
-    const TCommandLine line(args, {"packs", "lang", "size", "hover", "press", "focus", "set", "page", "text"}, {"passive"});
+    const TCommandLine line(args, {"packs", "lang", "size", "scale", "hover", "press", "focus", "set", "page", "text"}, {"passive"});
     line.RequirePositional(2);
     TScreenRequest request;
     request.Document = line.Positional()[0];
@@ -100,6 +100,13 @@ int Render(const std::vector<std::string>& args) {
         throw EUsageError("option --lang needs eng or rus, not \"" + language + "\"");
     }
     if (line.Has("size")) ParseSize(line.Value("size", ""), request);
+    if (line.Has("scale")) {
+        try {
+            request.Scale = TDisplayScale::Parse(line.Value("scale", ""));
+        } catch (const Exception& error) {
+            throw EUsageError("option --scale: " + error.Message());
+        }
+    }
     request.Hover = line.Value("hover", "");
     request.Press = line.Value("press", "");
     request.Focus = line.Value("focus", "");
@@ -147,7 +154,7 @@ std::vector<TToolCommand> RenderCommands() {
 #else
         {"render", "paints a screen document (not in this build: Linux fstool only)",
 #endif
-         "usage: fstool render [--packs DIR] [--lang eng|rus] [--size WxH] [--hover NAME]\n"
+         "usage: fstool render [--packs DIR] [--lang eng|rus] [--size WxH] [--scale S] [--hover NAME]\n"
          "                     [--press NAME] [--focus NAME] [--set NAME=VALUE]... [--passive]\n"
          "                     [--page PAGE] [--text NAME=TEXT]... DOCUMENT OUT.png\n\n"
          "Shows the screen document DOCUMENT (a pack item, e.g. \"XML\\Gallery\\Controls.xml\") as the\n"
@@ -159,7 +166,11 @@ std::vector<TToolCommand> RenderCommands() {
          "  2. The document's controls are built: the root element itself when it names a control\n"
          "     kind, otherwise every child element of the root that names one, as the screen's\n"
          "     top-level controls. The window is --size WxH, or the root's \"Width\" x \"Height\",\n"
-         "     each 562 x 294 when absent (sides from 1 to 4096).\n"
+         "     each 562 x 294 when absent (sides from 1 to 4096), in skin units.\n"
+         "     --scale S draws it at a display scale: a percentage from 100 to 400 (\"150%\", \"150\")\n"
+         "     or a factor (\"1.5x\"); default 100%. The layout stays in units; the image is\n"
+         "     floor(W * S) x floor(H * S) pixels, every edge (the window's shape too) mapped by the\n"
+         "     same rule, pictures and glyphs resampled with an area-weighted average.\n"
          "     A window document (its root names an \"ActiveBackground\") becomes a skinned window\n"
          "     with its layers, filling the window, in the look of an active form (--passive: of an\n"
          "     inactive one; \"ActiveWindow\" is handed to every control accordingly). The image\n"

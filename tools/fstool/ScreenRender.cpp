@@ -145,14 +145,19 @@ void PutText(TGraphControls& controls, const std::string& name, const std::strin
     control.SetVisible(true);
 }
 
-// Clears every pixel outside the rectangles (one-row runs, rows top first).
-void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape) {
+// Clears every pixel outside the shape's rectangles (in units), each mapped to device pixels by
+// the scale's rule, as the window's region is.
+void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape, const TDisplayScale& scale) {
     std::vector<uint32_t> cut(screen.Pixels.size(), 0);
-    for (const TRect& run : shape) {
-        const auto row = static_cast<size_t>(run.Top) * static_cast<size_t>(screen.Width);
-        std::copy(screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)),
-                  screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Right)),
-                  cut.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)));
+    for (const TRect& units : shape) {
+        TRect run = scale.DeviceRect(units);
+        if (!IntersectRect(run, TRect{0, 0, screen.Width, screen.Height})) continue;
+        for (int32_t y = run.Top; y < run.Bottom; ++y) {
+            const auto row = static_cast<size_t>(y) * static_cast<size_t>(screen.Width);
+            std::copy(screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)),
+                      screen.Pixels.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Right)),
+                      cut.begin() + static_cast<ptrdiff_t>(row + static_cast<size_t>(run.Left)));
+        }
     }
     screen.Pixels = std::move(cut);
     screen.Shaped = true;
@@ -222,6 +227,11 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     int32_t width = request.Width;
     int32_t height = request.Height;
     if (width == 0 || height == 0) DocumentScreenSize(root, width, height);
+    if (request.Scale.Device(width) > kMaxScreenSide || request.Scale.Device(height) > kMaxScreenSide) {
+        throw Exception("at " + request.Scale.ToString() + " the screen would be " +
+                        std::to_string(request.Scale.Device(width)) + " x " + std::to_string(request.Scale.Device(height)) +
+                        " pixels; sides up to " + std::to_string(kMaxScreenSide));
+    }
 
     const bool window = IsWindowDocument(root);
     if (request.Passive && !window) {
@@ -232,6 +242,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     }
 
     TGraphContainer container(context, width, height);
+    container.SetScale(request.Scale);
     auto& host = static_cast<THeadlessWindowHost&>(container.Host());
     TWeakRef<TCustomGraphControl> windowRef;
     if (window) {
@@ -265,13 +276,16 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     const TWeakRef<TCustomGraphControl> pressRef(press);
     int32_t x = 0;
     int32_t y = 0;
+    // The host takes device pixels: the first pixel of the unit point.
     if (TCustomGraphControl* control = hoverRef.Get()) {
         PointOn(container, *control, x, y);
-        host.MoveMouse(x, y);
+        const TPoint at = container.UnitsToDevice(x, y);
+        host.MoveMouse(at.X, at.Y);
     }
     if (TCustomGraphControl* control = pressRef.Get()) {
         PointOn(container, *control, x, y);
-        host.PressLeft(x, y);
+        const TPoint at = container.UnitsToDevice(x, y);
+        host.PressLeft(at.X, at.Y);
     }
     if (TCustomMenuItem* item = pressItem.Get()) {
         const TRect r = item->ScreenRect();
@@ -289,7 +303,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     screen.Width = host.ClientWidth();
     screen.Height = host.ClientHeight();
     screen.Pixels = host.Surface();
-    if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles());
+    if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles(), container.Scale());
     ComposePopups(screen, host, windows);
     return screen;
 }

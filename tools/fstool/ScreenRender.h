@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "skin/DisplayScale.h"
+
 namespace marlowen {
 class TCustomGraphContainer;
 class TCustomGraphControl;
@@ -45,6 +47,8 @@ struct TScreenRequest {
     // position, a whole number) after the screen is built, as page code fills them; each such
     // control is shown.
     std::vector<std::pair<std::string, std::string>> Texts;
+    // The display scale the container draws at: the image is Device(width) x Device(height).
+    TDisplayScale Scale;
 };
 
 struct TRenderedScreen {
