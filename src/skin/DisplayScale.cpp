@@ -59,6 +59,13 @@ TDisplayScale TDisplayScale::FromPercent(int32_t percent) {
     return {percent / g, 100 / g};
 }
 
+TDisplayScale TDisplayScale::FromDpi(int32_t dpi) {
+    constexpr int32_t kDpiAt100 = 96;
+    const int32_t held = std::clamp(dpi, kDpiAt100 * kMinPercent / 100, kDpiAt100 * kMaxPercent / 100);
+    const int32_t g = std::gcd(held, kDpiAt100);
+    return {held / g, kDpiAt100 / g};
+}
+
 TDisplayScale TDisplayScale::Parse(const std::string& text) {
     int64_t percent = -1;
     if (!text.empty() && (text.back() == 'x' || text.back() == 'X')) {

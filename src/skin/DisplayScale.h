@@ -28,6 +28,9 @@ public:
     TDisplayScale() = default;
     // Refuses (Exception) a percentage outside 100..400.
     static TDisplayScale FromPercent(int32_t percent);
+    // The scale of a display of `dpi` dots per inch (96 at 100 %), held to 100..400 %: what the
+    // system reports is never refused.
+    static TDisplayScale FromDpi(int32_t dpi);
     // "150%", "150" or a factor "1.5x" / "2x" that names a whole percentage from 100 to 400;
     // anything else is refused with an Exception that says what is accepted.
     static TDisplayScale Parse(const std::string& text);

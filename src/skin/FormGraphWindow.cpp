@@ -24,6 +24,8 @@ TFormGraphWindow::TFormGraphWindow(const TSkinContext& context, THintWindowContr
     Host_->RemoveSystemMenuItem(SystemCommand::Maximize);
     Host_->RemoveSystemMenuItem(SystemCommand::Move);
     Host_->RemoveSystemMenuItem(SystemCommand::Size);
+    // The form starts at the scale of the display it opens on.
+    Container_->SetScale(TDisplayScale::FromDpi(Host_->Dpi()));
 }
 
 TFormGraphWindow::~TFormGraphWindow() {
@@ -83,6 +85,11 @@ void TFormGraphWindow::SetScale(const TDisplayScale& scale) {
     if (scale == Container_->Scale()) return;
     Container_->SetScale(scale);
     if (TGraphWindow* window = Window()) FitToWindow(*window);
+}
+
+void TFormGraphWindow::FormDpiChanged(int32_t dpi, const TScreenRect& suggested) {
+    Host_->MoveTo(suggested.Left, suggested.Top);
+    SetScale(TDisplayScale::FromDpi(dpi));
 }
 
 void TFormGraphWindow::CenterOnWorkArea() {

@@ -89,6 +89,9 @@ public:
     void FormCloseRequest() override;
     void FormResized() override;
     void FormMessage(uint32_t message) override;
+    // On a display of another scale the form keeps the system's top-left and takes the window's
+    // size at the new scale.
+    void FormDpiChanged(int32_t dpi, const TScreenRect& suggested) override;
 
 private:
     void FreeWindow();

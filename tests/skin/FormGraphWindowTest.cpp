@@ -101,6 +101,28 @@ TEST_F(FormTest, AtADisplayScaleTheFormItsShapeAndItsHintsAreDevicePixels) {
     bench.Windows().ClearWindowUnderPointer();
 }
 
+// The form opens at its display's scale and follows a move to a display of another one: the
+// system's top-left, the window's size at the new scale.
+TEST_F(FormTest, TheFormTakesItsDisplaysScaleAndFollowsAMoveToAnother) {
+    bench.Windows().Screen.Dpi = 144;
+    auto form = MakeForm();
+    THeadlessFormHost& host = HostOf(*form);
+    EXPECT_EQ(form->Container().Scale(), TDisplayScale::FromPercent(150));
+    EXPECT_EQ(host.Bounds(), (TScreenRect{0, 0, 450, 226}));
+    host.MoveToDpi(192, TScreenRect{1100, 80, 1700, 382});
+    EXPECT_EQ(form->Container().Scale(), TDisplayScale::FromPercent(200));
+    EXPECT_EQ(host.Bounds(), (TScreenRect{1100, 80, 1700, 382}));
+    EXPECT_EQ(form->Container().Width(), 300) << "the tree keeps its units";
+    host.MoveToDpi(96, TScreenRect{10, 20, 9999, 9999});
+    EXPECT_EQ(host.Bounds(), (TScreenRect{10, 20, 310, 171})) << "the size is the window's, not the suggestion's";
+
+    // What a display reports is held to the scales the skin draws at.
+    EXPECT_EQ(TDisplayScale::FromDpi(120), TDisplayScale::FromPercent(125));
+    EXPECT_EQ(TDisplayScale::FromDpi(0), TDisplayScale::FromPercent(100));
+    EXPECT_EQ(TDisplayScale::FromDpi(-5), TDisplayScale::FromPercent(100));
+    EXPECT_EQ(TDisplayScale::FromDpi(1000), TDisplayScale::FromPercent(400));
+}
+
 TEST_F(FormTest, AFailingLoadLeavesNoWindowAndAMissingDocumentRaises) {
     auto form = MakeForm();
     EXPECT_ANY_THROW(form->LoadSkin("W\\Broken.xml"));
