@@ -4,7 +4,7 @@ ALL_SCENARIOS=(unknown_argument install_when_installed uninstall_no uninstall_ye
                update update_old update_wrong_key update_locked_retry update_locked_cancel
                update_hostile update_disguised update_signed uninstall_link
                uninstall_planted cyrillic_folder window wizard_default wizard_close wizard_browse wizard_typed
-               wizard_disk_full wizard_keys)
+               wizard_disk_full wizard_keys wizard_scaled)
 
 FSTOOL=${FSTOOL:-$E2E_ROOT/build/native/tools/fstool/fstool}
 SETUP_IN_DIST=$(win_path "$DIST/Setup.exe")
@@ -936,4 +936,86 @@ scenario_wizard_keys() {
   check "Return finishes" wait_exit "$SETUP_PID" 20
   check "installed" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
   check "no desktop shortcut" missing "$DESKTOP_LINK"
+}
+
+# --- display scale ---------------------------------------------------------------------------------
+
+# set_dpi DPI: the prefix's displays are at DPI dots per inch (96 at 100 %) from the next program on.
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}
+
+# reader_hears ROLE NAME [SECONDS]: until a screen reader in another process finds that node.
+reader_hears() {
+  local i
+  for ((i = 0; i < ${3:-10} * 2; i++)); do
+    TREE=$(msaa_tree)
+    msaa_has "$1" "$2" >/dev/null 2>&1 && return 0
+    sleep 0.5
+  done
+  msaa_has "$1" "$2"
+}
+
+# scaled_click WID DOCUMENT NAME PERCENT: a click on the control where the scale puts it.
+scaled_click() {
+  local point box
+  point=$(control_point "$2" "$3") || return 1
+  box=$(window_box "$1") || return 1
+  set -- $box $point "$4"
+  xdotool mousemove --sync $(($1 + $5 * $7 / 100)) $(($2 + $6 * $7 / 100)) click 1 2>/dev/null
+}
+
+# On a 150 % display (LogPixels 144) the wizard opens at 900 x 600 pixels, shows exactly what
+# fstool renders at 150 %, and a click on Next where it is drawn goes on; on a 200 % display it
+# opens at 1200 x 800 and installs with keys alone. The scenario has an X display of its own, large
+# enough for the 200 % window.
+scenario_wizard_scaled() {
+  local display n xvfb outer=$DISPLAY
+  for n in $(seq 70 99); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
+  Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  DISPLAY=$display wizard_scaled_pages
+  kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null
+  export DISPLAY=$outer
+}
+
+wizard_scaled_pages() {
+  local dpi percent render
+  for dpi in 144 192; do
+    percent=$((dpi * 100 / 96))
+    new_prefix "wizard-scaled-$dpi"
+    set_dpi "$dpi"
+    local WIZARD_WIDTH=$((600 * dpi / 96)) WIZARD_HEIGHT=$((400 * dpi / 96))
+    start_setup "wizard-scaled-$dpi" "$SETUP_IN_DIST"
+    WIZARD=
+    local i
+    for ((i = 0; i < 150; i++)); do WIZARD=$(wizard_window) && break; sleep 0.2; done
+    check "at $percent % the wizard opens at ${WIZARD_WIDTH} x ${WIZARD_HEIGHT}" test -n "$WIZARD" || continue
+    check "at $percent %: the welcome page is read" reader_hears 41 "Welcome to Marlowen" 20
+    render="$E2E_OUT/wizard-scaled-$dpi-render.png"
+    "$FSTOOL" render --packs "$DIST" --scale "$percent%" --page "$WELCOME" 'XML\Install\Window.xml' "$render"
+    xdotool mousemove --sync 1590 990 2>/dev/null
+    set -- $(window_box "$WIZARD")
+    check "at $percent %: the window is fstool's render at $percent %, pixel for pixel" \
+      shows_within "wizard-scaled-$dpi-welcome" "$render" "$1" "$2" 10
+    if [ "$dpi" = 144 ]; then
+      scaled_click "$WIZARD" "$WELCOME" ButtonNext "$percent"
+      check "at $percent %: a click on Next where it is drawn goes on" reader_hears 42 "Install folder" 10
+      page_shot "wizard-scaled-$dpi-directory"
+    else
+      key_wizard Return
+      check "at $percent %: Return goes on" reader_hears 42 "Install folder" 10
+      page_shot "wizard-scaled-$dpi-directory"
+      key_wizard Return
+      check "at $percent %: Return installs" reader_hears 43 Finish 120
+      key_wizard Return
+      check "at $percent %: Return finishes" wait_exit "$SETUP_PID" 20
+      check "at $percent %: installed" exists "$INSTALL_FOLDER\\MarlowenApp.exe"
+    fi
+    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  done
 }
