@@ -104,34 +104,35 @@ TPoint TCustomGraphContainer::ClientToScreen(int32_t x, int32_t y) const {
     return p;
 }
 
-void TCustomGraphContainer::HostLButtonDown(int32_t x, int32_t y, TShiftState shift) {
+// The host's positions are device pixels; the input routines take units.
+void TCustomGraphContainer::FromHost(void (TCustomGraphContainer::*entry)(int32_t, int32_t, TShiftState), int32_t x,
+                                     int32_t y, TShiftState shift) {
     const TPoint p = DeviceToUnits(x, y);
-    LButtonDown(p.X, p.Y, WithAlt(shift));
+    (this->*entry)(p.X, p.Y, WithAlt(shift));
+}
+
+void TCustomGraphContainer::HostLButtonDown(int32_t x, int32_t y, TShiftState shift) {
+    FromHost(&TCustomGraphContainer::LButtonDown, x, y, shift);
 }
 
 void TCustomGraphContainer::HostLButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TPoint p = DeviceToUnits(x, y);
-    LButtonUp(p.X, p.Y, WithAlt(shift));
+    FromHost(&TCustomGraphContainer::LButtonUp, x, y, shift);
 }
 
 void TCustomGraphContainer::HostLButtonDblClk(int32_t x, int32_t y, TShiftState shift) {
-    const TPoint p = DeviceToUnits(x, y);
-    LButtonDblClk(p.X, p.Y, WithAlt(shift));
+    FromHost(&TCustomGraphContainer::LButtonDblClk, x, y, shift);
 }
 
 void TCustomGraphContainer::HostRButtonDown(int32_t x, int32_t y, TShiftState shift) {
-    const TPoint p = DeviceToUnits(x, y);
-    RButtonDown(p.X, p.Y, WithAlt(shift));
+    FromHost(&TCustomGraphContainer::RButtonDown, x, y, shift);
 }
 
 void TCustomGraphContainer::HostRButtonUp(int32_t x, int32_t y, TShiftState shift) {
-    const TPoint p = DeviceToUnits(x, y);
-    RButtonUp(p.X, p.Y, WithAlt(shift));
+    FromHost(&TCustomGraphContainer::RButtonUp, x, y, shift);
 }
 
 void TCustomGraphContainer::HostMouseMove(int32_t x, int32_t y, TShiftState shift) {
-    const TPoint p = DeviceToUnits(x, y);
-    MouseMove(p.X, p.Y, WithAlt(shift));
+    FromHost(&TCustomGraphContainer::MouseMove, x, y, shift);
 }
 
 uint32_t TCustomGraphContainer::Now() const { return Context_.Platform.Application.TickCount(); }

@@ -227,6 +227,8 @@ private:
     // Hover follows the target; true when the target changed.
     void UpdateHover(TCustomGraphControl* target, bool withHints);
     TShiftState WithAlt(TShiftState shift) const;
+    void FromHost(void (TCustomGraphContainer::*entry)(int32_t, int32_t, TShiftState), int32_t x, int32_t y,
+                  TShiftState shift);
     uint32_t Now() const;
     void PointerOnScreen(int32_t& x, int32_t& y) const;
     // Hover leaves the control it is on: MouseLeave on it.
