@@ -56,6 +56,7 @@ void TBitmap32::SetSize(int32_t width, int32_t height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == Width_ && height == Height_) return;
+    Variants_.clear();
     if (width != 0 && height != 0) {
         const int64_t count = int64_t{width} * height;
         if (count > kMaxPixelBytes / 4) throw EBitmapException::OutOfMemory(width, height);
@@ -98,6 +99,7 @@ void TBitmap32::Assign(const TBitmap32& source) {
     if (&source == this) return;
     SetSize(source.Width_, source.Height_);
     if (Width_ > 0 && Height_ > 0) std::copy(source.Pixels_.begin(), source.Pixels_.end(), Pixels_.begin());
+    Variants_ = source.Variants_;
 }
 
 void TBitmap32::AssignTransformed(const TBitmap32& source, int32_t mode) {
@@ -126,6 +128,13 @@ void TBitmap32::AssignTransformed(const TBitmap32& source, int32_t mode) {
             break;
         }
     }
+    std::vector<TBitmapVariant> variants;
+    for (const TBitmapVariant& variant : source.Variants_) {
+        auto turned = std::make_shared<TBitmap32>();
+        turned->AssignTransformed(*variant.Bitmap, mode);
+        variants.push_back({variant.Factor, std::move(turned)});
+    }
+    Variants_ = std::move(variants);
 }
 
 void TBitmap32::Swap(TBitmap32& other) {
@@ -133,6 +142,40 @@ void TBitmap32::Swap(TBitmap32& other) {
     std::swap(Height_, other.Height_);
     Pixels_.swap(other.Pixels_);
     Rows_.swap(other.Rows_);
+    Variants_.swap(other.Variants_);
+}
+
+bool TBitmap32::IsVariantSize(int32_t baseWidth, int32_t baseHeight, const TDisplayScale& factor, int32_t width,
+                              int32_t height) {
+    if (!(TDisplayScale() < factor) || baseWidth <= 0 || baseHeight <= 0) return false;
+    const auto fits = [&factor](int32_t side, int32_t length) {
+        const int32_t low = factor.Device(side);
+        const int32_t high = int64_t{side} * factor.Num() % factor.Den() == 0 ? low : low + 1;
+        return length == low || length == high;
+    };
+    return fits(baseWidth, width) && fits(baseHeight, height);
+}
+
+bool TBitmap32::AddVariant(const TDisplayScale& factor, std::shared_ptr<const TBitmap32> bitmap) {
+    if (bitmap == nullptr || !FitsVariant(factor, bitmap->Width(), bitmap->Height())) return false;
+    const auto at = std::lower_bound(Variants_.begin(), Variants_.end(), factor,
+                                     [](const TBitmapVariant& v, const TDisplayScale& f) { return v.Factor < f; });
+    if (at != Variants_.end() && at->Factor == factor) {
+        at->Bitmap = std::move(bitmap);
+    } else {
+        Variants_.insert(at, TBitmapVariant{factor, std::move(bitmap)});
+    }
+    return true;
+}
+
+void TBitmap32::ChangeWithVariants(const std::function<void(TBitmap32&)>& change) {
+    change(*this);
+    for (TBitmapVariant& variant : Variants_) {
+        auto copy = std::make_shared<TBitmap32>();
+        copy->Assign(*variant.Bitmap);
+        change(*copy);
+        variant.Bitmap = std::move(copy);
+    }
 }
 
 bool TBitmap32::ClipRect(const TRect& rect, TRect& clipped) const {

@@ -1,16 +1,27 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Exception.h"
 #include "platform/SystemColors.h"
+#include "skin/DisplayScale.h"
 #include "skin/Geometry.h"
 
 namespace marlowen {
 
+class TBitmap32;
 class TCustomMemStream;
+
+// A picture of an image drawn for a higher display scale: Factor.Device(u) is the variant's
+// column (and row) of the image's unit u. Variants are shared, never changed once made.
+struct TBitmapVariant {
+    TDisplayScale Factor;
+    std::shared_ptr<const TBitmap32> Bitmap;
+};
 
 // Errors of bitmap storage.
 class EBitmapException : public Exception {
@@ -33,6 +44,10 @@ public:
 //
 // Rectangles given to the pixel operations are inclusive (Right and Bottom belong to them) and are
 // clipped to the bitmap; what is empty after clipping does nothing.
+//
+// An image may carry variants drawn for higher display scales (a pack's "name@2x.bmp" beside
+// "name.bmp"), ordered by factor. The pixel operations change this surface only; a change that
+// must reach every variant goes through ChangeWithVariants. A change of size drops them.
 class TBitmap32 {
 public:
     TBitmap32() = default;
@@ -66,12 +81,29 @@ public:
     void LoadFromPack(TCustomMemStream& stream);
     void SaveToPack(TCustomMemStream& stream) const;
 
-    // Takes the source's size and pixels.
+    // Takes the source's size, pixels and variants.
     void Assign(const TBitmap32& source);
     // Mode 0 copy, 1 mirror left-right, 2 flip top-bottom, 3 quarter turn anticlockwise (the
     // result is H wide and W high; (x, y) goes to (y, W - 1 - x)); other modes do nothing. The
-    // source may be this bitmap.
+    // source may be this bitmap. Each variant is transformed alike.
     void AssignTransformed(const TBitmap32& source, int32_t mode);
+
+    // The variants, smallest factor first.
+    const std::vector<TBitmapVariant>& Variants() const { return Variants_; }
+    // Whether a picture of width x height fits this image as its variant at the factor: the
+    // factor is above 100 % and each side is the image's side at the factor, rounded either way
+    // (13 pixels at 150 % may be 19 or 20).
+    bool FitsVariant(const TDisplayScale& factor, int32_t width, int32_t height) const {
+        return IsVariantSize(Width_, Height_, factor, width, height);
+    }
+    static bool IsVariantSize(int32_t baseWidth, int32_t baseHeight, const TDisplayScale& factor, int32_t width,
+                              int32_t height);
+    // Adds (or, at a factor already held, replaces) a variant; false, changing nothing, when it
+    // does not fit or has no pixels.
+    bool AddVariant(const TDisplayScale& factor, std::shared_ptr<const TBitmap32> bitmap);
+    // Applies the change to this surface and to a copy of each variant, which then replaces it:
+    // how a generated image (hot, disabled) is made from every picture of its source.
+    void ChangeWithVariants(const std::function<void(TBitmap32&)>& change);
     void Transform(int32_t mode) { AssignTransformed(*this, mode); }
 
     // Every pixel := colour, all four bytes.
@@ -111,6 +143,7 @@ private:
     int32_t Height_ = 0;
     std::vector<uint32_t> Pixels_;
     std::vector<uint32_t*> Rows_;  // top row first; its capacity only grows
+    std::vector<TBitmapVariant> Variants_;
 };
 
 // A GUI colour as a pixel: 0x00BBGGRR becomes 0xFFRRGGBB; a system-colour reference (high byte

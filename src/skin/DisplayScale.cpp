@@ -81,6 +81,16 @@ TDisplayScale TDisplayScale::Parse(const std::string& text) {
 
 std::string TDisplayScale::ToString() const { return std::to_string(Percent()) + "%"; }
 
+std::string TDisplayScale::ToFactorString() const {
+    const int32_t percent = Percent();
+    std::string text = std::to_string(percent / 100);
+    if (const int32_t hundredths = percent % 100; hundredths != 0) {
+        text += '.' + std::to_string(hundredths / 10);
+        if (hundredths % 10 != 0) text += std::to_string(hundredths % 10);
+    }
+    return text + "x";
+}
+
 int32_t TDisplayScale::Device(int64_t units) const {
     if (IsIdentity()) return SaturateInt32(units);
     return SaturateInt32(FloorDiv(Held(units) * Num_, Den_));

@@ -41,6 +41,8 @@ public:
     bool IsIdentity() const { return Num_ == Den_; }
     // "150%".
     std::string ToString() const;
+    // "1.5x", "2x", "1.25x": how a variant drawn for the scale is named ("name@1.5x.bmp").
+    std::string ToFactorString() const;
 
     int32_t Device(int64_t units) const;
     int32_t Unit(int64_t device) const;
@@ -59,6 +61,9 @@ public:
         return a.Num_ == b.Num_ && a.Den_ == b.Den_;
     }
     friend bool operator!=(const TDisplayScale& a, const TDisplayScale& b) { return !(a == b); }
+    friend bool operator<(const TDisplayScale& a, const TDisplayScale& b) {
+        return int64_t{a.Num_} * b.Den_ < int64_t{b.Num_} * a.Den_;
+    }
 
 private:
     TDisplayScale(int32_t num, int32_t den) : Num_(num), Den_(den) {}

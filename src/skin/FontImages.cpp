@@ -27,6 +27,23 @@ void TFontSymbol::SetMask(std::unique_ptr<TImage8> mask) { Mask_ = std::move(mas
 
 void TFontSymbol::SetBitmap(std::unique_ptr<TBitmap32> bitmap) { Bitmap_ = std::move(bitmap); }
 
+const TFontSymbol* TFontSymbol::VariantFor(const TDisplayScale& scale) const {
+    for (const TVariant& variant : Variants_) {
+        if (variant.Scale == scale) return variant.Symbol;
+    }
+    return nullptr;
+}
+
+void TFontSymbol::AddVariant(const TDisplayScale& scale, const TFontSymbol* symbol) {
+    for (TVariant& variant : Variants_) {
+        if (variant.Scale == scale) {
+            variant.Symbol = symbol;
+            return;
+        }
+    }
+    if (symbol != nullptr) Variants_.push_back({scale, symbol});
+}
+
 void TFontSymbol::DrawSymbol(TBitmap32& bitmap, int32_t penX, uint32_t colour, int32_t ascent, int32_t y) const {
     const int32_t x0 = SaturateInt32(int64_t{penX} + XOffset());
     const int32_t y0 = SaturateInt32(int64_t{y} + ascent - Top());
@@ -125,6 +142,17 @@ void TFontImages::Clear() {
 
 const TFontSymbol* TFontImages::SymbolByChar(uint32_t code) const {
     return code < 128 ? ByByte_[code] : ByChar_.Find(code);
+}
+
+void TFontImages::AddVariant(const TDisplayScale& scale, const TFontImages& variant) {
+    if (scale.IsIdentity() || &variant == this) return;
+    for (int32_t i = 0; i < Symbols_.Count(); ++i) {
+        TFontSymbol* symbol = Symbols_.Items(i);
+        if (symbol->Text().empty()) continue;
+        const TFontSymbol* scaled = variant.SymbolByChar(symbol->Text()[0]);
+        // Only a glyph of the very same text stands for this one.
+        symbol->AddVariant(scale, scaled != nullptr && scaled->Text() == symbol->Text() ? scaled : nullptr);
+    }
 }
 
 void TFontImages::Load(TCustomMemStream& stream) {

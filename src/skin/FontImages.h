@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/IntegerHash.h"
 #include "core/ObjectList.h"
+#include "skin/DisplayScale.h"
 #include "skin/Geometry.h"
 
 namespace marlowen {
@@ -77,6 +79,12 @@ public:
     void DrawSymbolClipped(TBitmap32& bitmap, int32_t penX, uint32_t colour, int32_t ascent, int32_t y,
                            const TRect& clip) const override;
 
+    // The same character rendered for a display scale (by a font made for it, see
+    // TFontImages::AddVariant), or null: text is laid out with this glyph's metrics in skin units
+    // and drawn with the variant's image at the scale.
+    const TFontSymbol* VariantFor(const TDisplayScale& scale) const;
+    void AddVariant(const TDisplayScale& scale, const TFontSymbol* symbol);
+
     // The stored form: typed wide-string text, the seven metrics as typed integers (spare,
     // overhang, x offset, advance, height, top, descent), a typed boolean and the mask when it
     // has one, a typed boolean and the image when it has one.
@@ -84,8 +92,14 @@ public:
     void SaveToPack(TCustomMemStream& stream) const;
 
 private:
+    struct TVariant {
+        TDisplayScale Scale;
+        const TFontSymbol* Symbol;
+    };
+
     std::unique_ptr<TImage8> Mask_;
     std::unique_ptr<TBitmap32> Bitmap_;
+    std::vector<TVariant> Variants_;  // not owned: glyphs of the variant fonts
 };
 
 // A bitmap font: line metrics and an owned list of glyphs, found by character code through a
@@ -122,6 +136,12 @@ public:
     const TFontSymbol* SymbolByChar(uint32_t code) const;
     // The glyph of an 8-bit character, or null; always null for bytes 128 to 255.
     const TFontSymbol* SymbolByByte(uint8_t byte) const { return ByByte_[byte]; }
+
+    // Takes `variant`, the same font rendered for a display scale above 100 % (a pack's
+    // "Regular@2x.fnt" beside "Regular.fnt"): each glyph of this font gets the variant's glyph of
+    // the same character as its picture at that scale. The variant must outlive this font (both
+    // live in one resource registry); a character it lacks keeps being resampled.
+    void AddVariant(const TDisplayScale& scale, const TFontImages& variant);
 
     // The stored form of a font: three typed integers (ascent, descent, leading), the typed
     // glyph count, then each glyph in its stored form. The glyphs are replaced only when the

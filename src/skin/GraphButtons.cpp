@@ -309,12 +309,12 @@ void TGraphButton::LoadImages(int32_t transform) {
     Disabled_ = resources.FindImage(Folder_ + "\\disabled.bmp");
     if (Hot_ == nullptr) {
         Owned_[2] = CopyOf(*Normal_);
-        Owned_[2]->Brighten(WholeImage(*Owned_[2]), kHotBrightness);
+        Owned_[2]->ChangeWithVariants([](TBitmap32& b) { b.Brighten(WholeImage(b), kHotBrightness); });
         Hot_ = Owned_[2].get();
     }
     if (Disabled_ == nullptr) {
         Owned_[3] = CopyOf(*Normal_);
-        Owned_[3]->ScaleAlpha(WholeImage(*Owned_[3]), kDisabledAlpha);
+        Owned_[3]->ChangeWithVariants([](TBitmap32& b) { b.ScaleAlpha(WholeImage(b), kDisabledAlpha); });
         Disabled_ = Owned_[3].get();
     }
     if (transform < MirrorLeftRight || transform > RotateLeftMirrored) return;
@@ -425,7 +425,7 @@ void TAnimateButton::Paint(const TPaintContext& paint) {
         }
         TBitmap32 grey;
         grey.Assign(*Normal_);
-        grey.Grayscale(WholeImage(grey));
+        grey.ChangeWithVariants([](TBitmap32& b) { b.Grayscale(WholeImage(b)); });
         inside.Draw(grey, 0, 0);
         return;
     }

@@ -149,14 +149,14 @@ void TGraphCheckBox::LoadImages() {
         if (Images_[kHotRow][column] == nullptr) {
             auto& hot = Generated_[column] = std::make_unique<TBitmap32>();
             hot->Assign(normal);
-            hot->Brighten(WholeImage(*hot), kBrightenFactor);
+            hot->ChangeWithVariants([](TBitmap32& b) { b.Brighten(WholeImage(b), kBrightenFactor); });
             Images_[kHotRow][column] = hot.get();
         }
         Images_[kDisabledRow][column] = resources.FindImage(name(kDisabledRow, column));
         if (Images_[kDisabledRow][column] == nullptr) {
             auto& disabled = Generated_[kColumns + column] = std::make_unique<TBitmap32>();
             disabled->Assign(normal);
-            disabled->Grayscale(WholeImage(*disabled));
+            disabled->ChangeWithVariants([](TBitmap32& b) { b.Grayscale(WholeImage(b)); });
             Images_[kDisabledRow][column] = disabled.get();
         }
     }

@@ -143,15 +143,17 @@ void TGraphWindow::SetWindowCaption(const std::u16string& text) {
 std::vector<TRect> TGraphWindow::ShapeRectangles() const {
     int32_t width = Width();
     int32_t height = Height();
+    TDisplayScale scale;
     if (const TCustomGraphContainer* container = GetContainer()) {
-        width = container->Width();
-        height = container->Height();
+        scale = container->Scale();
+        width = scale.Device(container->Width());
+        height = scale.Device(container->Height());
     }
     if (width <= 0 || height <= 0) return {};
     TBitmap32 shape;
     shape.SetSize(width, height);  // fully transparent
     if (const TGraphWindowFrame* background = ActiveBackground()) {
-        background->PaintFrame(TPaintContext(shape, 0, 0, {0, 0, width, height}));
+        background->PaintFrame(TPaintContext(shape, scale, 0, 0, 0, 0, {0, 0, width, height}));
     }
     return shape.RegionFromAlpha();
 }
@@ -160,12 +162,8 @@ void TGraphWindow::ApplyShape() {
     TCustomGraphContainer* container = GetContainer();
     TFormHost* form = container != nullptr ? container->Host().Form() : nullptr;
     if (form == nullptr) return;
-    // The shape is found in units and each of its rectangles mapped to the window's pixels.
     std::vector<TScreenRect> rectangles;
-    for (const TRect& units : ShapeRectangles()) {
-        const TRect r = container->Scale().DeviceRect(units);
-        rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
-    }
+    for (const TRect& r : ShapeRectangles()) rectangles.push_back({r.Left, r.Top, r.Right, r.Bottom});
     form->SetShape(rectangles);
 }
 

@@ -76,8 +76,8 @@ public:
 
     // The window shape: one-row rectangles (exclusive) covering the pixels of the container's
     // size (the window's without a container) to which the active background alone gives a
-    // non-zero alpha; empty when there are none. In skin units: the window's region maps each
-    // rectangle by the container's scale.
+    // non-zero alpha; empty when there are none. In device pixels: the background is painted at
+    // the container's scale, so a picture drawn for the scale gives the shape its own edge.
     std::vector<TRect> ShapeRectangles() const;
     // Gives the shape to the top-level form that holds the container, when there is one.
     void ApplyShape();

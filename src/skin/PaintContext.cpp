@@ -255,6 +255,7 @@ void TPaintContext::DrawGlyph(const TTextSymbol& symbol, int32_t penX, int32_t y
                               uint32_t colour) const {
     const auto* glyph = dynamic_cast<const TFontSymbol*>(&symbol);
     if (glyph == nullptr) return;
+    if (const TFontSymbol* scaled = glyph->VariantFor(Scale_)) return DrawGlyphVariant(*scaled, penX, y + ascent, colour);
     const int64_t gx = int64_t{penX} + glyph->XOffset();
     const int64_t gy = int64_t{y} + ascent - glyph->Top();
     // The glyph's image at its mapped rectangle, resampled; painted in the text colour as the
@@ -278,6 +279,31 @@ void TPaintContext::DrawGlyph(const TTextSymbol& symbol, int32_t penX, int32_t y
                    RelativeTo(visible, dest))
             .Resample(*image, resampled);
         DrawMask32(resampled, 0, 0, Target_, visible.Left, visible.Top, resampled.Width(), resampled.Height(), colour);
+    }
+}
+
+void TPaintContext::DrawGlyphVariant(const TFontSymbol& glyph, int32_t penX, int32_t baseline, uint32_t colour) const {
+    // The pen and the baseline are mapped from units; the variant's image sits at its own
+    // offsets from them, in device pixels, unresampled.
+    const TRect pen = ToDevice({penX, baseline, penX, baseline});
+    const int64_t left = int64_t{pen.Left} + glyph.XOffset();
+    const int64_t top = int64_t{pen.Top} - glyph.Top();
+    auto draw = [&](int32_t width, int32_t height, auto&& blit) {
+        const TRect dest{SaturateInt32(left), SaturateInt32(top), SaturateInt32(left + width), SaturateInt32(top + height)};
+        TRect visible = dest;
+        if (width > 0 && height > 0 && VisiblePart(visible, Clip_, Target_)) blit(dest, visible);
+    };
+    if (const TImage8* mask = glyph.Mask()) {
+        draw(mask->Width(), mask->Height(), [&](const TRect& dest, const TRect& visible) {
+            DrawMask8(*mask, visible.Left - dest.Left, visible.Top - dest.Top, Target_, visible.Left, visible.Top,
+                      visible.Right - visible.Left, visible.Bottom - visible.Top, colour);
+        });
+    }
+    if (const TBitmap32* image = glyph.Bitmap()) {
+        draw(image->Width(), image->Height(), [&](const TRect& dest, const TRect& visible) {
+            DrawMask32(*image, visible.Left - dest.Left, visible.Top - dest.Top, Target_, visible.Left, visible.Top,
+                       visible.Right - visible.Left, visible.Bottom - visible.Top, colour);
+        });
     }
 }
 

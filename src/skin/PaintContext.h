@@ -11,6 +11,7 @@ namespace marlowen {
 class TBitmap32;
 class TMultiLinesImage;
 class TTextImage;
+class TFontSymbol;
 class TTextSymbol;
 
 // Where a control paints: the target bitmap, the point of the target at which the control's
@@ -30,8 +31,10 @@ class TTextSymbol;
 // - fills, blends and gradients cover their mapped rectangles; a one-unit line or dot (the dotted
 //   frame) becomes the mapped unit pixel, Device(u + 1) - Device(u) device pixels thick, as a
 //   fill of that unit would;
-// - text is laid out in units as at 100 % (line breaks never change with the scale) and each
-//   glyph's image is resampled onto its mapped rectangle (DrawGlyph).
+// - text is laid out in units as at 100 % (line breaks never change with the scale); a glyph with
+//   a variant rendered for exactly the scale (TFontSymbol::VariantFor) is drawn from it at the
+//   mapped pen and baseline, any other glyph's image is resampled onto its mapped rectangle
+//   (DrawGlyph).
 class TPaintContext {
 public:
     // At 100 %, with the origin in target pixels.
@@ -100,6 +103,7 @@ private:
     // One glyph of a run whose top is at local y and whose baseline lies ascent below it, at a
     // scale other than 100 %: the only place that decides where a scaled glyph's pixels come from.
     void DrawGlyph(const TTextSymbol& symbol, int32_t penX, int32_t y, int32_t ascent, uint32_t colour) const;
+    void DrawGlyphVariant(const TFontSymbol& glyph, int32_t penX, int32_t baseline, uint32_t colour) const;
 
     TBitmap32& Target_;
     TDisplayScale Scale_;

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "skin/Bitmap32.h"
 #include "skin/FontImages.h"
+#include "skin/ScaledImage.h"
 #include "skin/XMLNode.h"
 #include "storage/LZRBCompress.h"
 #include "storage/TypedStream.h"
@@ -49,7 +50,7 @@ void TResourceItem::LoadBody(TCustomMemStream& stream) {
     Sound_.reset();
     switch (Kind()) {
         case TResourceKind::Bitmap: {
-            auto bitmap = std::make_unique<TBitmap32>();
+            auto bitmap = std::make_shared<TBitmap32>();
             bitmap->LoadFromPack(stream);
             Bitmap_ = std::move(bitmap);
             break;
@@ -101,15 +102,33 @@ void TResources::LoadPackImage(std::vector<uint8_t> image) {
     DecompressStream(stream, LZRBCompress());
 
     stream.SetPosition(0);
+    std::vector<const TResourceItem*> loaded;
     while (stream.Position() < stream.Size()) {
         std::string name;
         try {
             name = stream.ReadString();
             auto item = std::make_unique<TResourceItem>(name);
             item->LoadBody(stream);
-            Add(std::move(item));
+            loaded.push_back(Add(std::move(item)));
         } catch (const Exception& e) {
+            AttachVariants(loaded);
             throw Exception(e.Message() + "\r\n'" + name + "'");
+        }
+    }
+    AttachVariants(loaded);
+}
+
+void TResources::AttachVariants(const std::vector<const TResourceItem*>& loaded) {
+    std::string baseName;
+    TDisplayScale factor;
+    for (const TResourceItem* item : loaded) {
+        if (!ParseVariantName(item->Name(), baseName, factor)) continue;
+        const TResourceItem* base = Find(baseName);
+        if (base == nullptr || base == item) continue;
+        if (item->Bitmap() != nullptr && base->Bitmap() != nullptr) {
+            base->Bitmap()->AddVariant(factor, item->SharedBitmap());
+        } else if (item->Font() != nullptr && base->Font() != nullptr) {
+            base->Font()->AddVariant(factor, *item->Font());
         }
     }
 }

@@ -60,6 +60,7 @@ public:
     TResourceKind Kind() const { return ResourceKindOf(Name()); }
 
     TBitmap32* Bitmap() const { return Bitmap_.get(); }
+    std::shared_ptr<const TBitmap32> SharedBitmap() const { return Bitmap_; }
     TFontImages* Font() const { return Font_.get(); }
     TXMLNode* XML() const { return XML_.get(); }
     TMemStream* Sound() const { return Sound_.get(); }
@@ -69,7 +70,7 @@ public:
     void LoadBody(TCustomMemStream& stream);
 
 private:
-    std::unique_ptr<TBitmap32> Bitmap_;
+    std::shared_ptr<TBitmap32> Bitmap_;
     std::unique_ptr<TFontImages> Font_;
     std::unique_ptr<TXMLNode> XML_;
     std::unique_ptr<TMemStream> Sound_;
@@ -102,6 +103,12 @@ public:
     // 1 to 3 bytes and malformed compressed data raise ECompressException. An item that cannot be
     // read raises Exception with the reader's message, "\r\n'", the item's name and "'"; items
     // before it stay registered, the failing one is discarded.
+    //
+    // A bitmap or font named as a variant ("Next@2x.bmp", "Regular@1.5x.fnt", see
+    // ParseVariantName) is also attached to the newest item of its base name ("Next.bmp") once
+    // its pack is loaded: a bitmap when it fits (TBitmap32::FitsVariant; one that does not stays
+    // an image of its own, unused for scaling), a font glyph by glyph. A later pack's base item
+    // does not take the variants of an earlier one.
     void LoadPackImage(std::vector<uint8_t> image);
 
     // The object of the asked kind of the newest item with exactly this name; none when there is
@@ -114,6 +121,8 @@ public:
     TXMLNode& GetXML(std::string_view path) const;
 
 private:
+    void AttachVariants(const std::vector<const TResourceItem*>& loaded);
+
     uint32_t XorMask_ = kDefaultXorMask;
     TStyleList Styles_;
 };

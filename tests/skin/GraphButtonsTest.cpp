@@ -107,6 +107,26 @@ TEST_F(ButtonTest, FourImagesPaintTheFourLooksAndTheMissingOnesAreGenerated) {
     EXPECT_EQ(bench.Pixel(50, 50), 0xFF123456u);
 }
 
+TEST_F(ButtonTest, AtTwiceTheScaleTheLooksAndTheGeneratedOnesComeFromThePictureForIt) {
+    AddFolder("V", 2, 1);
+    // The normal look drawn for 200 %: 4 x 2 of kNormal's colour but half as red.
+    auto sharp = std::make_shared<TBitmap32>();
+    sharp->SetSize(4, 2);
+    sharp->FillRect({0, 0, 3, 1}, 0xFF704010);
+    ASSERT_TRUE(bench.Resources.Find("V\\normal.bmp")->Bitmap()->AddVariant(TDisplayScale::FromPercent(200), sharp));
+    bench.Container->SetScale(TDisplayScale::FromPercent(200));
+    TGraphButton& button = AddButton(nullptr, 10, 10, "V");
+    ASSERT_EQ(button.HotImage().Variants().size(), 1u);
+    EXPECT_EQ(button.HotImage().Variants()[0].Bitmap->Row(1)[3], 0xFF7F4912u);  // brightened by 146/128
+    EXPECT_EQ(button.DisabledImage().Variants()[0].Bitmap->Row(0)[0], 0x7F704010u);
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(20, 20), 0xFF704010u);
+    EXPECT_EQ(bench.Pixel(23, 21), 0xFF704010u);
+    button.SetState(TButtonState::Hot);
+    bench.Pump();
+    EXPECT_EQ(bench.Pixel(23, 21), 0xFF7F4912u);
+}
+
 TEST_F(ButtonTest, TransformedButtonsOwnTurnedCopiesOfAllFourImages) {
     // 2 x 1: red then green; turned left it is 1 x 2 with green on top.
     AddPixels("T\\normal.bmp", 2, 1, {0xFFFF0000, 0xFF00FF00});

@@ -129,6 +129,45 @@ TEST_F(ResourcesTest, EveryKindOfItemLoadsAndIsFoundByItsKind) {
     EXPECT_EQ(Resources_.FindFont("Images\\a.bmp"), nullptr);
 }
 
+TEST_F(ResourcesTest, VariantsAreAttachedToTheNewestItemOfTheirBaseName) {
+    TPackWriter first;
+    TBitmap32 bitmap;
+    MakeBitmap(bitmap, 2, 1, 0xFF000000);
+    first.AddBitmap("Images\\a.bmp", bitmap);
+    first.AddBitmap("Images\\b.bmp", bitmap);
+    MakeBitmap(bitmap, 4, 2, 0xFF000100);
+    first.AddBitmap("Images\\a@2x.bmp", bitmap);
+    first.AddBitmap("Images\\c@2x.bmp", bitmap);  // no "c.bmp": an image of its own
+    MakeBitmap(bitmap, 3, 2, 0xFF000200);
+    first.AddBitmap("Images\\b@2x.bmp", bitmap);  // not 4 x 2: unused for scaling
+    first.AddFontBody("Fonts\\Main.fnt", FontBody());
+    first.AddFontBody("Fonts\\Main@1.5x.fnt", FontBody());
+    Save(first, "1.fs");
+    TPackWriter second;
+    MakeBitmap(bitmap, 2, 1, 0xFF000300);
+    second.AddBitmap("Images\\a.bmp", bitmap);  // a new picture: the old variant is not its own
+    MakeBitmap(bitmap, 3, 2, 0xFF000400);
+    second.AddBitmap("Images\\b@1.5x.bmp", bitmap);  // a variant for the earlier pack's "b"
+    Save(second, "2.fs");
+    LoadAll();
+
+    EXPECT_TRUE(Resources_.GetImage("Images\\a.bmp").Variants().empty());
+    const TBitmap32* olderA = nullptr;
+    for (const TResourceItem* item : Resources_.Items()) {
+        if (item->Name() == "Images\\a.bmp" && item->Bitmap()->Row(0)[0] == 0xFF000000) olderA = item->Bitmap();
+    }
+    ASSERT_NE(olderA, nullptr);
+    ASSERT_EQ(olderA->Variants().size(), 1u);
+    EXPECT_EQ(olderA->Variants()[0].Bitmap.get(), Resources_.FindImage("Images\\a@2x.bmp"));
+    const auto& b = Resources_.GetImage("Images\\b.bmp").Variants();
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(b[0].Factor, TDisplayScale::FromPercent(150));
+    EXPECT_EQ(Resources_.GetImage("Images\\c@2x.bmp").Width(), 4);
+    const TFontImages& font = Resources_.GetFont("Fonts\\Main.fnt");
+    EXPECT_EQ(font.SymbolByChar('A')->VariantFor(TDisplayScale::FromPercent(150)),
+              Resources_.GetFont("Fonts\\Main@1.5x.fnt").SymbolByChar('A'));
+}
+
 TEST_F(ResourcesTest, LookupErrorsNameThePath) {
     TPackWriter writer;
     writer.AddXML("a.xml", *Document("A", 1));

@@ -136,6 +136,26 @@ else
   cp "$PACKS/skin/Images/dot.png" "$WORK/twice/a.png"
   cp "$PACKS/skin/Images/dot.png" "$WORK/twice/a.PNG"
   fstool pack "$WORK/twice" "$WORK/twice.fs" >/dev/null 2>&1; check "two sources of one item are refused" test $? -eq 1
+  # Pictures for a display scale: "NAME@2x.png" beside "NAME.png", at that size (a side may be
+  # rounded either way where it is not whole); fonts rendered for the scales they ask for.
+  png() { convert -size "$1" xc:'#2F6FD6' -depth 8 "PNG32:$2"; }
+  mkdir -p "$WORK/scaled/Images" "$WORK/scaled/Fonts"
+  png 13x10 "$WORK/scaled/Images/Next.png"
+  png 20x15 "$WORK/scaled/Images/Next@1.5x.png"
+  png 26x20 "$WORK/scaled/Images/Next@2x.png"
+  { cat "$PACKS/skin/Fonts/Tiny.font"; echo 'scales = 200% 1.5x'; } >"$WORK/scaled/Fonts/Tiny.font"
+  fstool pack "$WORK/scaled" "$WORK/scaled.fs" >"$WORK/out" 2>"$WORK/err"
+  check "pictures and fonts for display scales are packed" test $? -eq 0
+  fstool list "$WORK/scaled.fs" | cut -f1 >"$WORK/list"
+  check "as items of their own names" test "$(tr '\n' ' ' <"$WORK/list")" = 'Fonts\Tiny.fnt Fonts\Tiny@1.5x.fnt Fonts\Tiny@2x.fnt Images\Next.bmp Images\Next@1.5x.bmp Images\Next@2x.bmp '
+  lines() { fstool list "$WORK/scaled.fs" | grep "^Fonts.Tiny$1" | sed 's/.*line height //'; }
+  check "the font for 200 % is rendered at twice the size" test "$(lines @2x)" -ge $(($(lines .fnt) * 2 - 1))
+  png 25x20 "$WORK/scaled/Images/Next@2x.png"
+  fstool pack "$WORK/scaled" "$WORK/bad.fs" >/dev/null 2>"$WORK/err"
+  check "a picture of the wrong size for its scale is refused" bash -c "[ $? -eq 1 ] && grep -q 'Next@2x.png: 25x20 is not the 13x10' '$WORK/err' && [ ! -e '$WORK/bad.fs' ]"
+  rm "$WORK/scaled/Images/Next.png" "$WORK/scaled/Images/Next@2x.png"
+  fstool pack "$WORK/scaled" "$WORK/bad.fs" >/dev/null 2>"$WORK/err"
+  check "a picture for a scale without its 100 % picture is refused" bash -c "[ $? -eq 1 ] && grep -q 'Next@1.5x.png: a picture for 150% without' '$WORK/err'"
   fstool pack "$WORK/missing" "$WORK/x.fs" >/dev/null 2>&1; check "pack of a missing folder fails" test $? -eq 1
   if [ -z "$RUNNER" ]; then
     # A subfolder the tool may not list (root reads any folder, so it runs without its rights).

@@ -13,6 +13,7 @@
 #include "core/Exception.h"
 #include "core/StringHash.h"
 #include "core/Utf.h"
+#include "skin/DisplayScale.h"
 #include "skin/FontImages.h"
 #include "skin/Image8.h"
 #include "storage/FileIo.h"
@@ -29,6 +30,7 @@ struct TFontDescription {
     int32_t Size = 0;
     THinting Hinting = THinting::Light;
     std::set<char32_t> Characters;
+    std::vector<TDisplayScale> Scales;  // above 100 %, smallest first, each once
 };
 
 std::string CodeName(char32_t code) {
@@ -93,6 +95,8 @@ public:
                 ParseSize(value);
             } else if (TextEquals(name, "characters")) {
                 ParseCharacters(value);
+            } else if (TextEquals(name, "scales")) {
+                ParseScales(value);
             } else if (TextEquals(name, "hinting")) {
                 if (hasHinting) Fail("\"hinting\" given twice");
                 hasHinting = true;
@@ -129,6 +133,27 @@ private:
         }
         if (value.empty() || size < 1 || size > 256) Fail("\"size\" needs a whole number of pixels from 1 to 256");
         Description_.Size = size;
+    }
+
+    void ParseScales(std::string_view value) {
+        while (true) {
+            const size_t start = value.find_first_not_of(" \t");
+            if (start == std::string_view::npos) return;
+            value.remove_prefix(start);
+            const size_t end = std::min(value.find_first_of(" \t"), value.size());
+            const std::string word(value.substr(0, end));
+            value.remove_prefix(end);
+            TDisplayScale scale;
+            try {
+                scale = TDisplayScale::Parse(word);
+            } catch (const Exception& e) {
+                Fail(e.Message());
+            }
+            if (scale.IsIdentity()) Fail("\"scales\" lists the scales above 100% (the font itself is 100%)");
+            auto& scales = Description_.Scales;
+            const auto at = std::lower_bound(scales.begin(), scales.end(), scale);
+            if (at == scales.end() || *at != scale) scales.insert(at, scale);
+        }
     }
 
     void ParseHinting(const std::string& value) {
@@ -301,13 +326,23 @@ std::unique_ptr<TFontSymbol> RenderSymbol(FT_Face face, const TFontDescription& 
 
 }  // namespace
 
-std::vector<uint8_t> BuildFontItemBody(const std::string& descriptionPath) {
+std::vector<TDisplayScale> FontSourceScales(const std::string& descriptionPath) {
+    return TDescriptionParser(descriptionPath).Parse().Scales;
+}
+
+std::vector<uint8_t> BuildFontItemBody(const std::string& descriptionPath, const TDisplayScale& scale) {
     const TFontDescription description = TDescriptionParser(descriptionPath).Parse();
     TFreeTypeFace freeType(descriptionPath, description.File);
     const FT_Face face = freeType.Face();
-    if (FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(description.Size))) {
+    // The size at the scale in 26.6 fixed point, as points at 72 dots per inch: exactly
+    // size * num / den pixels per em (13 px at 150 % is 19.5).
+    const FT_F26Dot6 size64 = static_cast<FT_F26Dot6>(int64_t{description.Size} * 64 * scale.Num() / scale.Den());
+    const FT_Error error = scale.IsIdentity() ? FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(description.Size))
+                                              : FT_Set_Char_Size(face, 0, size64, 72, 72);
+    if (error != 0) {
         throw Exception(descriptionPath + ": the font \"" + description.File + "\" has no size of " +
-                        std::to_string(description.Size) + " pixels (" + FreeTypeError(error) + ")");
+                        std::to_string(description.Size) + " pixels at " + scale.ToString() + " (" +
+                        FreeTypeError(error) + ")");
     }
     const FT_Size_Metrics& size = face->size->metrics;
     const int32_t ascent = Ceil26Dot6(size.ascender);

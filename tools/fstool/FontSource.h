@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/DisplayScale.h"
+
 // Font sources of the skins: a ".font" description names a scalable font file, a pixel size and
 // the characters to carry; BuildFontItemBody rasterises it (with FreeType, native builds only)
 // into the body of a ".fnt" pack item, exactly what TFontImages::Load reads.
@@ -21,6 +23,8 @@
 //                                   U+XXXX or U+XXXX-U+YYYY   one code point or a range
 //                                   "text"    every character of the quoted text
 //   hinting = light               FreeType's hinting: normal, light (the default) or none
+//   scales = 150% 200%            display scales above 100 % to render the font for as well
+//                                 ("1.5x" works too); the line may repeat
 //
 // The font always carries the space and "?", and only characters of the 16-bit range. Glyphs are
 // anti-aliased 8-bit masks. The line metrics are the face's ascender and descender in whole
@@ -33,8 +37,11 @@ namespace marlowen::fstool {
 // Only native builds rasterise (FreeType); callers test MARLOWEN_FSTOOL_HAS_FONTS.
 #ifndef _WIN32
 #define MARLOWEN_FSTOOL_HAS_FONTS 1
-// The ".fnt" item body of the description file at descriptionPath.
-std::vector<uint8_t> BuildFontItemBody(const std::string& descriptionPath);
+// The ".fnt" item body of the description file at descriptionPath, rasterised at its size times
+// the scale (FreeType's own rendering at that size, not a resampled 100 % font).
+std::vector<uint8_t> BuildFontItemBody(const std::string& descriptionPath, const TDisplayScale& scale = {});
+// The scales the description asks for besides 100 %, smallest first.
+std::vector<TDisplayScale> FontSourceScales(const std::string& descriptionPath);
 #endif
 
 }  // namespace marlowen::fstool

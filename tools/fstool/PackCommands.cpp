@@ -24,6 +24,7 @@
 #include "XmlSource.h"
 #include "core/StringHash.h"
 #include "skin/PackWriter.h"
+#include "skin/ScaledImage.h"
 #include "storage/FileIo.h"
 #endif
 
@@ -93,6 +94,7 @@ struct TSourceFile {
     std::string ItemName;
     std::string Path;
     TSourceKind Kind;
+    TDisplayScale Scale;  // a font rendered for a display scale
 };
 
 // The pack sources under the folder, ordered by item name; other files are noted and skipped.
@@ -130,8 +132,17 @@ std::vector<TSourceFile> FindSources(const fs::path& folder) {
         name = name.substr(0, name.size() - relative.extension().u8string().size()) + itemExtension;
         std::replace(name.begin(), name.end(), '/', '\\');
         const std::string path = entry.path().u8string();
-        const auto [at, added] = byName.emplace(name, TSourceFile{name, path, kind});
-        if (!added) throw Exception(at->second.Path + " and " + path + " both make the item '" + name + "'");
+        std::vector<TSourceFile> made{{name, path, kind, {}}};
+        if (kind == TSourceKind::Font) {
+            for (const TDisplayScale& scale : FontSourceScales(path)) {
+                made.push_back({VariantName(name, scale), path, kind, scale});
+            }
+        }
+        for (TSourceFile& source : made) {
+            const std::string item = source.ItemName;
+            const auto [at, added] = byName.emplace(item, std::move(source));
+            if (!added) throw Exception(at->second.Path + " and " + path + " both make the item '" + item + "'");
+        }
     }
     if (error) {
         std::error_code typeError;
@@ -144,8 +155,11 @@ std::vector<TSourceFile> FindSources(const fs::path& folder) {
     return sources;
 }
 
+// The size of every bitmap packed so far, by item name.
+using TBitmapSizes = std::map<std::string, std::pair<int32_t, int32_t>>;
+
 // Adds one source as its item; returns the item's summary.
-std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
+std::string AddSource(TPackWriter& writer, const TSourceFile& source, TBitmapSizes& sizes) {
     switch (source.Kind) {
         case TSourceKind::Xml: {
             const auto root = LoadXmlSource(source.Path);
@@ -156,6 +170,7 @@ std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
             TBitmap32 bitmap;
             LoadPngSource(source.Path, bitmap);
             writer.AddBitmap(source.ItemName, bitmap);
+            sizes[source.ItemName] = {bitmap.Width(), bitmap.Height()};
             return BitmapSummary(bitmap);
         }
         case TSourceKind::Wav: {
@@ -164,7 +179,7 @@ std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
             return "sound " + std::to_string(bytes.size()) + " bytes";
         }
         case TSourceKind::Font: {
-            const std::vector<uint8_t> body = BuildFontItemBody(source.Path);
+            const std::vector<uint8_t> body = BuildFontItemBody(source.Path, source.Scale);
             // Read back as the setup will, so that a body the loader refuses never enters a pack.
             TMemStream stream;
             stream.WriteBuffer(body.data(), static_cast<int32_t>(body.size()));
@@ -179,6 +194,29 @@ std::string AddSource(TPackWriter& writer, const TSourceFile& source) {
     return {};
 }
 
+// A picture drawn for a scale ("Next@2x.png") must come with its picture at 100 % ("Next.png")
+// and be that picture's size at the scale: the setup would otherwise leave it unused.
+void CheckVariants(const std::vector<TSourceFile>& sources, const TBitmapSizes& sizes) {
+    std::string baseName;
+    TDisplayScale factor;
+    for (const TSourceFile& source : sources) {
+        if (source.Kind != TSourceKind::Png || !ParseVariantName(source.ItemName, baseName, factor)) continue;
+        const auto base = sizes.find(baseName);
+        if (base == sizes.end()) {
+            throw Exception(source.Path + ": a picture for " + factor.ToString() + " without its picture at 100% ('" +
+                            baseName + "')");
+        }
+        const auto [width, height] = sizes.at(source.ItemName);
+        const auto [baseWidth, baseHeight] = base->second;
+        if (!TBitmap32::IsVariantSize(baseWidth, baseHeight, factor, width, height)) {
+            throw Exception(source.Path + ": " + std::to_string(width) + "x" + std::to_string(height) + " is not the " +
+                            std::to_string(baseWidth) + "x" + std::to_string(baseHeight) + " of '" + baseName +
+                            "' at " + factor.ToString() + " (" + std::to_string(factor.Device(baseWidth)) + "x" +
+                            std::to_string(factor.Device(baseHeight)) + ", a side may be one more where it is not whole)");
+        }
+    }
+}
+
 int Pack(const std::vector<std::string>& args) {
     const TCommandLine line(args, {});
     line.RequirePositional(2);
@@ -188,10 +226,13 @@ int Pack(const std::vector<std::string>& args) {
     if (!fs::is_directory(FilePath(folder), error)) throw Exception(folder + ": not a folder");
 
     TPackWriter writer;
-    for (const TSourceFile& source : FindSources(FilePath(folder))) {
-        const std::string summary = AddSource(writer, source);
+    TBitmapSizes sizes;
+    const std::vector<TSourceFile> sources = FindSources(FilePath(folder));
+    for (const TSourceFile& source : sources) {
+        const std::string summary = AddSource(writer, source, sizes);
         std::cout << source.ItemName << "\t" << summary << "\n";
     }
+    CheckVariants(sources, sizes);
     const std::vector<uint8_t> image = writer.PackImage();
     SaveFileReplacing(output, image.data(), image.size());
     std::cout << output << ": " << writer.Count() << " items, " << image.size() << " bytes ("
@@ -233,7 +274,12 @@ std::vector<TToolCommand> PackCommands() {
          "               any other text                       wide string\n"
          "  NAME.png   -> the bitmap NAME.bmp, 32-bit ARGB with straight (not premultiplied) alpha\n"
          "  NAME.wav   -> the sound NAME.wav, the file's bytes\n"
-         "  NAME.font  -> the bitmap font NAME.fnt, rasterised from the font description\n\n"
+         "  NAME.font  -> the bitmap font NAME.fnt, rasterised from the font description, and\n"
+         "             NAME@1.5x.fnt, NAME@2x.fnt, ... for each scale its \"scales\" line asks for\n\n"
+         "A picture drawn for a display scale is named for it, NAME@2x.png (also @1.25x, @1.5x,\n"
+         "@1.75x, @2.5x, @3x): it becomes NAME@2x.bmp, which the setup draws at that scale in place\n"
+         "of NAME.bmp (the nearest at or above the scale). It needs NAME.png beside it and must be\n"
+         "that picture's size at the scale, each side rounded either way where it is not whole.\n\n"
          "Other files are skipped with a note. Each item is reported on one line, then a summary.\n"
          "Malformed XML is reported with its file, line and column; an image that is missing or\n"
          "unreadable by its file name. OUT.fs is written only when the whole pack was built.\n"

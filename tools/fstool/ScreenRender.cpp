@@ -145,12 +145,11 @@ void PutText(TGraphControls& controls, const std::string& name, const std::strin
     control.SetVisible(true);
 }
 
-// Clears every pixel outside the shape's rectangles (in units), each mapped to device pixels by
-// the scale's rule, as the window's region is.
-void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape, const TDisplayScale& scale) {
+// Clears every pixel outside the shape's rectangles (in device pixels), as the window's region
+// does.
+void CutToShape(TRenderedScreen& screen, const std::vector<TRect>& shape) {
     std::vector<uint32_t> cut(screen.Pixels.size(), 0);
-    for (const TRect& units : shape) {
-        TRect run = scale.DeviceRect(units);
+    for (TRect run : shape) {
         if (!IntersectRect(run, TRect{0, 0, screen.Width, screen.Height})) continue;
         for (int32_t y = run.Top; y < run.Bottom; ++y) {
             const auto row = static_cast<size_t>(y) * static_cast<size_t>(screen.Width);
@@ -303,7 +302,7 @@ TRenderedScreen RenderScreen(const TSkinContext& context, THeadlessWindowHosts& 
     screen.Width = host.ClientWidth();
     screen.Height = host.ClientHeight();
     screen.Pixels = host.Surface();
-    if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles(), container.Scale());
+    if (const auto* shown = static_cast<const TGraphWindow*>(windowRef.Get())) CutToShape(screen, shown->ShapeRectangles());
     ComposePopups(screen, host, windows);
     return screen;
 }
