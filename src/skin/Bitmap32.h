@@ -101,6 +101,7 @@ public:
     // Adds (or, at a factor already held, replaces) a variant; false, changing nothing, when it
     // does not fit or has no pixels.
     bool AddVariant(const TDisplayScale& factor, std::shared_ptr<const TBitmap32> bitmap);
+    void ClearVariants() { Variants_.clear(); }
     // Applies the change to this surface and to a copy of each variant, which then replaces it:
     // how a generated image (hot, disabled) is made from every picture of its source.
     void ChangeWithVariants(const std::function<void(TBitmap32&)>& change);

@@ -239,7 +239,14 @@ TEST_F(DefaultSkinScales, EveryScreenLaysOutInTheSameUnitsAtEveryScale) {
     }
 }
 
-TEST_F(DefaultSkinScales, AtTwoHundredPercentEveryPixelOfAPageIsDoubled) {
+TEST_F(DefaultSkinScales, WithoutPicturesForTheScaleEveryPixelOfAPageAtTwoHundredPercentIsDoubled) {
+    // The skin as one without variants: the box filter's whole factor is exact replication.
+    const TFontImages none;
+    for (const TCustomItem* i = Skin.Resources().First(); i != nullptr; i = i->Next()) {
+        const auto& item = static_cast<const TResourceItem&>(*i);
+        if (item.Bitmap() != nullptr) item.Bitmap()->ClearVariants();
+        if (item.Font() != nullptr) item.Font()->AddVariant(TDisplayScale::FromPercent(200), none);
+    }
     for (const char* document : {"XML\\Install\\Welcome.xml", "XML\\Install\\Window.xml", "XML\\Gallery\\Controls.xml"}) {
         const std::unique_ptr<TGraphContainer> unscaled = Build(document, TDisplayScale());
         const std::unique_ptr<TGraphContainer> doubled = Build(document, TDisplayScale::FromPercent(200));
@@ -252,6 +259,31 @@ TEST_F(DefaultSkinScales, AtTwoHundredPercentEveryPixelOfAPageIsDoubled) {
         }
         EXPECT_EQ(wrong, 0) << document;
     }
+}
+
+TEST_F(DefaultSkinScales, AtTwoHundredPercentTheWindowIsDrawnFromItsPictureForTheScale) {
+    const TBitmap32& sharp = Skin.Resources().GetImage("Images\\Install\\Window@2x.bmp");
+    ASSERT_EQ(sharp.Width(), 1200);
+    const std::unique_ptr<TGraphContainer> doubled = Build("XML\\Install\\Window.xml", TDisplayScale::FromPercent(200));
+    const auto& large = static_cast<const THeadlessWindowHost&>(doubled->Host());
+    // The rounded corner, where nothing else is drawn: the picture's opaque pixels as they are.
+    int32_t opaque = 0, wrong = 0;
+    for (int32_t y = 0; y < 24; ++y) {
+        for (int32_t x = 0; x < 24; ++x) {
+            if ((sharp.Row(y)[x] >> 24) != 0xFF) continue;
+            ++opaque;
+            wrong += large.Pixel(x, y) != sharp.Row(y)[x];
+        }
+    }
+    EXPECT_GT(opaque, 400);
+    EXPECT_EQ(wrong, 0);
+    // The window's shape follows the picture's finer corner, not the 100 % one doubled.
+    const auto* window = static_cast<const TGraphWindow*>(doubled->Controls().First());
+    const std::vector<TRect> shape = window->ShapeRectangles();
+    ASSERT_FALSE(shape.empty());
+    int32_t left = 0;
+    while ((sharp.Row(0)[left] >> 24) == 0) ++left;
+    EXPECT_EQ(shape.front(), (TRect{left, 0, 1200 - left, 1}));
 }
 #endif
 
