@@ -5,6 +5,7 @@
 #include "core/TaggedString.h"
 #include "core/ValueItems.h"
 #include "platform/HintPopup.h"
+#include "skin/DisplayScale.h"
 #include "skin/Geometry.h"
 #include "skin/XMLNode.h"
 
@@ -30,14 +31,20 @@ bool THintWindowControl::Showing() const { return Popup_.Showing(); }
 void THintWindowControl::ShowHintText(const std::u16string& text, int32_t x, int32_t y) {
     Text_ = Translate(text);
     const TScreenRect work = Popup_.WorkArea();
-    const int64_t dx = int64_t{HorzIndent} + 1;
-    const int64_t dy = int64_t{VertIndent} + 1;
+    // Indents and border are skin units, mapped to the pixels of the display the hint shows on.
+    const int32_t dpi = Popup_.DpiAt(x, y);
+    const TDisplayScale scale = TDisplayScale::FromDpi(dpi);
+    const int32_t border = scale.Device(1);
+    const int64_t dx = int64_t{scale.Device(HorzIndent)} + border;
+    const int64_t dy = int64_t{scale.Device(VertIndent)} + border;
     // The text wraps so that the window's right edge, border and indent included, stays inside.
     const int64_t maxWidth = std::max<int64_t>(int64_t{work.Right} - x - dx, 1);
     int32_t width = 0;
     int32_t height = 0;
-    Popup_.MeasureText(Text_, static_cast<int32_t>(std::min<int64_t>(maxWidth, INT32_MAX)), width, height);
+    Popup_.MeasureText(Text_, static_cast<int32_t>(std::min<int64_t>(maxWidth, INT32_MAX)), dpi, width, height);
     THintPicture picture;
+    picture.Dpi = dpi;
+    picture.BorderWidth = border;
     picture.Bounds = InsideWorkArea(x - dx, y - dy, width + 2 * dx, height + 2 * dy, work);
     picture.BackColor = BackColor;
     picture.BorderColor = BorderColor;

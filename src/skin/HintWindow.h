@@ -34,7 +34,9 @@ public:
 
     // Shows the language-tagged text with the top-left of its text rectangle at the screen point:
     // word-wrapped in the popup's font no further right than the work area's right edge, the
-    // popup that rectangle grown by the indent and one pixel of border on each side.
+    // popup that rectangle grown by the indent and one unit of border on each side. Indents and
+    // border are skin units at the scale of the display there (TDisplayScale::FromDpi of the
+    // popup's DpiAt), and the font is the hint font for that display.
     void ShowHintText(const std::u16string& text, int32_t x, int32_t y);
     // Releases the popup window.
     void Hide();

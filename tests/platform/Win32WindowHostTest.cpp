@@ -215,17 +215,24 @@ TEST_F(Win32WindowHost, APopupIsOwnedByTheApplicationWindow) {
     popup->Hide();
 }
 
-TEST_F(Win32WindowHost, HintTextIsMeasuredWrappedAtTheWidthGiven) {
+TEST_F(Win32WindowHost, HintTextIsMeasuredWrappedAtTheWidthGivenInTheFontOfTheDisplay) {
     THintPopup& hint = Hosts.HintPopup();
     const std::u16string text = u"A long hint that cannot fit on one narrow line of text";
+    const int32_t dpi = hint.DpiAt(0, 0);
+    EXPECT_GE(dpi, 96);
     int32_t wide = 0, wideHeight = 0, narrow = 0, narrowHeight = 0;
-    hint.MeasureText(text, 2000, wide, wideHeight);
-    hint.MeasureText(text, 120, narrow, narrowHeight);
+    hint.MeasureText(text, 2000, dpi, wide, wideHeight);
+    hint.MeasureText(text, 120, dpi, narrow, narrowHeight);
     EXPECT_GT(wideHeight, 0);
     EXPECT_LE(narrow, 120);
     EXPECT_GE(narrowHeight, 3 * wideHeight) << "wrapping at 120 pixels takes several lines";
+    // The font for a display of twice the DPI: about twice the line and the width.
+    int32_t doubled = 0, doubledHeight = 0;
+    hint.MeasureText(text, 4000, 2 * dpi, doubled, doubledHeight);
+    EXPECT_GE(doubledHeight, 2 * wideHeight - 2);
+    EXPECT_GE(doubled, 2 * wide - wide / 8);
     int32_t width = -1, height = -1;
-    hint.MeasureText(u"", 100, width, height);
+    hint.MeasureText(u"", 100, dpi, width, height);
     EXPECT_EQ(width, 0);
     EXPECT_EQ(height, 0);
 }

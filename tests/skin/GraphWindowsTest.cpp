@@ -358,6 +358,27 @@ TEST(HintWindow, ShowsTheResolvedTextWrappedWithinTheWorkAreaInsideItsIndentsAnd
     EXPECT_EQ(popup.HideCount(), 1);
 }
 
+// On a display at 200 % the indents and the border are twice as many pixels and the text is
+// measured in the hint font for that display.
+TEST(HintWindow, TakesTheScaleOfTheDisplayItShowsOn) {
+    THeadlessScreen screen;
+    screen.WorkArea = {0, 0, 800, 600};
+    screen.Dpi = 192;
+    THeadlessHintPopup popup(screen);
+    THintWindowControl hint(popup);
+    hint.ShowHintText(u"Select", 100, 50);
+    const THintPicture& shown = popup.Picture();
+    EXPECT_EQ(shown.Dpi, 192);
+    EXPECT_EQ(shown.BorderWidth, 2);
+    // 6 characters of 12 pixels, a line of 26, grown by 2 pixels of indent and 2 of border.
+    EXPECT_EQ(shown.TextRect, (TScreenRect{4, 4, 4 + 72, 4 + 26}));
+    EXPECT_EQ(shown.Bounds, (TScreenRect{96, 46, 96 + 72 + 8, 46 + 26 + 8}));
+    screen.Dpi = 144;
+    hint.ShowHintText(u"Select", 100, 50);
+    EXPECT_EQ(popup.Picture().BorderWidth, 1);
+    EXPECT_EQ(popup.Picture().TextRect, (TScreenRect{2, 2, 2 + 54, 2 + 19}));
+}
+
 // Where the text cannot wrap narrow enough, or the point lies near the bottom, the window moves
 // back into the work area.
 TEST(HintWindow, StaysInsideTheWorkArea) {

@@ -191,11 +191,12 @@ void THeadlessFormHost::RunModal(const TApplication& application) {
 
 // --- THeadlessHintPopup ---
 
-std::vector<std::u16string> THeadlessHintPopup::WrapLines(const std::u16string& text, int32_t maxWidth) {
+std::vector<std::u16string> THeadlessHintPopup::WrapLines(const std::u16string& text, int32_t maxWidth,
+                                                           int32_t charWidth) {
     std::vector<std::u16string> lines;
     if (text.empty()) return lines;
-    const auto fits = [maxWidth](const std::u16string& line) {
-        return static_cast<int64_t>(line.size()) * kCharWidth <= maxWidth;
+    const auto fits = [maxWidth, charWidth](const std::u16string& line) {
+        return static_cast<int64_t>(line.size()) * charWidth <= maxWidth;
     };
     size_t start = 0;
     for (;;) {
@@ -222,13 +223,16 @@ std::vector<std::u16string> THeadlessHintPopup::WrapLines(const std::u16string& 
     return lines;
 }
 
-void THeadlessHintPopup::MeasureText(const std::u16string& text, int32_t maxWidth, int32_t& width,
+void THeadlessHintPopup::MeasureText(const std::u16string& text, int32_t maxWidth, int32_t dpi, int32_t& width,
                                      int32_t& height) const {
-    const std::vector<std::u16string> lines = WrapLines(text, maxWidth);
+    const int32_t held = std::clamp(dpi, kDefaultDpi, 4 * kDefaultDpi);
+    const int32_t charWidth = kCharWidth * held / kDefaultDpi;
+    const int32_t lineHeight = kLineHeight * held / kDefaultDpi;
+    const std::vector<std::u16string> lines = WrapLines(text, maxWidth, charWidth);
     size_t longest = 0;
     for (const std::u16string& line : lines) longest = std::max(longest, line.size());
-    width = static_cast<int32_t>(std::min<size_t>(longest, INT32_MAX / kCharWidth)) * kCharWidth;
-    height = static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX / kLineHeight)) * kLineHeight;
+    width = static_cast<int32_t>(std::min<size_t>(longest, INT32_MAX / charWidth)) * charWidth;
+    height = static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX / lineHeight)) * lineHeight;
 }
 
 void THeadlessHintPopup::Show(const THintPicture& picture) {

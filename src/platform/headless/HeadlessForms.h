@@ -149,8 +149,9 @@ private:
     TLifeToken Life_;
 };
 
-// The hint popup of a headless GUI: it records what it shows. Its font is fixed: every character
-// is 6 pixels wide, a line 13 pixels high; lines break at spaces and line feeds.
+// The hint popup of a headless GUI: it records what it shows. Its font is fixed: at 96 dots per
+// inch every character is 6 pixels wide, a line 13 pixels high, both scaled by dpi / 96 (rounded
+// down) elsewhere; lines break at spaces and line feeds. Every point of the screen has its DPI.
 class THeadlessHintPopup : public THintPopup {
 public:
     static constexpr int32_t kCharWidth = 6;
@@ -159,7 +160,9 @@ public:
     explicit THeadlessHintPopup(const THeadlessScreen& screen) : Screen_(screen) {}
 
     TScreenRect WorkArea() const override { return Screen_.WorkArea; }
-    void MeasureText(const std::u16string& text, int32_t maxWidth, int32_t& width, int32_t& height) const override;
+    int32_t DpiAt(int32_t, int32_t) const override { return Screen_.Dpi; }
+    void MeasureText(const std::u16string& text, int32_t maxWidth, int32_t dpi, int32_t& width,
+                     int32_t& height) const override;
     void Show(const THintPicture& picture) override;
     void Hide() override;
     bool Showing() const override { return Showing_; }
@@ -169,7 +172,8 @@ public:
     int32_t ShowCount() const { return ShowCount_; }
     int32_t HideCount() const { return HideCount_; }
     // The lines the text breaks into at a width, as the popup lays them out.
-    static std::vector<std::u16string> WrapLines(const std::u16string& text, int32_t maxWidth);
+    static std::vector<std::u16string> WrapLines(const std::u16string& text, int32_t maxWidth,
+                                                 int32_t charWidth = kCharWidth);
 
 private:
     const THeadlessScreen& Screen_;

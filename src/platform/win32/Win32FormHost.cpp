@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/win32/Win32ChildWindow.h"
+#include "platform/win32/Win32Dpi.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32WindowHosts.h"
 
@@ -46,26 +47,6 @@ TWin32FormHost::~TWin32FormHost() {
     Windows_.clear();
     DestroyHandle();
 }
-
-namespace {
-
-// GetDpiForWindow where the system has it (Windows 10 1607 and later), else the screen's
-// LOGPIXELSX, which is what a per-monitor-aware program sees on older systems.
-int32_t WindowDpi(HWND window) {
-    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow != nullptr) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return static_cast<int32_t>(dpi);
-    }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : kDefaultDpi;
-}
-
-}  // namespace
 
 int32_t TWin32FormHost::Dpi() const { return WindowDpi(Handle()); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/Win32Dpi.h"
 #include "platform/win32/Win32WindowHosts.h"
 
 namespace marlowen {
@@ -60,25 +61,26 @@ COLORREF TWin32HintPopup::ColorOf(uint32_t color) {
     return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
-HFONT TWin32HintPopup::Font() const {
-    if (!Font_) {
+int32_t TWin32HintPopup::DpiAt(int32_t x, int32_t y) const { return PointDpi(x, y); }
+
+HFONT TWin32HintPopup::Font(int32_t dpi) const {
+    if (!Font_ || FontDpi_ != dpi) {
+        Font_.Reset(nullptr);
+        FontDpi_ = dpi;
         NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE) {
-            Font_.Reset(CreateFontIndirectW(&metrics.lfStatusFont));
-        }
+        if (NonClientMetricsForDpi(dpi, metrics)) Font_.Reset(CreateFontIndirectW(&metrics.lfStatusFont));
     }
     return Font_ ? static_cast<HFONT>(Font_.Get()) : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void TWin32HintPopup::MeasureText(const std::u16string& text, int32_t maxWidth, int32_t& width,
+void TWin32HintPopup::MeasureText(const std::u16string& text, int32_t maxWidth, int32_t dpi, int32_t& width,
                                   int32_t& height) const {
     width = 0;
     height = 0;
     if (text.empty()) return;
     const TWindowDC dc(nullptr);
     if (dc.Get() == nullptr) return;
-    const TSelectObject font(dc.Get(), Font());
+    const TSelectObject font(dc.Get(), Font(dpi));
     RECT rect{0, 0, std::max(maxWidth, 1), 0};
     const std::wstring wide = WideOf(text);
     DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &rect, kTextFormat | DT_CALCRECT);
@@ -105,8 +107,12 @@ void TWin32HintPopup::Paint(HDC dc) const {
     const TGdiObject back(CreateSolidBrush(ColorOf(Picture_.BackColor)));
     const TGdiObject border(CreateSolidBrush(ColorOf(Picture_.BorderColor)));
     FillRect(dc, &client, static_cast<HBRUSH>(back.Get()));
-    FrameRect(dc, &client, static_cast<HBRUSH>(border.Get()));
-    const TSelectObject font(dc, Font());
+    RECT edge = client;
+    for (int32_t ring = 0; ring < Picture_.BorderWidth && edge.right > edge.left && edge.bottom > edge.top; ++ring) {
+        FrameRect(dc, &edge, static_cast<HBRUSH>(border.Get()));
+        InflateRect(&edge, -1, -1);
+    }
+    const TSelectObject font(dc, Font(Picture_.Dpi));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorOf(Picture_.TextColor));
     const TScreenRect& t = Picture_.TextRect;
