@@ -118,6 +118,20 @@ void TPaintContext::DrawPartScaled(const TBitmap32& image, int32_t sx, int32_t s
     const TScaledImage source = ChooseScaledImage(image, Scale_);
     const TDisplayScale& f = source.Factor;
     const TRect part{f.Device(sx), f.Device(sy), f.Device(int64_t{sx} + width), f.Device(int64_t{sy} + height)};
+    // A picture made for exactly this scale covers its rectangle pixel for pixel: blended as it is.
+    if (part.Right - part.Left == dest.Right - dest.Left && part.Bottom - part.Top == dest.Bottom - dest.Top &&
+        part.Right <= source.Bitmap->Width() && part.Bottom <= source.Bitmap->Height()) {
+        const int32_t fromX = part.Left + visible.Left - dest.Left;
+        const int32_t fromY = part.Top + visible.Top - dest.Top;
+        const int32_t w = visible.Right - visible.Left;
+        const int32_t h = visible.Bottom - visible.Top;
+        if (opacity >= 256) {
+            Blit(*source.Bitmap, fromX, fromY, Target_, visible.Left, visible.Top, w, h);
+        } else {
+            BlitOpacity(*source.Bitmap, fromX, fromY, Target_, visible.Left, visible.Top, w, h, opacity);
+        }
+        return;
+    }
     // Row by row through one row of pixels: a row that repeats the previous one is blended again
     // without being made again.
     const TBoxFilter filter(part, dest.Right - dest.Left, dest.Bottom - dest.Top, RelativeTo(visible, dest));
